@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts Korvane in its data directory.
+# Without a display (a server, a container) the game runs under a private
+# virtual X server instead.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/build.sh"
+cd "$root/build/data"
+if [ -n "${DISPLAY:-}" ]; then
+    exec "$root/build/korvane"
+fi
+echo "No display: running Korvane under a virtual X server." >&2
+exec "$root/tests/with-xvfb.sh" "$root/build/korvane"

@@ -1,0 +1,119 @@
+#include "support/GLTest.h"
+
+#include <GL/glu.h>
+#include <SDL/SDL.h>
+#include <cstdio>
+#include <fstream>
+#include <vector>
+#include <unistd.h>
+
+#include "app/Startup.h"
+
+bool OpenGameDisplay()
+{
+    static bool opened = false;
+    static bool ok = false;
+    if (!opened)
+    {
+        opened = true;
+        InitVideo();
+        ok = SDL_GetVideoSurface() != nullptr;
+        if (ok)
+        {
+            InitRenderState();
+            BuildDirectionTable();
+        }
+    }
+    return ok;
+}
+
+void GLTest::SetUp()
+{
+    ASSERT_TRUE(OpenGameDisplay()) << "no display: run the test under tests/with-xvfb.sh";
+    // Back to the state InitRenderState leaves, whatever the last test did.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glViewport(0, 0, 800, 600);
+    gluPerspective(45.0, 4.0 / 3.0, 1.0, 500.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glStencilFunc(GL_ALWAYS, 0, 255);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+    glEnable(GL_STENCIL_TEST);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glDisable(GL_FOG);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_LIGHTING);
+    glDepthMask(GL_TRUE);
+    glColor4f(1, 1, 1, 1);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    while (glGetError() != GL_NO_ERROR)
+    {
+    }
+}
+
+void GLTest::TearDown()
+{
+    glFinish();
+}
+
+Rgb ReadPixel(int x, int y)
+{
+    unsigned char pixel[4] = {0, 0, 0, 0};
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    return Rgb{pixel[0], pixel[1], pixel[2]};
+}
+
+unsigned ReadStencil(int x, int y)
+{
+    GLuint value = 0;
+    glReadBuffer(GL_BACK);
+    glReadPixels(x, y, 1, 1, GL_STENCIL_INDEX, GL_UNSIGNED_INT, &value);
+    return value;
+}
+
+int CountStencil(int x, int y, int width, int height, unsigned value)
+{
+    std::vector<GLuint> values(size_t(width) * height);
+    glReadBuffer(GL_BACK);
+    glReadPixels(x, y, width, height, GL_STENCIL_INDEX, GL_UNSIGNED_INT, values.data());
+    int count = 0;
+    for (GLuint v : values)
+    {
+        count += v == value ? 1 : 0;
+    }
+    return count;
+}
+
+std::string DataDir()
+{
+#ifdef KORVANE_DATA_DIR
+    return KORVANE_DATA_DIR;
+#else
+    return ".";
+#endif
+}
+
+std::string SourceDir()
+{
+#ifdef KORVANE_SOURCE_DIR
+    return KORVANE_SOURCE_DIR;
+#else
+    return ".";
+#endif
+}
+
+std::string WriteTempFile(const std::string& name, const std::string& contents)
+{
+    static int counter = 0;
+    const std::string path =
+        "/tmp/korvane-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + "-" + name;
+    std::ofstream out(path, std::ios::binary);
+    out << contents;
+    return path;
+}
