@@ -7,6 +7,7 @@
 #include "app/FatalError.h"
 
 Vector gDirectionTable[kDirectionCount];
+float gAnimationTime = 0.0f;
 
 void InitVideo()
 {

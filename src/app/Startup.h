@@ -26,6 +26,9 @@ constexpr int kDirectionsPerRow = 9;
 constexpr int kDirectionCount = kDirectionRows * kDirectionsPerRow;
 extern Vector gDirectionTable[kDirectionCount];
 
+// Advances by 0.05 per tick and wraps at 10; drives the pulsing of ship glows.
+extern float gAnimationTime;
+
 // Opens the 800x600, 32-bit full-screen OpenGL display and hides the system pointer.
 void InitVideo();
 
