@@ -14,6 +14,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <SDL/SDL.h>
+#include <SDL/SDL_image.h>
 #include <png.h>
 
 #include <algorithm>
@@ -257,6 +258,93 @@ bool WritePng(const std::string& path, int w, int h)
     return std::fclose(f) == 0;
 }
 
+// The game's text drawing: one square per character, advancing by the
+// game's width table, from the cells of font2.png.
+float Advance(int n)
+{
+    if (n == ' ' || n == '-' || n == 'f' || n == 'i' || n == 'j' || n == 'r' || n == 't')
+        return 0.46f;
+    if (n == 'l')
+        return 0.3f;
+    if (n == 'v' || n == 'y')
+        return 0.5f;
+    if (n == 'M' || n == 'W' || n == 'm' || n == 'w')
+        return 1.0f;
+    if ((n >= 'a' && n <= 'z') || (n >= 'A' && n <= 'Z') || (n >= '0' && n <= '9'))
+        return 0.68f;
+    return 1.0f;
+}
+
+void DrawText(GLuint font, const std::string& text, int x, int y, int size)
+{
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glBindTexture(GL_TEXTURE_2D, font);
+    glEnable(GL_TEXTURE_2D);
+    glColor4f(0.4f, 1.0f, 0.4f, 1.0f);
+    glBegin(GL_QUADS);
+    for (unsigned char n : text)
+    {
+        const float s0 = (n % 16) * 0.04296875f, s1 = s0 + 0.04296875f, t0 = (n / 16) * 0.125f,
+                    t1 = t0 + 0.125f;
+        glTexCoord2f(s0, t1);
+        glVertex2i(x, y);
+        glTexCoord2f(s0, t0);
+        glVertex2i(x, y + size);
+        glTexCoord2f(s1, t0);
+        glVertex2i(x + size, y + size);
+        glTexCoord2f(s1, t1);
+        glVertex2i(x + size, y);
+        x = static_cast<int>(x + size * Advance(n));
+    }
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+}
+
+bool WriteFontSample(const std::string& path)
+{
+    SDL_Surface* s = IMG_Load("Textures/font2.png");
+    if (!s)
+        return false;
+    GLuint font;
+    glGenTextures(1, &font);
+    glBindTexture(GL_TEXTURE_2D, font);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, s->w, s->h, GL_RGBA, GL_UNSIGNED_BYTE, s->pixels);
+    SDL_FreeSurface(s);
+    glViewport(0, 0, 800, 600);
+    glClearColor(0.0f, 0.0f, 0.25f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_LIGHTING);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 800, 0, 600, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    int y = 262;
+    for (int size : {12, 14, 16, 24})
+    {
+        DrawText(font, "Tigershark-class battle frigate   MT: 10.00 sec", 10, y, size);
+        y -= size + 10;
+    }
+    DrawText(font, "Korvane", 10, 100, 64);
+    DrawText(font, "Squadrons: 2   Burst fire   Show cone", 330, 120, 16);
+    DrawText(font, "0123456789 !?()[]{}<>/\\|@#$%^&*_+=~;:,.'\"", 330, 95, 14);
+    DrawText(font, "ABCDEFGHIJKLMNOPQRSTUVWXYZ abcdefghijklmnopqrstuvwxyz", 10, 20, 14);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glClearColor(0, 0, 0, 1);
+    return WritePng(path, 800, 300);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -298,6 +386,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < 4; ++i)
         RenderView(c, c.ships[i], 1, (i % 2) * 400, (1 - i / 2) * 300, 400, 300, 0.0f);
     ok &= WritePng(out + "/fleet.png", 800, 600);
+    ok &= WriteFontSample(out + "/font.png");
     SDL_Quit();
     if (!ok)
         std::fprintf(stderr, "korvane_gallery: cannot write into %s\n", out.c_str());
