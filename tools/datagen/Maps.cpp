@@ -36,8 +36,10 @@ std::vector<MapSpec> BuildMaps(bool testSet)
     std::vector<MapSpec> maps;
     // Starting points (game axes): (0, 0, 800), (0, 0, -800), (-800, 0, 0),
     // (800, 0, 0); each fleet stands on a 400-unit line through its point.
-    const Colour violet(0.55f, 0.25f, 0.8f), teal(0.15f, 0.55f, 0.6f), rust(0.75f, 0.35f, 0.15f),
-        blue(0.2f, 0.3f, 0.8f), rose(0.8f, 0.3f, 0.5f), gold(0.7f, 0.6f, 0.2f), green(0.25f, 0.6f, 0.3f);
+    // Bright colours: a cloud is at most about 40 % opaque, so its colour
+    // shows only as strong as it is.
+    const Colour violet(0.7f, 0.35f, 1.0f), teal(0.25f, 0.75f, 0.8f), rust(1.0f, 0.5f, 0.2f),
+        blue(0.3f, 0.45f, 1.0f), rose(1.0f, 0.4f, 0.65f), gold(0.95f, 0.8f, 0.3f), green(0.35f, 0.85f, 0.4f);
     if (testSet)
     {
         // Small, thin and far above the play area: the maps load and draw
@@ -52,7 +54,7 @@ std::vector<MapSpec> BuildMaps(bool testSet)
     // about 200 units away, so the clouds gather around it.
     maps.push_back({"intro",
                     "Intro",
-                    {Box(Vec3(0, -90, 0), Vec3(260, 30, 260), 0.12f, 0.8f, violet),
+                    {Box(Vec3(0, -90, 0), Vec3(260, 40, 260), 0.15f, 0.8f, violet),
                      Box(Vec3(130, -50, -70), Vec3(90, 30, 90), 0.16f, 1.2f, rust),
                      Box(Vec3(-150, -70, 100), Vec3(90, 30, 100), 0.15f, 1.0f, teal)}});
     // map1: one large violet veil over the centre: whoever holds it is hidden.

@@ -10,6 +10,7 @@
 #include "app/Startup.h"
 #include "assets/Model.h"
 #include "assets/Texture.h"
+#include "world/Environment.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -345,6 +346,33 @@ bool WriteFontSample(const std::string& path)
     return WritePng(path, 800, 300);
 }
 
+// A map's clouds seen through the game's camera: `distance` behind and
+// above `focus`, looking down 45 degrees along heading `yaw`.
+bool WriteMapView(const std::string& path, const char* map, const Vector& focus, float yaw, float distance,
+                  float fov)
+{
+    Environment environment;
+    environment.SetUpMap(map, 235);
+    const float a = yaw * 3.14159f / 180.0f;
+    const Vector dir(-std::sin(a) * 0.707106f, -0.707106f, -std::cos(a) * 0.707106f);
+    const Vector eye(focus.x - dir.x * distance, focus.y - dir.y * distance, focus.z - dir.z * distance);
+    for (int i = 0; i < 40; ++i)
+        environment.Update(eye, dir);
+    glViewport(0, 0, 800, 600);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(fov, 4.0 / 3.0, 1.0, 500.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glRotatef(45.0f, 1, 0, 0);
+    glRotatef(-yaw, 0, 1, 0);
+    glTranslatef(-eye.x, -eye.y, -eye.z);
+    environment.Draw(eye, yaw, dir, false);
+    return WritePng(path, 800, 600);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -387,6 +415,17 @@ int main(int argc, char** argv)
         RenderView(c, c.ships[i], 0, (i % 2) * 400, (1 - i / 2) * 300, 400, 300, 0.0f);
     ok &= WritePng(out + "/fleet.png", 800, 600);
     ok &= WriteFontSample(out + "/font.png");
+    // Map views for judging the nebulae (not part of the docs).
+    if (argc > 2 && std::string(argv[2]) == "--maps")
+    {
+        ok &= WriteMapView(out + "/intro_view.png", "intro", Vector(0, 0, 0), 0.0f, 212.0f, 60.0f);
+        ok &= WriteMapView(out + "/menu_view.png", "intro", Vector(0, -75, -75), 0.0f, 106.0f, 120.0f);
+        for (const char* map : {"map1", "map2", "map3", "map4"})
+        {
+            ok &= WriteMapView(out + "/" + map + "_start.png", map, Vector(0, 0, 700), 0.0f, 250.0f, 60.0f);
+            ok &= WriteMapView(out + "/" + map + "_centre.png", map, Vector(0, 0, 150), 0.0f, 250.0f, 60.0f);
+        }
+    }
     // Close-ups for inspecting skins and normals (not part of the docs).
     if (argc > 2 && std::string(argv[2]) == "--large")
         for (const Model* ship : c.ships)
