@@ -33,14 +33,20 @@ bool StrictlyInsideArc(const Orientation& wanted, const FiringArc& arc)
 void TurnAxis(Orientation& aim, const Orientation& wanted, int axis, float turnStep, float& turnTimeLeft)
 {
     const float d = AngleDifference(aim[axis], wanted[axis]);
-    if (std::fabs(d) >= turnStep) {
-        if (d < 0.0f) {
+    if (std::fabs(d) >= turnStep)
+    {
+        if (d < 0.0f)
+        {
             aim[axis] -= turnStep;
-        } else {
+        }
+        else
+        {
             aim[axis] += turnStep;
         }
         turnTimeLeft -= kTurretTick;
-    } else {
+    }
+    else
+    {
         turnTimeLeft -= std::fabs(d) / turnStep * kTurretTick;
         aim[axis] = wanted[axis];
     }
@@ -53,10 +59,14 @@ bool AxisBeyondStep(const Orientation& aim, const Orientation& wanted, int axis,
 
 void WrapAim(Orientation& aim)
 {
-    for (int i = 0; i < 3; ++i) {
-        if (aim[i] < 0.0f) {
+    for (int i = 0; i < 3; ++i)
+    {
+        if (aim[i] < 0.0f)
+        {
             aim[i] += 360.0f;
-        } else if (aim[i] > 360.0f) {
+        }
+        else if (aim[i] > 360.0f)
+        {
             aim[i] -= 360.0f;
         }
     }
@@ -64,7 +74,8 @@ void WrapAim(Orientation& aim)
 
 float BeamDamageAt(float range)
 {
-    if (range >= 300.0f) {
+    if (range >= 300.0f)
+    {
         const float ratio = 300.0f / range;
         return ratio * ratio;
     }

@@ -28,15 +28,18 @@ std::vector<float> ConeSteps(float from, float to, float step)
 {
     std::vector<float> values;
     // A step that does not advance would never end the loop.
-    if (!(step > 0.0f)) {
+    if (!(step > 0.0f))
+    {
         values.push_back(from);
         return values;
     }
-    for (float v = from; v <= to; v += step) {
+    for (float v = from; v <= to; v += step)
+    {
         values.push_back(v);
         // A step too small to change the value (a nearly empty arc read from a
         // model file) would loop forever; one line is all such an arc shows.
-        if (v + step == v) {
+        if (v + step == v)
+        {
             break;
         }
     }
@@ -47,7 +50,8 @@ std::vector<float> ConeRadii(float maxRadius, float& edgeRadius)
 {
     std::vector<float> radii;
     float r = kFirstShellRadius;
-    for (; r <= maxRadius; r *= 2.0f) {
+    for (; r <= maxRadius; r *= 2.0f)
+    {
         radii.push_back(r);
     }
     edgeRadius = r;
@@ -65,19 +69,24 @@ static void DrawShells(const ConeShape& shape, const float colour[3])
     const std::vector<float> pitches = ConeSteps(shape.arc.minPitch, shape.arc.maxPitch, shape.pitchStep);
     float edgeRadius = 0.0f;
     float alpha = kConeAlpha;
-    for (float r : ConeRadii(shape.maxRadius, edgeRadius)) {
+    for (float r : ConeRadii(shape.maxRadius, edgeRadius))
+    {
         glColor4f(colour[0], colour[1], colour[2], alpha);
-        for (float h : yaws) {
+        for (float h : yaws)
+        {
             glBegin(GL_LINE_STRIP);
-            for (float p : pitches) {
+            for (float p : pitches)
+            {
                 const Vector v = ConePoint(h, p, r);
                 glVertex3f(v.x, v.y, v.z);
             }
             glEnd();
         }
-        for (float p : pitches) {
+        for (float p : pitches)
+        {
             glBegin(GL_LINE_STRIP);
-            for (float h : yaws) {
+            for (float h : yaws)
+            {
                 const Vector v = ConePoint(h, p, r);
                 glVertex3f(v.x, v.y, v.z);
             }
@@ -96,7 +105,8 @@ static void DrawEdges(const ConeShape& shape, const float colour[3])
         ConePoint(w, shape.arc.maxPitch, edgeRadius), ConePoint(-w, shape.arc.maxPitch, edgeRadius),
         ConePoint(-w, shape.arc.minPitch, edgeRadius), ConePoint(w, shape.arc.minPitch, edgeRadius)};
     glBegin(GL_LINES);
-    for (const Vector& c : corners) {
+    for (const Vector& c : corners)
+    {
         glColor4f(colour[0], colour[1], colour[2], kConeAlpha);
         glVertex3f(0.0f, 0.0f, 0.0f);
         glColor4f(colour[0], colour[1], colour[2], 0.0f);
@@ -108,7 +118,8 @@ static void DrawEdges(const ConeShape& shape, const float colour[3])
 GLuint CompileConeLists(const ConeShape& shape)
 {
     const GLuint first = glGenLists(4);
-    for (GLuint i = 0; i < 4; ++i) {
+    for (GLuint i = 0; i < 4; ++i)
+    {
         glNewList(first + i, GL_COMPILE);
         glDisable(GL_CULL_FACE);
         glDepthMask(GL_FALSE);
@@ -117,7 +128,8 @@ GLuint CompileConeLists(const ConeShape& shape)
         glEnable(GL_LINE_SMOOTH);
         glShadeModel(GL_SMOOTH);
         DrawShells(shape, kConeColours[i]);
-        if (ConeHasEdges(shape.arc)) {
+        if (ConeHasEdges(shape.arc))
+        {
             DrawEdges(shape, kConeColours[i]);
         }
         glDisable(GL_BLEND);
@@ -131,7 +143,8 @@ GLuint CompileConeLists(const ConeShape& shape)
 
 int ConeListForState(TurretState state)
 {
-    switch (state) {
+    switch (state)
+    {
     case Spent:
         return 0;
     case Aiming:

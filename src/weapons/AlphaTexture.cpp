@@ -9,9 +9,11 @@
 std::vector<unsigned char> AlphaFromPixels(const unsigned char* pixels, int width, int height, int pitch)
 {
     std::vector<unsigned char> alpha(size_t(width) * size_t(height));
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < height; ++y)
+    {
         const unsigned char* row = pixels + size_t(y) * size_t(pitch);
-        for (int x = 0; x < width; ++x) {
+        for (int x = 0; x < width; ++x)
+        {
             alpha[size_t(y) * size_t(width) + size_t(x)] = row[3 * x];
         }
     }
@@ -28,22 +30,25 @@ GLuint LoadAlphaTexture(const std::string& path, GLint wrap, GLint filter)
 {
     const std::string name = BaseName(path);
     SDL_RWops* file = SDL_RWFromFile(NativePath(path).c_str(), "rb");
-    if (file == nullptr) {
+    if (file == nullptr)
+    {
         FatalError("Texture file " + name + " not found");
     }
     SDL_Surface* surface = SDL_LoadBMP_RW(file, 1);
-    if (surface == nullptr) {
+    if (surface == nullptr)
+    {
         FatalError("Texture file " + name + " is not a readable bitmap: " + SDL_GetError());
     }
     // Only 24-bit pixels carry the three bytes per pixel the texels are taken from.
-    if (surface->format->BytesPerPixel != 3) {
+    if (surface->format->BytesPerPixel != 3)
+    {
         SDL_FreeSurface(surface);
         FatalError("Texture file " + name + " is not a 24-bit bitmap");
     }
 
     SDL_LockSurface(surface);
-    const std::vector<unsigned char> alpha = AlphaFromPixels(static_cast<const unsigned char*>(surface->pixels),
-                                                             surface->w, surface->h, surface->pitch);
+    const std::vector<unsigned char> alpha = AlphaFromPixels(
+        static_cast<const unsigned char*>(surface->pixels), surface->w, surface->h, surface->pitch);
     const int width = surface->w;
     const int height = surface->h;
     SDL_UnlockSurface(surface);

@@ -47,7 +47,8 @@ uint32_t BeamList::AddBeam(const Vector& start, const Vector& vector, const Vect
 {
     ++lastId;
     // Id 0 means "no beam" to the turrets.
-    if (lastId == 0) {
+    if (lastId == 0)
+    {
         lastId = 1;
     }
     Beam beam;
@@ -63,8 +64,10 @@ uint32_t BeamList::AddBeam(const Vector& start, const Vector& vector, const Vect
 
 Beam* BeamList::Find(uint32_t id)
 {
-    for (Beam& beam : beams) {
-        if (beam.id == id) {
+    for (Beam& beam : beams)
+    {
+        if (beam.id == id)
+        {
             return &beam;
         }
     }
@@ -79,7 +82,8 @@ const Beam* BeamList::FindBeam(uint32_t id) const
 void BeamList::MoveBeam(uint32_t id, const Vector& start, const Vector& vector)
 {
     Beam* beam = Find(id);
-    if (beam == nullptr) {
+    if (beam == nullptr)
+    {
         return;
     }
     beam->start = start;
@@ -89,8 +93,10 @@ void BeamList::MoveBeam(uint32_t id, const Vector& start, const Vector& vector)
 
 void BeamList::RemoveBeam(uint32_t id)
 {
-    for (auto it = beams.begin(); it != beams.end(); ++it) {
-        if (it->id == id) {
+    for (auto it = beams.begin(); it != beams.end(); ++it)
+    {
+        if (it->id == id)
+        {
             beams.erase(it);
             return;
         }
@@ -102,10 +108,13 @@ void BeamList::Draw(bool sensorView) const
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDepthMask(GL_FALSE);
-    if (sensorView) {
+    if (sensorView)
+    {
         glEnable(GL_LINE_SMOOTH);
         glLineWidth(1.5f);
-    } else {
+    }
+    else
+    {
         glDisable(GL_CULL_FACE);
         glEnable(GL_TEXTURE_2D);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
@@ -113,7 +122,8 @@ void BeamList::Draw(bool sensorView) const
     }
 
     const Vector forward(0.0f, 0.0f, -1.0f);
-    for (const Beam& beam : beams) {
+    for (const Beam& beam : beams)
+    {
         float rgba[4];
         JitterColour(beam.colour, rgba);
         glColor4f(rgba[0], rgba[1], rgba[2], rgba[3]);
@@ -123,12 +133,15 @@ void BeamList::Draw(bool sensorView) const
         glPushMatrix();
         glTranslatef(beam.start.x, beam.start.y, beam.start.z);
         glRotatef(angle, axis.x, axis.y, axis.z);
-        if (sensorView) {
+        if (sensorView)
+        {
             glBegin(GL_LINES);
             glVertex3f(0.0f, 0.0f, 0.0f);
             glVertex3f(0.0f, 0.0f, -beam.length);
             glEnd();
-        } else {
+        }
+        else
+        {
             const double thicknessY = 0.8 + 0.4 * RandomFraction();
             const double thicknessX = 0.8 + 0.4 * RandomFraction();
             glScalef(float(thicknessX * beam.width), float(thicknessY * beam.width), beam.length);
@@ -148,9 +161,12 @@ void BeamList::Draw(bool sensorView) const
         glPopMatrix();
     }
 
-    if (sensorView) {
+    if (sensorView)
+    {
         glDisable(GL_LINE_SMOOTH);
-    } else {
+    }
+    else
+    {
         glEnable(GL_CULL_FACE);
         glDisable(GL_TEXTURE_2D);
     }

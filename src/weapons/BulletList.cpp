@@ -11,9 +11,11 @@ static const int kBulletHitKind = 1;
 BulletFate AdvanceBullet(Bullet& bullet, const Vector* targetPosition)
 {
     bullet.position += bullet.velocity;
-    if (targetPosition != nullptr) {
+    if (targetPosition != nullptr)
+    {
         const Vector d = *targetPosition - bullet.position;
-        if (Dot(d, d) < double(kBulletHitDistance * kBulletHitDistance)) {
+        if (Dot(d, d) < double(kBulletHitDistance * kBulletHitDistance))
+        {
             return BulletFate::Hit;
         }
     }
@@ -56,7 +58,8 @@ BulletList::BulletList(const std::string& bitmapPath) : list(0), texture(0)
 
 BulletList::~BulletList()
 {
-    for (Bullet* bullet : bullets) {
+    for (Bullet* bullet : bullets)
+    {
         delete bullet;
     }
     bullets.clear();
@@ -81,21 +84,25 @@ void BulletList::AddBullet(const Vector& position, const Vector& velocity, const
 void BulletList::Update()
 {
     size_t i = 0;
-    while (i < bullets.size()) {
+    while (i < bullets.size())
+    {
         Bullet* bullet = bullets[i];
         Vector targetPosition;
-        if (bullet->target != nullptr) {
+        if (bullet->target != nullptr)
+        {
             targetPosition = bullet->target->GetPosition();
         }
         const BulletFate fate = AdvanceBullet(*bullet, bullet->target != nullptr ? &targetPosition : nullptr);
-        if (fate == BulletFate::Flying) {
+        if (fate == BulletFate::Flying)
+        {
             ++i;
             continue;
         }
         // Out of the list before the hit: a hit that destroys the target makes
         // the game walk this list (ForgetShip).
         bullets.erase(bullets.begin() + long(i));
-        if (fate == BulletFate::Hit) {
+        if (fate == BulletFate::Hit)
+        {
             bullet->target->Damage(kBulletDamage, kBulletHitKind, bullet->velocity);
         }
         delete bullet;
@@ -104,8 +111,10 @@ void BulletList::Update()
 
 void BulletList::ForgetShip(const Ship* ship)
 {
-    for (Bullet* bullet : bullets) {
-        if (bullet->target == ship) {
+    for (Bullet* bullet : bullets)
+    {
+        if (bullet->target == ship)
+        {
             bullet->target = nullptr;
         }
     }
@@ -116,12 +125,15 @@ void BulletList::Draw(bool sensorView) const
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDepthMask(GL_FALSE);
-    if (sensorView) {
+    if (sensorView)
+    {
         glEnable(GL_POINT_SMOOTH);
         glPointSize(3.0f);
         glDisable(GL_FOG);
         glBegin(GL_POINTS);
-    } else {
+    }
+    else
+    {
         glDisable(GL_CULL_FACE);
         glEnable(GL_TEXTURE_2D);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
@@ -130,11 +142,13 @@ void BulletList::Draw(bool sensorView) const
     }
 
     const Vector forward(0.0f, 0.0f, -1.0f);
-    for (const Bullet* bullet : bullets) {
+    for (const Bullet* bullet : bullets)
+    {
         float rgba[4];
         JitterColour(bullet->colour, rgba);
         glColor4f(rgba[0], rgba[1], rgba[2], rgba[3]);
-        if (sensorView) {
+        if (sensorView)
+        {
             glVertex3f(bullet->position.x, bullet->position.y, bullet->position.z);
             continue;
         }
@@ -149,10 +163,13 @@ void BulletList::Draw(bool sensorView) const
         glPopMatrix();
     }
 
-    if (sensorView) {
+    if (sensorView)
+    {
         glEnd();
         glDisable(GL_POINT_SMOOTH);
-    } else {
+    }
+    else
+    {
         glEnable(GL_CULL_FACE);
         glDisable(GL_TEXTURE_2D);
     }
