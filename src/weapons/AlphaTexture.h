@@ -12,8 +12,9 @@
 // are drawn with.
 
 // The alpha texels of a 24-bit bitmap: texel (x, y) is the first byte of
-// pixel x + width * y, rows taken as exactly 3 * width bytes long.
-std::vector<unsigned char> AlphaFromPixels(const unsigned char* pixels, int width, int height);
+// pixel x of row y, the rows pitch bytes apart (3 * width when the rows need
+// no padding).
+std::vector<unsigned char> AlphaFromPixels(const unsigned char* pixels, int width, int height, int pitch);
 
 // The file name after the last path separator, '\' or '/'.
 std::string BaseName(const std::string& path);

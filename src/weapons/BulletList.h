@@ -35,13 +35,11 @@ enum class BulletFate
 constexpr int32_t kBulletLifeTicks = 100;
 // A bullet hits when closer to its target than this.
 constexpr float kBulletHitDistance = 10.0f;
-// Where a bullet without a target aims: far outside every map.
-const Vector kNoTargetPoint(20000.0f, 20000.0f, 20000.0f);
 
-// Moves a bullet one tick towards nothing in particular and tells whether it
-// has now hit the point targetPosition or run out of life. A hit does not age
-// the bullet.
-BulletFate AdvanceBullet(Bullet& bullet, const Vector& targetPosition);
+// Moves a bullet one tick and tells whether it has now come within 10 units
+// of targetPosition (its target's position, or none when it has no target, in
+// which case it cannot hit) or has run out of life. A hit does not age the bullet.
+BulletFate AdvanceBullet(Bullet& bullet, const Vector* targetPosition);
 
 // All bullets in flight, of every player. Bullets keep flying across a change
 // of player.
