@@ -114,6 +114,7 @@ TEST_F(Panel, VisiblePassMarksThePanelWithOne)
     const int w = TextWidth(panel->Font(), carrier->name, 14);
     EXPECT_GT(CountColour(12, 125, w, 14, 255, 51, 102), 10);
     EXPECT_EQ(ReadStencil(9, 132), 1u);
+    DumpScreenIfAsked();
 }
 
 TEST_F(Panel, OnlyTheStripShowsWithoutASelection)
