@@ -228,7 +228,8 @@ TEST_F(MeshDrawTest, BoundingBoxOutlineFillsTheBoxAndRestoresState)
 
     // Seen along -z the outline is the rectangle from (-100, -80) to (120, 90):
     // the vertical edges are lit, the inside is not.
-    auto litNear = [](int x, int y) {
+    auto litNear = [](int x, int y)
+    {
         int best = 0;
         for (int dx = -1; dx <= 1; dx++)
         {
