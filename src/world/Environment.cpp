@@ -122,6 +122,11 @@ void Environment::Draw(const Vector& cameraPos, float yaw, const Vector& viewDir
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
         glBindTexture(GL_TEXTURE_2D, puffTexture);
     }
+    else
+    {
+        // Flat, untextured boxes and puffs; no texture is bound.
+        glDisable(GL_TEXTURE_2D);
+    }
     for (const NebulaRegion* region : regions)
     {
         region->Draw(yaw, puffList, sensorView);

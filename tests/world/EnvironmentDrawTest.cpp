@@ -176,8 +176,9 @@ TEST_F(GLTest, TheSensorViewBindsNoTextureAndShowsEveryRegionsBox)
     environment.Draw(kOrigin, 30.0f, kForward, false);
     EXPECT_FALSE(AnyLitPixel());
 
+    // Texturing left on by the caller is switched off for the sensor view.
     glBindTexture(GL_TEXTURE_2D, sentinel);
-    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_TEXTURE_2D);
     environment.Draw(kOrigin, 30.0f, kForward, true);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     GLint bound = 0;
