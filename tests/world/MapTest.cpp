@@ -176,9 +176,12 @@ TEST(EnvironmentTeardownTest, AnnouncesRegionsAndExplosionsInOrder)
 // OpenGL error, seen from the centre of the map.
 TEST_F(GLTest, EveryShippedMapSetsUpAndDraws)
 {
+    char cwd[4096];
+    const std::string previous = getcwd(cwd, sizeof cwd) ? cwd : ".";
+    ASSERT_EQ(chdir(DataDir().c_str()), 0);
     for (const char* name : {"intro", "map1", "map2", "map3", "map4"})
     {
-        const std::string path = DataDir() + "/Models/Maps/" + name + ".ase";
+        const std::string path = std::string("Models/Maps/") + name + ".ase";
         if (access(path.c_str(), R_OK) != 0)
         {
             ADD_FAILURE() << "missing " << path;
@@ -197,4 +200,5 @@ TEST_F(GLTest, EveryShippedMapSetsUpAndDraws)
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << name;
     }
     glDisable(GL_FOG);
+    EXPECT_EQ(chdir(previous.c_str()), 0);
 }
