@@ -136,14 +136,18 @@ Game::Game(int numPlayers, const std::string& mapName)
 
 Game::~Game()
 {
+    // The scenes go with their records; the display lists and textures
+    // compiled from them stay until the program ends.
     std::cerr << "Removing ship models" << std::endl;
     for (Model* model : shipModels)
     {
+        delete model->scene;
         delete model;
     }
     std::cerr << "Removing object models" << std::endl;
     for (Model* model : objectModels)
     {
+        delete model->scene;
         delete model;
     }
     // A ship destroyed on the last tick of a turn may still be listed in its
