@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -99,6 +100,12 @@ const std::string& BigSceneDir()
         dir = mkdtemp(pattern);
         std::filesystem::create_directories(dir + "/Models");
         std::ofstream(dir + "/Models/big.ase", std::ios::binary) << BigScene();
+        std::atexit(
+            []
+            {
+                std::error_code ignored;
+                std::filesystem::remove_all(BigSceneDir(), ignored);
+            });
     }
     return dir;
 }
