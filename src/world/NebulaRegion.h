@@ -1,0 +1,76 @@
+#ifndef KORVANE_WORLD_NEBULAREGION_H
+#define KORVANE_WORLD_NEBULAREGION_H
+
+#include <GL/gl.h>
+
+#include <cstddef>
+#include <vector>
+
+#include "math/Vector.h"
+#include "world/Cloud.h"
+
+// An axis-aligned box filled with drifting clouds. In the picture its clouds
+// are animated and drawn only while the camera is within reach of the box; in
+// the game its density hides ships from sensors (the environment's queries).
+
+// How far outside the box the camera may be for the region to be active, and
+// the far limit of a drawn cloud from the camera; and its square.
+constexpr double kCloudReach = 577.3502690459181;
+constexpr double kCloudReachSquared = 333333.33316739404;
+
+class NebulaRegion
+{
+  public:
+    NebulaRegion();
+    // Writes "  Deleting clouds" and destroys every cloud. boxList is not released.
+    ~NebulaRegion();
+
+    NebulaRegion(const NebulaRegion&) = delete;
+    NebulaRegion& operator=(const NebulaRegion&) = delete;
+
+    // Fills the box with clouds (BuildClouds) and compiles boxList. Needs a
+    // current OpenGL context. A region is built once.
+    void Build(const Vector& min, const Vector& max, float densityParameter, float speedFactor,
+               const Vector& colour);
+
+    // The part of Build that needs no OpenGL: stores the box, colour and
+    // density (0.1 x densityParameter) and creates the clouds on a grid of
+    // spacing 1 / density, drawing random numbers in a fixed order.
+    void BuildClouds(const Vector& min, const Vector& max, float densityParameter, float speedFactor,
+                     const Vector& colour);
+
+    // One tick: decides `active`, drifts and wraps the clouds, and sets each
+    // cloud's visibility, level of detail and fade; spins the near clouds.
+    void Update(const Vector& cameraPos, const Vector& viewDir);
+
+    // `density` if the point lies in the box, faces included, else 0.
+    float DensityAt(const Vector& point) const
+    {
+        return (point.x >= min.x && point.x <= max.x && point.y >= min.y && point.y <= max.y &&
+                point.z >= min.z && point.z <= max.z)
+                   ? density
+                   : 0.0f;
+    }
+
+    // In the sensor view the tinted box, otherwise the visible clouds of an
+    // active region, turned to face a camera of the given yaw looking down at 45
+    // degrees. The environment has set blending, depth mask and texture.
+    void Draw(float yaw, GLuint puffList, bool sensorView) const;
+
+    Vector max;                 // the box's highest corner
+    Vector min;                 // the box's lowest corner
+    float density = 0.0f;       // 0.1 x the density parameter of the map
+    std::vector<Cloud*> clouds; // owned, in creation order
+    Vector colour;              // red, green, blue, each 0..1
+    GLuint boxList = 0;         // the translucent box shown in the sensor view
+    bool active = false;        // the camera is near enough to animate and draw the clouds
+
+  private:
+    void CompileBoxList(float densityParameter);
+};
+
+// A region never creates more clouds than this, whatever its box and density:
+// a map with an absurd density or box would otherwise exhaust memory.
+constexpr size_t kMaxCloudsPerRegion = 200000;
+
+#endif
