@@ -40,7 +40,7 @@ void SetupCamera(Player& player, bool sensorView)
     glLoadIdentity();
     gluPerspective(60.0 * player.GetZoom(), 4.0 / 3.0, 1.0, sensorView ? 14143.0 : 500.0);
 
-    const Vector focus = player.GetFocus();
+    const Vector focus = player.cameraFocus;
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glRotatef(45.0f, 1.0f, 0.0f, 0.0f);

@@ -97,11 +97,11 @@ void Pick(Game& game, int x, int y, unsigned v)
         const Vector point = game.GetOrderPoint();
         if (game.GetOrderType() == 1)
         {
-            player.MoveSelection(point);
+            player.MoveSelection(point.x, point.y, point.z);
         }
         else
         {
-            player.RotateSelection(point);
+            player.RotateSelection(point.x, point.y, point.z);
         }
         game.SetOrderMode(1);
         game.SetOrderType(0);
