@@ -101,6 +101,14 @@ class ShipPanel
     GunTurret* shownGunTurret;   // the selected part of each kind found by the last draw;
     BeamTurret* shownBeamTurret; // set while drawing, never cleared, read by the
     Hangar* shownHangar;         // sub-panel buttons' actions
+
+  private:
+    // The sub-panel background and its title.
+    void DrawSubPanel(const std::string& title, const float* colour);
+    // Turning and firing time and the three turret buttons, ids from firstId.
+    void DrawTurretPanel(bool pickPass, const std::string& name, const float* colour, float turnTimeLeft,
+                         float fireTimeLeft, bool burstFire, bool showCone, unsigned firstId);
+    void DrawHangarPanel(bool pickPass);
 };
 
 // Posts a synthetic key press (SDL_KEYDOWN, SDL_PRESSED) or release (SDL_KEYUP,

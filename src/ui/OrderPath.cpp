@@ -2,17 +2,6 @@
 
 #include <cmath>
 
-Orientation WantedOrientation(float dx, float dy, float dz)
-{
-    Vector u(dx, 0.0f, dz);
-    Normalize(u);
-    const double yaw = std::asin(-u.x) * kRadToDeg;
-    Vector w(dx, dy, dz);
-    Normalize(w);
-    const double pitch = std::asin(w.y) * kRadToDeg;
-    return Orientation(float(pitch), float(dz < 0.0f ? yaw : 180.0 - yaw), 0.0f);
-}
-
 // The seconds one axis needs, infinite when it must turn but cannot.
 static float AxisTurnTime(float current, float wanted, float rate)
 {

@@ -40,10 +40,6 @@ struct PathShip
 // speed): no path is longer than this many ticks (100 seconds, ten turns).
 constexpr int kMaxPathTicks = 2000;
 
-// The orientation a move or rotate order by (dx, dy, dz) turns to: yaw from
-// the horizontal direction, pitch from the full direction, roll 0.
-Orientation WantedOrientation(float dx, float dy, float dz);
-
 // The time in seconds the turn to `wanted` takes: the largest of the axes'
 // times, an axis within 1 degree counting as no time.
 float TurnTime(const PathShip& ship, const Orientation& wanted);

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "game/Game.h"
+
 void Begin2D()
 {
     glDisable(GL_DEPTH_TEST);
@@ -198,4 +200,14 @@ void DrawPointer(int mouseX, int mouseY, int orderMode)
     {
         DrawTargetSight(mx, my, length);
     }
+}
+
+void DrawFrameRateMeter(const Game& game)
+{
+    DrawFrameRateMeter(game.fps, game.fpsSmoothed);
+}
+
+void DrawPointer(const Game& game)
+{
+    DrawPointer(game.mouseX, game.mouseY, game.orderMode);
 }

@@ -32,20 +32,6 @@ int FirstDark(const std::vector<PathVertex>& strip)
 
 } // namespace
 
-TEST(OrderPath, WantedOrientationFollowsTheMoveDirection)
-{
-    EXPECT_NEAR(WantedOrientation(0, 0, -5).y, 0.0f, 1e-4);
-    EXPECT_NEAR(WantedOrientation(0, 0, 5).y, 180.0f, 1e-4);
-    EXPECT_NEAR(WantedOrientation(5, 0, 0).y, 270.0f, 1e-3);
-    EXPECT_NEAR(WantedOrientation(-5, 0, 0).y, 90.0f, 1e-3);
-    const Orientation up = WantedOrientation(0, 7, 0);
-    EXPECT_NEAR(up.y, 180.0f, 1e-4);
-    EXPECT_NEAR(up.x, 90.0f, 1e-3);
-    EXPECT_NEAR(WantedOrientation(0, -7, 0).x, -90.0f, 1e-3);
-    EXPECT_NEAR(WantedOrientation(10, 10, 0).x, 45.0f, 1e-3);
-    EXPECT_EQ(WantedOrientation(3, 4, 5).z, 0.0f);
-}
-
 TEST(OrderPath, TurnTimeIsTheSlowestAxisIgnoringTinyAngles)
 {
     PathShip ship = ShipAtOrigin();
