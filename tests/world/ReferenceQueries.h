@@ -1,0 +1,75 @@
+#ifndef KORVANE_TESTS_WORLD_REFERENCEQUERIES_H
+#define KORVANE_TESTS_WORLD_REFERENCEQUERIES_H
+
+// The sensor queries written the plain way: every sample asks every region.
+// The game's versions must give bit-identical results; the benchmark measures
+// both. (Like the plain walk it copies, ReferenceObscuration never ends for a
+// segment whose steps vanish in rounding: give it ordinary coordinates.)
+
+#include "math/Vector.h"
+#include "world/Environment.h"
+
+inline float ReferenceObscuration(const Environment& environment, const Vector& from, const Vector& to)
+{
+    Vector direction = to - from;
+    Normalize(direction);
+    const Vector step = direction * 10.0f;
+    Vector position = from;
+    float sum = 0.0f;
+    for (;;)
+    {
+        sum += environment.DensityAt(position);
+        int arrived = 0;
+        for (int axis = 0; axis < 3; ++axis)
+        {
+            const float remaining = to[axis] - position[axis];
+            const bool arrives = step[axis] > 0.0f ? remaining <= step[axis] : remaining >= step[axis];
+            if (arrives)
+            {
+                position[axis] = to[axis];
+                ++arrived;
+            }
+            else
+            {
+                position[axis] += step[axis];
+            }
+        }
+        if (arrived == 3)
+        {
+            return 2.0f * sum;
+        }
+        if (sum > 100.0f)
+        {
+            return 2.0f * sum;
+        }
+    }
+}
+
+inline float ReferenceSightDistance(const Environment& environment, const Vector& from,
+                                    const Vector& direction, float range)
+{
+    Vector position = from;
+    const Vector step = direction * 10.0f;
+    float budget = range * 0.5f;
+    float travelled = 0.0f;
+    if (budget <= 0.0f)
+    {
+        return 0.0f;
+    }
+    for (;;)
+    {
+        budget -= environment.DensityAt(position);
+        travelled += 10.0f;
+        position += step;
+        if (travelled > 1000.0f)
+        {
+            return travelled;
+        }
+        if (budget <= 0.0f)
+        {
+            return travelled;
+        }
+    }
+}
+
+#endif
