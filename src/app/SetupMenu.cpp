@@ -160,7 +160,9 @@ GameSetup ChooseGameSetup()
         {
             if (event.type == SDL_MOUSEBUTTONDOWN)
             {
-                done = ApplyMenuClick(ReadStencilValue(event.button.x, ScreenY(event.button.y)), maps, setup) || done;
+                done =
+                    ApplyMenuClick(ReadStencilValue(event.button.x, ScreenY(event.button.y)), maps, setup) ||
+                    done;
             }
             else if (IsTickEvent(event))
             {

@@ -111,8 +111,8 @@ void ShowWinner(Environment& environment, const Font& font, int winner, const fl
                 Firework firework;
                 if (NextFirework(winnerColour, firework))
                 {
-                    environment.AddExplosion(firework.count, firework.scale, &firework.position, &firework.colour,
-                                             false);
+                    environment.AddExplosion(firework.count, firework.scale, &firework.position,
+                                             &firework.colour, false);
                 }
             }
         }

@@ -34,12 +34,13 @@ bool PointOnHorizontalPlane(const Vector& eye, const Vector& nearPoint, float he
     {
         return false;
     }
-    result = Vector(float(eye.x + t * (nearPoint.x - eye.x)), height, float(eye.z + t * (nearPoint.z - eye.z)));
+    result =
+        Vector(float(eye.x + t * (nearPoint.x - eye.x)), height, float(eye.z + t * (nearPoint.z - eye.z)));
     return true;
 }
 
-bool PointOnVerticalPlane(const Vector& eye, const Vector& farPoint, const Vector& point, const Vector& centre,
-                          Vector& result)
+bool PointOnVerticalPlane(const Vector& eye, const Vector& farPoint, const Vector& point,
+                          const Vector& centre, Vector& result)
 {
     const Vector ray = farPoint - eye;
     Vector facing(centre.x - point.x, 0.0f, centre.z - point.z);

@@ -21,8 +21,8 @@ bool PointOnHorizontalPlane(const Vector& eye, const Vector& nearPoint, float he
 // through `farPoint` crosses the vertical plane through `point` whose normal
 // is the horizontal direction from `point` to `centre`. Returns false, leaving
 // `result` alone, when the ray runs (almost) parallel to that plane.
-bool PointOnVerticalPlane(const Vector& eye, const Vector& farPoint, const Vector& point, const Vector& centre,
-                          Vector& result);
+bool PointOnVerticalPlane(const Vector& eye, const Vector& farPoint, const Vector& point,
+                          const Vector& centre, Vector& result);
 
 // Moves the game's order point after the pointer over its horizontal plane,
 // using the current player's saved camera matrices (order mode 3).

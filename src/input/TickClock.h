@@ -14,8 +14,8 @@ float AdvanceAnimationTime(float time);
 // The count is not reset between turns.
 struct TickClock
 {
-    int tickCounter = 0;         // ticks since the last measurement
-    Uint32 lastMeasureTime = 0;  // SDL_GetTicks() at the last measurement
+    int tickCounter = 0;        // ticks since the last measurement
+    Uint32 lastMeasureTime = 0; // SDL_GetTicks() at the last measurement
 
     // Clouds and explosions advance on every other tick.
     bool EnvironmentStepDue() const { return tickCounter % 2 == 0; }

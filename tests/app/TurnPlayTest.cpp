@@ -37,7 +37,7 @@ Uint32 TypeNextKey(Uint32 interval, void*)
 
 class TurnPlayTest : public GLTest
 {
-protected:
+  protected:
     void SetUp() override
     {
         GLTest::SetUp();
@@ -112,7 +112,8 @@ TEST_F(TurnPlayTest, OrderGridOnlyWhilePlacingAPoint)
     game->GetCurrentPlayer()->SelectNextShip();
     const Vector centre = game->GetCurrentPlayer()->GetSelectionCentre();
     game->SetOrderPoint(centre.x - 50.0f, centre.y, centre.z - 50.0f);
-    auto greenPixels = [&]() {
+    auto greenPixels = [&]()
+    {
         DrawScene(*game);
         glFinish();
         int count = 0;

@@ -25,7 +25,7 @@ namespace
 // during a turn: events are pushed into SDL's queue and HandleEvents runs.
 class EventHandlingTest : public GLTest
 {
-protected:
+  protected:
     void SetUp() override
     {
         GLTest::SetUp();
