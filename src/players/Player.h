@@ -62,6 +62,9 @@ class Player
     void Update();
     // A ship somewhere has been destroyed.
     void RemoveShip(Ship* dead);
+    // Takes every destroyed ship out of the fleet (they belong to the game's
+    // wrecks): when the turn passes on and before the game frees its wrecks.
+    void DropDeadShips();
 
     // Camera.
     void SetFocus(float x, float y, float z) { cameraFocus = Vector(x, y, z); }
