@@ -78,7 +78,10 @@ bool RenderFont(const std::string& fontPath, Image& out)
         const float advance = natural * scale;
         // Left in the cell; a glyph narrower than its table advance is
         // centred within that advance so that spacing stays even.
-        const float slack = std::max(0.0f, std::min(wanted, kCellWidth) - advance);
+        // Closing punctuation hugs the text before it ("MT: 10.00"); the rest
+        // of its wide advance falls after it.
+        const bool closing = std::strchr(":;,.!?)]}'\"", code) != nullptr;
+        const float slack = closing ? 2.0f : std::max(0.0f, std::min(wanted, kCellWidth) - advance);
         const int cellX = (code % 16) * static_cast<int>(kCellWidth);
         const int cellY = (code / 16) * static_cast<int>(kCellHeight);
         const int penX = cellX + 1 + static_cast<int>(std::lround(slack * 0.5f));

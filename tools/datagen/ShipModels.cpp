@@ -214,8 +214,8 @@ ModelSpec FusionFrigate(const Balance& b)
                  At(BeamMarker(1, b.beam), Vec3(-10.0f, 1.6f, -24.0f)),
                  At(BeamMarker(2, b.beam), Vec3(10.0f, 1.6f, -24.0f)),
                  At(BeamMarker(3, b.sideBeam), Vec3(0, 3.7f, 4.0f)),
-                 At("light01:1.2:1.5", Vec3(-26.5f, -0.6f, 12.0f)),
-                 At("light02:1.2:1.5", Vec3(26.5f, -0.6f, 12.0f)),
+                 At("light01:1.2:1.5", Vec3(-23.4f, -0.6f, 10.0f)),
+                 At("light02:1.2:1.5", Vec3(23.4f, -0.6f, 10.0f)),
                  At("light03:1.0", Vec3(-10.0f, 0.4f, -29.8f)),
                  At("light04:1.0", Vec3(10.0f, 0.4f, -29.8f)),
                  At("light05:1.0:2.5", Vec3(0, 1.6f, 25.6f))};
