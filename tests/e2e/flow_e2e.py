@@ -97,8 +97,11 @@ def pointer_sample(screen, mx=600, my=450):
 # ------------------------------------------------------------ the flow ----
 
 def through_intro(game):
-    screen = game.wait_screen(title_shown, 60, "the intro title")
-    shot(screen, "intro")
+    game.wait_screen(title_shown, 60, "the intro title")
+    if SHOTS:
+        # Let the clouds fade in and the explosions grow.
+        time.sleep(2.5)
+        shot(kd.Screen.capture(), "intro")
     kd.key("space")
     return game.wait_screen(menu_shown, 30, "the set-up menu")
 
