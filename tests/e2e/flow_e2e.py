@@ -266,7 +266,7 @@ def scenario_ignored_input(args):
         screen = kd.Screen.capture()
         check(turn_shown(screen), "the turn ended after clicks on empty space")
         check(not kd.near(screen.pixel(400, 590), (25, 25, 25), 12), "a strip click turned the sensor view on")
-        check(kd.is_white(*pointer_sample(screen)), "a click changed the order mode")
+        check(kd.is_white(*pointer_sample(screen)), "a click changed the order mode: %r" % (pointer_sample(screen),))
         # The game still answers: the End Turn button ends the turn.
         kd.click(775, 35)
         game.wait_screen(lambda s: handover_of(s, 1), 30, "the hand-over after the End Turn button")
@@ -403,15 +403,12 @@ def main():
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
     args = parser.parse_args()
     SHOTS = args.screenshots
+    kd.FAILURE_SHOT = "e2e-%s-failure.png" % args.scenario
     started = time.time()
     try:
         SCENARIOS[args.scenario](args)
     except kd.TestFailure as failure:
         print("FAIL %s: %s" % (args.scenario, failure), file=sys.stderr)
-        try:
-            kd.Screen.capture().write_png("e2e-%s-failure.png" % args.scenario)
-        except Exception:
-            pass
         return 1
     except Exception:
         traceback.print_exc()

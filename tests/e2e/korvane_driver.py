@@ -25,8 +25,17 @@ class TestFailure(Exception):
     pass
 
 
+FAILURE_SHOT = "e2e-failure.png"
+
+
 def check(condition, message):
+    """Fails the scenario with the message, keeping a capture of the screen
+    as it was (e2e-failure.png in the working directory)."""
     if not condition:
+        try:
+            Screen.capture().write_png(FAILURE_SHOT)
+        except Exception:
+            pass
         raise TestFailure(message)
 
 
@@ -190,6 +199,11 @@ class Game:
     def __init__(self, binary, data_dir):
         env = dict(os.environ)
         env["SDL_AUDIODRIVER"] = "dummy"
+        # With the pointer hidden and input grabbed SDL reports mouse motion
+        # relative to a pointer it keeps warping; once a synthetic pointer has
+        # been at a screen edge its positions drift from the real ones. The
+        # absolute mode keeps the game's pointer where xdotool put it.
+        env["SDL_MOUSE_RELATIVE"] = "0"
         self.proc = subprocess.Popen([binary], cwd=data_dir, stdin=subprocess.DEVNULL,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env)
         self.lines = []
