@@ -1,4 +1,6 @@
 #include <cstdio>
+#include <cstdlib>
+#include <vector>
 
 #include "TestFont.h"
 #include "ui/Overlay.h"
@@ -130,4 +132,32 @@ TEST_F(FontDraw, AnEmptyTextDrawsNothing)
     DrawText(font, "", 0, 0, 600, kWhite);
     EXPECT_EQ(CountStencil(0, 0, 800, 600, 0), 800 * 600);
     EXPECT_EQ(CountColour(0, 0, 800, 600, 0, 0, 0), 800 * 600);
+}
+
+TEST_F(FontDraw, TheGameFontDrawsReadableText)
+{
+    Font font;
+    LoadFont(font);
+    const float pink[4] = {1.0f, 0.2f, 0.4f, 1.0f};
+    DrawText(font, "Tigershark-class battle frigate", 20, 500, 16, pink);
+    DrawText(font, "MT: 10.00 sec", 20, 450, 14, pink);
+    DrawText(font, "Squadrons: 2 left", 20, 400, 12, pink);
+    // Glyphs cover part of each square, not all of it and not nothing.
+    const int lit =
+        CountColour(20, 500, TextWidth(font, "Tigershark-class battle frigate", 16), 16, 255, 51, 102);
+    EXPECT_GT(lit, 100);
+    EXPECT_LT(lit, 16 * TextWidth(font, "Tigershark-class battle frigate", 16) / 2);
+    if (const char* dump = std::getenv("KORVANE_DUMP"))
+    {
+        std::vector<unsigned char> pixels(800 * 600 * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        FILE* out = std::fopen(dump, "wb");
+        std::fprintf(out, "P6 800 600 255\n");
+        for (int row = 599; row >= 0; --row)
+        {
+            std::fwrite(&pixels[size_t(row) * 800 * 3], 1, 800 * 3, out);
+        }
+        std::fclose(out);
+    }
 }
