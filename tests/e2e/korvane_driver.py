@@ -204,7 +204,7 @@ class Game:
         # been at a screen edge its positions drift from the real ones. The
         # absolute mode keeps the game's pointer where xdotool put it.
         env["SDL_MOUSE_RELATIVE"] = "0"
-        self.proc = subprocess.Popen([binary], cwd=data_dir, stdin=subprocess.DEVNULL,
+        self.proc = subprocess.Popen([os.path.abspath(binary)], cwd=data_dir, stdin=subprocess.DEVNULL,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env)
         self.lines = []
         self.lock = threading.Lock()

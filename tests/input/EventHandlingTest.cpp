@@ -206,7 +206,7 @@ TEST_F(EventHandlingTest, MovePointStartsAtTheSelectionCentreAndFollowsThePointe
     point = game->GetOrderPoint();
     const Vector view = Current().GetViewDirection();
     const double ahead = (point.x - centre.x) * view.x + (point.z - centre.z) * view.z;
-    EXPECT_GT(ahead, 50.0);
+    EXPECT_GT(ahead, 20.0);
     EXPECT_FLOAT_EQ(point.y, centre.y);
 
     // With Ctrl the pointer raises the point without moving it sideways.
