@@ -98,6 +98,18 @@ def pointer_sample(screen, mx=600, my=450):
     return screen.pixel(mx + 12, my + 12)
 
 
+def frozen_screen(predicate):
+    """The screen of a game stopped with SIGSTOP. The last frame it swapped
+    may still be on its way through the X server, so look a few times."""
+    screen = None
+    for _ in range(8):
+        time.sleep(0.15)
+        screen = kd.Screen.capture()
+        if predicate(screen):
+            break
+    return screen
+
+
 # ------------------------------------------------------------ the flow ----
 
 def through_intro(game):
@@ -155,7 +167,7 @@ def scenario_menu_and_escape(args):
         paused = game.pause_when(r"^Removing ship models")
         kd.key("Escape", 0)
         check(paused.wait(30), "no teardown after Escape")
-        screen = kd.Screen.capture()
+        screen = frozen_screen(lambda s: unloading_in(s, kd.is_white))
         game.resume()
         check(unloading_in(screen, kd.is_white), "the unloading screen is not shown in white")
         check(winner_of(screen) is None, "a winner screen after Escape")
@@ -381,7 +393,7 @@ def scenario_whole_game(args):
         paused = game.pause_when(r"^Removing ship models")
         kd.key("space", 0)
         check(paused.wait(30), "no teardown after the winner screen")
-        screen = kd.Screen.capture()
+        screen = frozen_screen(lambda s: unloading_in(s, PLAYER_PIXEL[winner]))
         game.resume()
         check(unloading_in(screen, PLAYER_PIXEL[winner]), "the unloading screen is not in the winner's colour")
         check(game.wait_exit(30) == 0, "nonzero exit status")
