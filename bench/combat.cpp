@@ -39,7 +39,7 @@ BENCHMARK(BM_TurretAimTick);
 static void BM_BulletFlight(benchmark::State& state)
 {
     const int count = int(state.range(0));
-    std::vector<Bullet> bullets(size_t(count));
+    std::vector<Bullet> bullets(static_cast<size_t>(count));
     const Vector target(0, 0, -100000);
     for (auto _ : state)
     {

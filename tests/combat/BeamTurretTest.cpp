@@ -117,28 +117,35 @@ TEST_F(BeamTurretTest, TurnsOntoATargetAndFiresTheTickItsAimMatches)
     EXPECT_EQ(turret->state, Aiming);
     const float hullBefore = HullTotal(target);
 
+    const Orientation wanted = WantedAim(target->position, Vector(0, 0, 0), Orientation(0, 0, 0),
+                                         turret->mountPosition, turret->mountRotation);
     int ticks = 0;
+    Orientation aimBefore;
     while (turret->state == Aiming && ticks < 100)
     {
-        const Orientation before = turret->aim;
+        aimBefore = turret->aim;
         Tick();
         ++ticks;
         if (turret->state == Aiming)
         {
-            // Still turning: at most one step per axis, and no beam yet.
-            EXPECT_LE(std::fabs(AngleDifference(before.y, turret->aim.y)), 1.5f + 1e-4f);
+            // Still turning: one full step per tick, and no beam yet.
+            EXPECT_FLOAT_EQ(AngleDifference(aimBefore.y, turret->aim.y), 1.5f);
             EXPECT_EQ(beams().Count(), 0);
         }
     }
-    // 30 degrees at 1.5 per tick: the twentieth tick snaps onto the target.
-    EXPECT_EQ(ticks, 20);
+    // About 30 degrees at 1.5 per tick: twenty full steps and, as the wanted
+    // yaw lies a hair above 30, a snap on the 21st tick, which also fires.
+    EXPECT_GE(ticks, 20);
+    EXPECT_LE(ticks, 21);
     ASSERT_EQ(turret->state, Firing);
-    EXPECT_NEAR(turret->aim.y, 30.0f, 0.01f);
+    EXPECT_NE(aimBefore, wanted);
+    EXPECT_EQ(turret->aim, wanted);
     ASSERT_EQ(beams().Count(), 1);
     EXPECT_EQ(turret->beamId, beams().beams[0].id);
-    // The tick it starts firing does no damage yet; turning cost 20 ticks.
+    // The tick it starts firing does no damage yet; each full step cost a tick.
     EXPECT_EQ(HullTotal(target), hullBefore);
-    EXPECT_NEAR(turret->turnTimeLeft, 5.0f - 20 * 0.05f, 0.01f);
+    EXPECT_LE(turret->turnTimeLeft, 5.0f - 20 * 0.05f + 1e-4f);
+    EXPECT_GT(turret->turnTimeLeft, 5.0f - 21 * 0.05f);
 
     const Beam& beam = beams().beams[0];
     EXPECT_NEAR(beam.length, 200.0f, 0.01f);

@@ -43,23 +43,23 @@ Ship* KeepOnly(Player* player, const std::string& className, Game* game)
 TEST_F(FightScenarioTest, TwoShipsFightUntilOneIsDestroyedAndTheOtherPlayerWins)
 {
     Game* game = new Game(2, "map1");
-    Ship* gunShip = KeepOnly(game->players[0], "battlefrigate", game);
-    Ship* beamShip = KeepOnly(game->players[1], "beamfrigateopen", game);
+    Ship* beamShip = KeepOnly(game->players[0], "beamfrigateopen", game);
+    Ship* gunShip = KeepOnly(game->players[1], "battlefrigate", game);
     ASSERT_NE(gunShip, nullptr);
     ASSERT_NE(beamShip, nullptr);
     ASSERT_FALSE(gunShip->gunTurrets.empty());
     ASSERT_FALSE(beamShip->beamTurrets.empty());
 
-    // Bow to bow, 200 apart, within every turret's reach. Thin hulls keep the
-    // fight to a few turns.
+    // Bow to bow, 200 apart, within every turret's reach. Hulls that outlast
+    // one turn of fire on either side keep the fight to a few turns.
     gunShip->SetPosition(0, 0, 100);
     gunShip->SetOrientation(0, 0, 0);
     beamShip->SetPosition(0, 0, -100);
     beamShip->SetOrientation(0, 180, 0);
     for (int face = 0; face < kHullFaces; ++face)
     {
-        gunShip->hull[face] = 150.0f;
-        beamShip->hull[face] = 150.0f;
+        gunShip->hull[face] = 400.0f;
+        beamShip->hull[face] = 400.0f;
     }
 
     int turns = 0;
@@ -96,7 +96,7 @@ TEST_F(FightScenarioTest, TwoShipsFightUntilOneIsDestroyedAndTheOtherPlayerWins)
     EXPECT_GT(beamsSeen, 0) << "the fusion frigate fired";
     const int winner = game->WinnerIndex();
     ASSERT_NE(winner, -1) << "no ship was destroyed in " << turns << " turns";
-    const Ship* loser = winner == 0 ? beamShip : gunShip;
+    const Ship* loser = winner == 0 ? gunShip : beamShip;
     EXPECT_FALSE(loser->IsAlive());
     EXPECT_EQ(game->WreckCount(), 1);
 

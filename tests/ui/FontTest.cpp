@@ -147,17 +147,5 @@ TEST_F(FontDraw, TheGameFontDrawsReadableText)
         CountColour(20, 500, TextWidth(font, "Tigershark-class battle frigate", 16), 16, 255, 51, 102);
     EXPECT_GT(lit, 100);
     EXPECT_LT(lit, 16 * TextWidth(font, "Tigershark-class battle frigate", 16) / 2);
-    if (const char* dump = std::getenv("KORVANE_DUMP"))
-    {
-        std::vector<unsigned char> pixels(800 * 600 * 3);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-        FILE* out = std::fopen(dump, "wb");
-        std::fprintf(out, "P6 800 600 255\n");
-        for (int row = 599; row >= 0; --row)
-        {
-            std::fwrite(&pixels[size_t(row) * 800 * 3], 1, 800 * 3, out);
-        }
-        std::fclose(out);
-    }
+    DumpScreenIfAsked();
 }

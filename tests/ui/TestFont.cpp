@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -57,4 +58,28 @@ int CountColour(int x, int y, int width, int height, int r, int g, int b)
         }
     }
     return count;
+}
+
+void DumpScreenIfAsked()
+{
+    const char* path = std::getenv("KORVANE_DUMP");
+    if (path == nullptr)
+    {
+        return;
+    }
+    std::vector<unsigned char> pixels(800 * 600 * 3);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    FILE* out = std::fopen(path, "wb");
+    if (out == nullptr)
+    {
+        return;
+    }
+    std::fprintf(out, "P6 800 600 255\n");
+    for (int row = 599; row >= 0; --row)
+    {
+        std::fwrite(&pixels[size_t(row) * 800 * 3], 1, 800 * 3, out);
+    }
+    std::fclose(out);
 }

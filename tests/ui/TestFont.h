@@ -20,4 +20,8 @@ Font SolidFont(const std::string& solidCharacters);
 // Counts the pixels of a rectangle whose colour is within 8 of (r, g, b).
 int CountColour(int x, int y, int width, int height, int r, int g, int b);
 
+// Writes the back buffer as a PPM image to the file named by the environment
+// variable KORVANE_DUMP, if set: for looking at what a test drew.
+void DumpScreenIfAsked();
+
 #endif

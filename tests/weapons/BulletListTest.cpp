@@ -4,6 +4,7 @@
 #include "math/Random.h"
 #include "ships/Ship.h"
 #include "support/GLTest.h"
+#include "weapons/BeamList.h"
 #include "weapons/BulletList.h"
 
 namespace
@@ -61,7 +62,8 @@ TEST(AdvanceBulletTest, WithoutATargetItNeverHits)
 
 TEST(AdvanceBulletTest, FiredFromWithinTenUnitsHitsOnItsFirstTick)
 {
-    const Vector target(0, 0, -8);
+    // Even flying away from it: it is still within 10 after its first step.
+    const Vector target(0, 0, -3);
     Bullet b = MakeBullet(Vector(0, 0, 0), Vector(0, 0, 5));
     EXPECT_EQ(AdvanceBullet(b, &target), BulletFate::Hit);
 }
@@ -177,7 +179,13 @@ TEST_F(BulletListTest, BulletWhoseTargetDiedFliesOnAndHitsNothing)
 
 TEST_F(BulletListTest, HitsInOneUpdateCanDestroyTheTargetAndTheRestFlyOn)
 {
-    BulletList bullets;
+    // The game's own list: the game tells it to forget a destroyed ship.
+    BulletList& bullets = *game->GetBullets();
+    for (Bullet* b : bullets.bullets)
+    {
+        delete b;
+    }
+    bullets.bullets.clear();
     Ship* target = MakeShip(Vector(0, 0, -20));
     for (float& h : target->hull)
     {
@@ -194,6 +202,7 @@ TEST_F(BulletListTest, HitsInOneUpdateCanDestroyTheTargetAndTheRestFlyOn)
     ASSERT_EQ(bullets.Count(), 2);
     EXPECT_EQ(bullets.bullets[0]->target, nullptr);
     EXPECT_EQ(bullets.bullets[1]->target, nullptr);
+    EXPECT_EQ(bullets.bullets[0]->age, 1);
 }
 
 // Pixels of the frame with strong red and green and little blue.

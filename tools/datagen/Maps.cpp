@@ -52,13 +52,13 @@ std::vector<MapSpec> BuildMaps(bool testSet)
     // about 200 units away, so the clouds gather around it.
     maps.push_back({"intro",
                     "Intro",
-                    {Box(Vec3(0, -80, 0), Vec3(260, 50, 260), 0.18f, 0.8f, violet),
-                     Box(Vec3(120, -40, -60), Vec3(110, 40, 110), 0.22f, 1.2f, rust),
-                     Box(Vec3(-140, -60, 90), Vec3(100, 40, 120), 0.2f, 1.0f, teal)}});
+                    {Box(Vec3(0, -90, 0), Vec3(260, 30, 260), 0.12f, 0.8f, violet),
+                     Box(Vec3(130, -50, -70), Vec3(90, 30, 90), 0.16f, 1.2f, rust),
+                     Box(Vec3(-150, -70, 100), Vec3(90, 30, 100), 0.15f, 1.0f, teal)}});
     // map1: one large violet veil over the centre: whoever holds it is hidden.
     maps.push_back({"map1",
                     "Veil",
-                    {Box(Vec3(0, 0, 0), Vec3(330, 90, 330), 0.2f, 0.5f, violet),
+                    {Box(Vec3(0, 0, 0), Vec3(330, 60, 330), 0.15f, 0.5f, violet),
                      Box(Vec3(420, 0, 420), Vec3(90, 70, 90), 0.25f, 0.8f, teal),
                      Box(Vec3(-420, 0, -420), Vec3(90, 70, 90), 0.25f, 0.8f, teal)}});
     // map2: two long rust-red walls between the north and south fleets, with
@@ -72,19 +72,19 @@ std::vector<MapSpec> BuildMaps(bool testSet)
     // fight; a faint rose haze lies over the middle.
     maps.push_back({"map3",
                     "Harbours",
-                    {Box(Vec3(0, 0, 800), Vec3(260, 70, 110), 0.2f, 0.4f, blue),
-                     Box(Vec3(0, 0, -800), Vec3(260, 70, 110), 0.2f, 0.4f, blue),
-                     Box(Vec3(-800, 0, 0), Vec3(110, 70, 260), 0.2f, 0.4f, blue),
-                     Box(Vec3(800, 0, 0), Vec3(110, 70, 260), 0.2f, 0.4f, blue),
+                    {Box(Vec3(0, 0, 800), Vec3(260, 50, 110), 0.16f, 0.4f, blue),
+                     Box(Vec3(0, 0, -800), Vec3(260, 50, 110), 0.16f, 0.4f, blue),
+                     Box(Vec3(-800, 0, 0), Vec3(110, 50, 260), 0.16f, 0.4f, blue),
+                     Box(Vec3(800, 0, 0), Vec3(110, 50, 260), 0.16f, 0.4f, blue),
                      Box(Vec3(0, 0, 0), Vec3(200, 50, 200), 0.12f, 0.3f, rose)}});
     // map4: scattered dense knots of fast-drifting cloud in many colours.
     maps.push_back({"map4",
                     "Scatter",
-                    {Box(Vec3(300, 0, 300), Vec3(90, 80, 90), 0.35f, 2.0f, green),
-                     Box(Vec3(-300, 0, 300), Vec3(90, 80, 90), 0.35f, 2.0f, gold),
-                     Box(Vec3(300, 0, -300), Vec3(90, 80, 90), 0.35f, 2.0f, rose),
-                     Box(Vec3(-300, 0, -300), Vec3(90, 80, 90), 0.35f, 2.0f, teal),
-                     Box(Vec3(0, 40, 0), Vec3(120, 60, 120), 0.3f, 1.5f, violet),
+                    {Box(Vec3(300, 0, 300), Vec3(90, 60, 90), 0.3f, 2.0f, green),
+                     Box(Vec3(-300, 0, 300), Vec3(90, 60, 90), 0.3f, 2.0f, gold),
+                     Box(Vec3(300, 0, -300), Vec3(90, 60, 90), 0.3f, 2.0f, rose),
+                     Box(Vec3(-300, 0, -300), Vec3(90, 60, 90), 0.3f, 2.0f, teal),
+                     Box(Vec3(0, 40, 0), Vec3(110, 40, 110), 0.22f, 1.5f, violet),
                      Box(Vec3(0, -150, 480), Vec3(140, 50, 60), 0.25f, 1.0f, rust),
                      Box(Vec3(0, 150, -480), Vec3(140, 50, 60), 0.25f, 1.0f, rust)}});
     return maps;

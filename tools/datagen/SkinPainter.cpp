@@ -66,11 +66,11 @@ Texel PaintPlating(const Spot& s, const Surface& surface, const SkinStyle& style
     if (s.key == 0)
         for (const WindowRow& w : surface.windows)
         {
-            if (std::fabs(s.b - w.y) > 0.32f || s.a < w.z0 - 0.4f || s.a > w.z1 + 0.4f)
+            if (std::fabs(s.b - w.y) > 0.24f || s.a < w.z0 - 0.4f || s.a > w.z1 + 0.4f)
                 continue;
             const float index = std::round((s.a - w.z0) / w.spacing);
             const float local = s.a - (w.z0 + index * w.spacing);
-            if (std::fabs(local) > w.spacing * 0.3f)
+            if (std::fabs(local) > w.spacing * 0.22f)
                 continue;
             t.skin = Colour(0.18f, 0.2f, 0.24f);
             const bool lit =
@@ -142,7 +142,7 @@ Texel PaintDeck(const Spot& s, const Surface& surface, const SkinStyle& style, f
     if (s.key != 1)
         return PaintPlating(s, surface, style);
     Texel t;
-    const float shade = 0.5f + 0.05f * FractalNoise(s.a * 0.3f, s.b * 0.3f, 2, style.seed + 9);
+    const float shade = 0.68f + 0.06f * FractalNoise(s.a * 0.3f, s.b * 0.3f, 2, style.seed + 9);
     t.skin = Colour(shade, shade, shade);
     const float width = aMax - aMin;
     const float fromEdge = std::min(s.a - aMin, aMax - s.a);

@@ -384,9 +384,17 @@ int main(int argc, char** argv)
     }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     for (int i = 0; i < 4; ++i)
-        RenderView(c, c.ships[i], 1, (i % 2) * 400, (1 - i / 2) * 300, 400, 300, 0.0f);
+        RenderView(c, c.ships[i], 0, (i % 2) * 400, (1 - i / 2) * 300, 400, 300, 0.0f);
     ok &= WritePng(out + "/fleet.png", 800, 600);
     ok &= WriteFontSample(out + "/font.png");
+    // Close-ups for inspecting skins and normals (not part of the docs).
+    if (argc > 2 && std::string(argv[2]) == "--large")
+        for (const Model* ship : c.ships)
+        {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            RenderView(c, ship, 0, 0, 0, 800, 600, 0.0f);
+            ok &= WritePng(out + "/" + ship->fileName + "_large.png", 800, 600);
+        }
     SDL_Quit();
     if (!ok)
         std::fprintf(stderr, "korvane_gallery: cannot write into %s\n", out.c_str());
