@@ -4,8 +4,13 @@
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
+#include <unistd.h>
 
 #include "app/Startup.h"
+#include "game/Game.h"
+#include "players/Player.h"
+#include "ships/Ship.h"
+#include "ui/CommandPanel.h"
 #include "ui/Font.h"
 #include "ui/Overlay.h"
 
@@ -108,3 +113,43 @@ static void BM_DrawPointer(benchmark::State& state)
     }
 }
 BENCHMARK(BM_DrawPointer);
+
+// The whole visible pass of the command panel for a selected escort carrier
+// (strip, tags, hull diagram, order buttons, parts list, sub-panel, meter, pointer).
+static void BM_CommandPanelDraw(benchmark::State& state)
+{
+    if (!EnsureDisplay() || chdir(KORVANE_DATA_DIR) != 0)
+    {
+        state.SkipWithError("no display or no data");
+        return;
+    }
+    static Game* game = new Game(2, "map1");
+    Player* player = game->players[0];
+    player->SelectShip(player->fleet[2]->id, false);
+    for (auto _ : state)
+    {
+        game->GetPanel()->Draw();
+        glFinish();
+    }
+}
+BENCHMARK(BM_CommandPanelDraw);
+
+// The pick pass of a click on the panel (drawing and reading one stencil value).
+static void BM_CommandPanelHitTest(benchmark::State& state)
+{
+    if (!EnsureDisplay() || chdir(KORVANE_DATA_DIR) != 0)
+    {
+        state.SkipWithError("no display or no data");
+        return;
+    }
+    static Game* game = new Game(2, "map1");
+    Player* player = game->players[0];
+    player->SelectShip(player->fleet[2]->id, false);
+    game->GetPanel()->Draw();
+    for (auto _ : state)
+    {
+        // A click on the bar between buttons: drawn and read back, no action.
+        game->GetPanel()->HitTest(700, 100);
+    }
+}
+BENCHMARK(BM_CommandPanelHitTest);
