@@ -390,6 +390,40 @@ TEST_F(BeamTurretTest, ADestroyedTargetIsLetGo)
     EXPECT_EQ(beams().Count(), 0);
 }
 
+TEST_F(BeamTurretTest, SelectionOutlineShowsOnlyOnASelectedShipAndIsNotPickable)
+{
+    MakeTurret(Marker("beamturret", Vector(0, 0, 0)));
+    turret->Select();
+    auto drawAndCount = [this](bool shipSelected, int& stencilled, int& outline)
+    {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        glLoadIdentity();
+        glTranslatef(0, 0, -30);
+        glStencilFunc(GL_ALWAYS, 9, 255);
+        glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
+        glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
+        turret->Draw(9, false, shipSelected, false);
+        stencilled = CountStencil(0, 0, 800, 600, 9);
+        std::vector<unsigned char> pixels(800 * 600 * 4);
+        glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        outline = 0;
+        for (size_t i = 0; i < pixels.size(); i += 4)
+        {
+            // The outline's pale blue (0.8, 0.8, 1).
+            outline += pixels[i + 2] > 200 && pixels[i] > 150 && pixels[i] < 230 ? 1 : 0;
+        }
+    };
+    int plainStencil = 0, plainOutline = 0, selectedStencil = 0, selectedOutline = 0;
+    drawAndCount(false, plainStencil, plainOutline);
+    drawAndCount(true, selectedStencil, selectedOutline);
+    EXPECT_GT(selectedOutline, plainOutline + 50);
+    // The outline writes no stencil: picking sees the turret alone.
+    EXPECT_EQ(selectedStencil, plainStencil);
+    GLint mask = 0;
+    glGetIntegerv(GL_STENCIL_WRITEMASK, &mask);
+    EXPECT_EQ(mask, 255);
+}
+
 TEST_F(BeamTurretTest, ToggleConeReturnsTheNewValue)
 {
     MakeTurret(Marker("beamturret", Vector(0, 0, 0)));
