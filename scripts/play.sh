@@ -9,5 +9,5 @@ cd "$root/build/data"
 if [ -n "${DISPLAY:-}" ]; then
     exec "$root/build/korvane"
 fi
-echo "No display: running Korvane under a virtual X server." >&2
+echo "No display (DISPLAY is not set): running Korvane under a private virtual X server, where nobody can see it. Start it from a graphical session to play; Ctrl-C stops it." >&2
 exec "$root/tests/with-xvfb.sh" "$root/build/korvane"

@@ -1,7 +1,18 @@
 #include "app/GameFlow.h"
 
+#include "app/IntroScreen.h"
+#include "app/SetupMenu.h"
+#include "app/Startup.h"
+#include "app/TurnCycle.h"
+#include "game/Game.h"
+
 void RunGame()
 {
-    // The game flow is not built yet: start-up shows its black frame and the
-    // program ends.
+    ShowIntro();
+    const GameSetup setup = ChooseGameSetup();
+    // Loading writes its progress lines while the "Loading level" screen stays up.
+    Game* game = new Game(setup.numPlayers, setup.mapName);
+    gAnimationTime = 0.0f;
+    RunTurns(*game);
+    delete game;
 }

@@ -48,8 +48,11 @@ struct AseMesh
     float properties[kMaxAseProperties] = {};
 
     uint32_t PropertyCount() const { return propertyCount; }
-    // Property i, or 0.0 when i is not below the count.
-    float Property(uint32_t i) const { return i < propertyCount ? properties[i] : 0.0f; }
+    // Property i, or 0.0 when i is not below the count (or past the array).
+    float Property(uint32_t i) const
+    {
+        return i < propertyCount && i < uint32_t(kMaxAseProperties) ? properties[i] : 0.0f;
+    }
     // Appends one property; beyond kMaxAseProperties it is ignored.
     void AddProperty(float value);
 };

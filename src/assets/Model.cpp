@@ -13,10 +13,11 @@ namespace
 
 // Scenes outlive their models: ships keep reading marker data taken from them,
 // and nothing of a model is released before the program ends.
+// The list is never destroyed, so the scenes stay reachable to the end.
 std::vector<AseGroup*>& KeptScenes()
 {
-    static std::vector<AseGroup*> scenes;
-    return scenes;
+    static std::vector<AseGroup*>* scenes = new std::vector<AseGroup*>();
+    return *scenes;
 }
 
 // File axes (z up) to game axes (y up): 90 degrees about +X after 180 about +Y.

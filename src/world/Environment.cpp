@@ -3,6 +3,8 @@
 #include <cmath>
 #include <iostream>
 
+#include "assets/Texture.h"
+
 void ComputePuffTexels(unsigned char texels[kPuffTextureSize * kPuffTextureSize])
 {
     for (int j = 0; j < kPuffTextureSize; ++j)
@@ -25,15 +27,8 @@ Environment::Environment() : graphics(true)
     unsigned char texels[kPuffTextureSize * kPuffTextureSize];
     ComputePuffTexels(texels);
 
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glGenTextures(1, &puffTexture);
-    glBindTexture(GL_TEXTURE_2D, puffTexture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA8, kPuffTextureSize, kPuffTextureSize, 0, GL_ALPHA,
-                 GL_UNSIGNED_BYTE, texels);
+    // Computed in memory: no file, and so no error check after the upload.
+    puffTexture = UploadTexture(kPuffTexture, kPuffTextureSize, kPuffTextureSize, texels);
 
     // The unit puff quad in the z = 0 plane, centred on the origin.
     puffList = glGenLists(1);
@@ -126,6 +121,11 @@ void Environment::Draw(const Vector& cameraPos, float yaw, const Vector& viewDir
         glEnable(GL_TEXTURE_2D);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
         glBindTexture(GL_TEXTURE_2D, puffTexture);
+    }
+    else
+    {
+        // Flat, untextured boxes and puffs; no texture is bound.
+        glDisable(GL_TEXTURE_2D);
     }
     for (const NebulaRegion* region : regions)
     {

@@ -2,54 +2,146 @@
 // sensor envelope samples 114 directions of up to 101 steps each time the ship
 // moves, and the detection test walks the segment between every pair of ships.
 //
-// Both queries give exactly the results of stepping through every region at
-// every sample (the plain version kept in the tests), but first pick out the
-// regions whose box meets the box of all the samples. Every other region adds
-// exactly 0.0f at every sample, so leaving it out changes no bit of the sums.
-// The positions are still advanced step by step, as the result depends on
-// their exact rounding. Once the samples have moved beyond a region along any
-// axis they can never come back to it (each coordinate moves one way only),
-// and it is dropped; when none is left the rest of the walk adds nothing.
+// Both queries give exactly the results of the plain walk that asks every
+// region at every sample (kept in the tests), bit for bit, but ask far fewer:
+// 1. Only regions whose box meets the box of all the samples can contain one.
+//    Every other region adds exactly 0.0f at every sample, so leaving it out
+//    changes no bit of the sums.
+// 2. For each remaining region, the samples that can lie in its box form a
+//    run of consecutive indices (each coordinate moves one way only). The run
+//    is found from the exact line through the samples, widened by far more
+//    than the rounding the float steps accumulate; only samples inside the run
+//    are tested against the box, exactly as the plain walk tests them.
+// 3. After the last run the rest of the walk adds nothing and is cut short.
+// The positions themselves are still advanced step by step in floats, as the
+// plain walk advances them, since the result depends on their exact rounding.
 
 #include "world/Environment.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace
 {
 
-// A region met by the samples of one query, copied for a tight loop.
+// A region met by the samples of one query, with the run of sample indices
+// first..last that can lie in its box.
 struct Candidate
 {
     Vector min;
     Vector max;
     float density;
+    int64_t first;
+    int64_t last;
 };
 
 // Enough for every region of any real map; a query that meets more regions
 // than this falls back to the plain sum over all regions.
 constexpr int kMaxCandidates = 64;
 
+// Indices beyond any walk that can end.
+constexpr int64_t kNoEnd = int64_t(1) << 60;
+
 struct CandidateList
 {
     Candidate items[kMaxCandidates];
     int count = 0;
     bool overflow = false;
+    int64_t last = -1; // the last sample index any candidate can contain
 };
 
-bool BoxesMeet(const NebulaRegion& region, const Vector& lo, const Vector& hi)
+bool IsFinite(const Vector& v)
 {
-    // NaN anywhere makes a comparison false: no sample can then lie in the box either.
-    return region.max.x >= lo.x && region.min.x <= hi.x && region.max.y >= lo.y && region.min.y <= hi.y &&
-           region.max.z >= lo.z && region.min.z <= hi.z;
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
+// The line the samples follow on one axis: sample k is nominally from + k x
+// step, stopped at `target` when there is one; the float walk stays within
+// `slack` of that value.
+struct AxisLine
+{
+    double from;
+    double step;
+    bool stopsAtTarget;
+    double target;
+    double slack;
+};
+
+// A sample index as an integer, clamped well inside the range of int64_t.
+int64_t ToIndex(double k)
+{
+    if (!(k > -1.0))
+    {
+        return -1;
+    }
+    return k >= double(kNoEnd) ? kNoEnd : int64_t(k);
+}
+
+// The run of sample indices whose nominal coordinate can lie in lo..hi
+// (widened by the slack). Empty when first > last.
+void AxisRun(AxisLine line, double lo, double hi, int64_t& first, int64_t& last)
+{
+    lo -= line.slack;
+    hi += line.slack;
+    if (line.step == 0.0)
+    {
+        // The coordinate stays put, or (walking towards a target) jumps to it
+        // at once: either value in the range keeps every sample possible.
+        const bool in = (line.from >= lo && line.from <= hi) ||
+                        (line.stopsAtTarget && line.target >= lo && line.target <= hi);
+        first = in ? 0 : 1;
+        last = in ? kNoEnd : 0;
+        return;
+    }
+    if (line.step < 0.0)
+    {
+        // Mirror the axis so that the coordinate grows.
+        line.from = -line.from;
+        line.target = -line.target;
+        line.step = -line.step;
+        const double mirroredLo = -hi;
+        hi = -lo;
+        lo = mirroredLo;
+    }
+    if (line.stopsAtTarget && line.target < lo)
+    {
+        first = 1;
+        last = 0;
+        return;
+    }
+    first = std::max<int64_t>(0, ToIndex(std::floor((lo - line.from) / line.step)) - 1);
+    if (line.stopsAtTarget && line.target <= hi)
+    {
+        last = kNoEnd;
+    }
+    else
+    {
+        last = ToIndex(std::ceil((hi - line.from) / line.step)) + 1;
+    }
+}
+
+// Every region whose box meets lo..hi, in list order, with its run of samples.
 void CollectCandidates(const std::vector<NebulaRegion*>& regions, const Vector& lo, const Vector& hi,
-                       CandidateList& out)
+                       const AxisLine lines[3], CandidateList& out)
 {
     for (const NebulaRegion* region : regions)
     {
-        if (!BoxesMeet(*region, lo, hi))
+        // NaN anywhere makes a comparison false: no sample can then lie in the box either.
+        if (!(region->max.x >= lo.x && region->min.x <= hi.x && region->max.y >= lo.y &&
+              region->min.y <= hi.y && region->max.z >= lo.z && region->min.z <= hi.z))
+        {
+            continue;
+        }
+        Candidate c{region->min, region->max, region->density, 0, kNoEnd};
+        for (int axis = 0; axis < 3; ++axis)
+        {
+            int64_t first, last;
+            AxisRun(lines[axis], region->min[axis], region->max[axis], first, last);
+            c.first = std::max(c.first, first);
+            c.last = std::min(c.last, last);
+        }
+        if (c.first > c.last)
         {
             continue;
         }
@@ -58,20 +150,21 @@ void CollectCandidates(const std::vector<NebulaRegion*>& regions, const Vector& 
             out.overflow = true;
             return;
         }
-        out.items[out.count++] = Candidate{region->min, region->max, region->density};
+        out.items[out.count++] = c;
+        out.last = std::max(out.last, c.last);
     }
 }
 
-// The density at a point summed over the candidates in list order, as the
-// plain sum over all regions would give it.
-inline float CandidateDensity(const CandidateList& list, const Vector& p)
+// The density at sample k, summed over the candidates in list order as the
+// plain sum over all regions sums it.
+inline float CandidateDensity(const CandidateList& list, int64_t k, const Vector& p)
 {
     float sum = 0.0f;
     for (int i = 0; i < list.count; ++i)
     {
         const Candidate& c = list.items[i];
-        if (p.x >= c.min.x && p.x <= c.max.x && p.y >= c.min.y && p.y <= c.max.y && p.z >= c.min.z &&
-            p.z <= c.max.z)
+        if (k >= c.first && k <= c.last && p.x >= c.min.x && p.x <= c.max.x && p.y >= c.min.y &&
+            p.y <= c.max.y && p.z >= c.min.z && p.z <= c.max.z)
         {
             sum += c.density;
         }
@@ -79,36 +172,31 @@ inline float CandidateDensity(const CandidateList& list, const Vector& p)
     return sum;
 }
 
-// True when, moving by `step`, the position has gone beyond the box on some axis.
-inline bool PassedBox(const Candidate& c, const Vector& p, const Vector& step)
+// Far more than the rounding of `steps` float additions of values up to `magnitude`.
+double Slack(double steps, double magnitude)
 {
-    for (int axis = 0; axis < 3; ++axis)
-    {
-        if ((step[axis] > 0.0f && p[axis] > c.max[axis]) || (step[axis] < 0.0f && p[axis] < c.min[axis]))
-        {
-            return true;
-        }
-    }
-    return false;
+    return (steps + 4.0) * magnitude * 2.4e-7 + 1e-30;
 }
 
-// Drops the candidates the position has moved beyond, keeping the order.
-inline void DropPassed(CandidateList& list, const Vector& p, const Vector& step)
+// The walk can get stuck: a step far smaller than the spacing of floats at
+// the position (a nearly perpendicular axis, far from the origin) rounds away,
+// and the target on that axis is never reached. The plain walk would then add
+// the same density at every pass until the sum passes 100; this gives the
+// same result without the passes. Where the plain walk would never end (no
+// density, or a density too small to change the sum) the sum so far is the
+// result.
+float StuckObscuration(float sum, float density)
 {
-    int kept = 0;
-    for (int i = 0; i < list.count; ++i)
+    while (!(sum > 100.0f))
     {
-        if (!PassedBox(list.items[i], p, step))
+        const float next = sum + density;
+        if (!(next > sum))
         {
-            list.items[kept++] = list.items[i];
+            break;
         }
+        sum = next;
     }
-    list.count = kept;
-}
-
-bool IsFinite(const Vector& v)
-{
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+    return 2.0f * sum;
 }
 
 } // namespace
@@ -128,13 +216,17 @@ float Environment::Obscuration(const Vector& from, const Vector& to) const
     // Every sample lies between from and to on each axis: an axis advances
     // only while the target is more than a step away, and is then set to it.
     Vector lo, hi;
+    AxisLine lines[3];
+    const double steps = Length(to - from) / 10.0 + 2.0;
     for (int axis = 0; axis < 3; ++axis)
     {
-        lo[axis] = std::fmin(from[axis], to[axis]);
-        hi[axis] = std::fmax(from[axis], to[axis]);
+        lo[axis] = std::min(from[axis], to[axis]);
+        hi[axis] = std::max(from[axis], to[axis]);
+        const double magnitude = std::max(std::fabs(from[axis]), std::fabs(to[axis])) + std::fabs(step[axis]);
+        lines[axis] = AxisLine{from[axis], step[axis], true, to[axis], Slack(steps, magnitude)};
     }
     CandidateList candidates;
-    CollectCandidates(regions, lo, hi, candidates);
+    CollectCandidates(regions, lo, hi, lines, candidates);
     if (candidates.count == 0 && !candidates.overflow)
     {
         return 0.0f;
@@ -142,9 +234,9 @@ float Environment::Obscuration(const Vector& from, const Vector& to) const
 
     Vector position = from;
     float sum = 0.0f;
-    for (;;)
+    for (int64_t k = 0;; ++k)
     {
-        sum += candidates.overflow ? DensityAt(position) : CandidateDensity(candidates, position);
+        sum += candidates.overflow ? DensityAt(position) : CandidateDensity(candidates, k, position);
 
         bool allArrived = true;
         bool moved = false;
@@ -169,19 +261,14 @@ float Environment::Obscuration(const Vector& from, const Vector& to) const
         {
             return 2.0f * sum;
         }
-        // A position that no longer moves (a step lost in the rounding of huge
-        // coordinates) would never arrive.
         if (!moved)
         {
-            return 2.0f * sum;
+            return StuckObscuration(sum, DensityAt(position));
         }
-        if (!candidates.overflow)
+        // No region can contain the samples still to come.
+        if (!candidates.overflow && k + 1 > candidates.last)
         {
-            DropPassed(candidates, position, step);
-            if (candidates.count == 0)
-            {
-                return 2.0f * sum;
-            }
+            return 2.0f * sum;
         }
     }
 }
@@ -195,25 +282,31 @@ float Environment::SightDistance(const Vector& from, const Vector& direction, fl
         return 0.0f;
     }
 
-    // The samples are from + k step, k = 0 to 100, accumulated in floats; the
-    // box of the exact points grown by far more than 100 roundings holds them all.
-    // With a start or step that is not finite every region is a candidate:
-    // the walk then runs as the plain one does.
+    // The samples are from + k step, k = 0 to 100, accumulated in floats. With
+    // a start or step that is not finite every region is a candidate for every
+    // sample: the walk then runs as the plain one does.
     Vector lo(-INFINITY, -INFINITY, -INFINITY);
     Vector hi(INFINITY, INFINITY, INFINITY);
-    if (IsFinite(from) && IsFinite(step))
+    AxisLine lines[3];
+    const bool finite = IsFinite(from) && IsFinite(step);
+    for (int axis = 0; axis < 3; ++axis)
     {
-        for (int axis = 0; axis < 3; ++axis)
+        const double start = from[axis];
+        const double magnitude = std::fabs(start) + 101.0 * std::fabs(step[axis]);
+        lines[axis] = AxisLine{start, step[axis], false, 0.0, Slack(101.0, magnitude)};
+        if (finite)
         {
-            const double start = from[axis];
             const double end = start + 100.0 * step[axis];
-            const double margin = (std::fabs(start) + 101.0 * std::fabs(step[axis])) * 1e-4 + 1e-30;
-            lo[axis] = float(std::fmin(start, end) - margin);
-            hi[axis] = float(std::fmax(start, end) + margin);
+            lo[axis] = float(std::min(start, end) - lines[axis].slack);
+            hi[axis] = float(std::max(start, end) + lines[axis].slack);
+        }
+        else
+        {
+            lines[axis] = AxisLine{0.0, 0.0, false, 0.0, INFINITY};
         }
     }
     CandidateList candidates;
-    CollectCandidates(regions, lo, hi, candidates);
+    CollectCandidates(regions, lo, hi, lines, candidates);
     if (candidates.count == 0 && !candidates.overflow)
     {
         // Open space: the budget never falls and the walk ends at its limit.
@@ -222,23 +315,19 @@ float Environment::SightDistance(const Vector& from, const Vector& direction, fl
 
     Vector position = from;
     float travelled = 0.0f;
-    for (;;)
+    for (int64_t k = 0;; ++k)
     {
-        budget -= candidates.overflow ? DensityAt(position) : CandidateDensity(candidates, position);
+        budget -= candidates.overflow ? DensityAt(position) : CandidateDensity(candidates, k, position);
         travelled += 10.0f;
         position += step;
         if (travelled > 1000.0f || budget <= 0.0f)
         {
             return travelled;
         }
-        if (!candidates.overflow)
+        if (!candidates.overflow && k + 1 > candidates.last)
         {
-            DropPassed(candidates, position, step);
-            if (candidates.count == 0)
-            {
-                // Nothing more to meet: the budget stays as it is to the limit.
-                return 1010.0f;
-            }
+            // Nothing more to meet: the budget stays as it is to the limit.
+            return 1010.0f;
         }
     }
 }

@@ -71,6 +71,6 @@ class NebulaRegion
 
 // A region never creates more clouds than this, whatever its box and density:
 // a map with an absurd density or box would otherwise exhaust memory.
-constexpr size_t kMaxCloudsPerRegion = 200000;
+constexpr size_t kMaxCloudsPerRegion = 100000;
 
 #endif

@@ -27,8 +27,24 @@ bool OpenGameDisplay()
     return ok;
 }
 
+// In a death-test suite the parent process only starts the child that runs the
+// statement; it must not open a display of its own, or the child's full-screen
+// window would wait for the parent's input grab for ever.
+static bool IsDeathTestParent()
+{
+    const std::string suite = ::testing::UnitTest::GetInstance()->current_test_suite()->name();
+    const std::string suffix = "DeathTest";
+    const bool deathSuite =
+        suite.size() >= suffix.size() && suite.compare(suite.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return deathSuite && GTEST_FLAG_GET(internal_run_death_test).empty();
+}
+
 void GLTest::SetUp()
 {
+    if (IsDeathTestParent())
+    {
+        return;
+    }
     ASSERT_TRUE(OpenGameDisplay()) << "no display: run the test under tests/with-xvfb.sh";
     // Back to the state InitRenderState leaves, whatever the last test did.
     glMatrixMode(GL_PROJECTION);

@@ -176,8 +176,9 @@ TEST_F(GLTest, TheSensorViewBindsNoTextureAndShowsEveryRegionsBox)
     environment.Draw(kOrigin, 30.0f, kForward, false);
     EXPECT_FALSE(AnyLitPixel());
 
+    // Texturing left on by the caller is switched off for the sensor view.
     glBindTexture(GL_TEXTURE_2D, sentinel);
-    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_TEXTURE_2D);
     environment.Draw(kOrigin, 30.0f, kForward, true);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     GLint bound = 0;
@@ -254,5 +255,39 @@ TEST_F(GLTest, ExplosionsAreCutOffFarAheadAndBehindButNotInTheSensorView)
     EXPECT_TRUE(drawn(true));
     environment.explosions.back()->shownInSensorView = false;
     EXPECT_FALSE(drawn(true));
+    glDisable(GL_FOG);
+}
+
+TEST_F(GLTest, OnlyTheVisibleCloudsOfAnActiveRegionAreDrawn)
+{
+    Environment environment;
+    SeedRandom(12);
+    environment.AddRegion(Vector(-200, -200, -400), Vector(200, 200, -20), 0.2f, 0.0f, Vector(1, 1, 1));
+    NebulaRegion& region = *environment.regions[0];
+    PlaceClouds(region, Vector(0, 0, -100));
+    environment.Update(kOrigin, kForward);
+    ASSERT_TRUE(region.active);
+
+    // Every cloud hidden, as the update leaves clouds beyond 500 along the view.
+    for (Cloud* cloud : region.clouds)
+    {
+        cloud->visible = false;
+    }
+    glClear(GL_COLOR_BUFFER_BIT);
+    environment.Draw(kOrigin, 0.0f, kForward, false);
+    EXPECT_FALSE(AnyLitPixel());
+
+    // One visible cloud is enough to show.
+    region.clouds[0]->visible = true;
+    glClear(GL_COLOR_BUFFER_BIT);
+    environment.Draw(kOrigin, 0.0f, kForward, false);
+    EXPECT_TRUE(AnyLitPixel());
+
+    // An inactive region draws nothing, whatever its clouds say.
+    region.active = false;
+    glClear(GL_COLOR_BUFFER_BIT);
+    environment.Draw(kOrigin, 0.0f, kForward, false);
+    EXPECT_FALSE(AnyLitPixel());
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     glDisable(GL_FOG);
 }

@@ -73,6 +73,21 @@ TEST(NebulaRegionBuildTest, GridRunsXInsideZInsideYAndDrawsInOrder)
     }
 }
 
+TEST(NebulaRegionBuildTest, TheGridLoopRunsWhileTheFloatIsBelowTheFace)
+{
+    // 0, 50, 100 along x when the face is just beyond 100; 0, 50 when it is on 100.
+    NebulaRegion longer, exact;
+    SeedRandom(1);
+    longer.BuildClouds(Vector(0, 0, 0), Vector(100.00001f, 10, 10), 0.2f, 1.0f, kBlue);
+    EXPECT_EQ(longer.clouds.size(), 3u);
+    exact.BuildClouds(Vector(0, 0, 0), Vector(100.0f, 10, 10), 0.2f, 1.0f, kBlue);
+    EXPECT_EQ(exact.clouds.size(), 2u);
+    // A box of no extent has no clouds.
+    NebulaRegion flat;
+    flat.BuildClouds(Vector(0, 0, 0), Vector(100, 0, 100), 0.2f, 1.0f, kBlue);
+    EXPECT_EQ(flat.clouds.size(), 0u);
+}
+
 TEST(NebulaRegionBuildTest, TheSameGeneratorStateGivesTheSameClouds)
 {
     NebulaRegion a, b, c;

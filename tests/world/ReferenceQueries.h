@@ -3,8 +3,11 @@
 
 // The sensor queries written the plain way: every sample asks every region.
 // The game's versions must give bit-identical results; the benchmark measures
-// both. (Like the plain walk it copies, ReferenceObscuration never ends for a
-// segment whose steps vanish in rounding: give it ordinary coordinates.)
+// both. The plain obscuration walk never ends when a step vanishes in the
+// rounding of the position and no density stops it: ReferenceObscuration then
+// gives up after ten million passes and returns NaN.
+
+#include <cmath>
 
 #include "math/Vector.h"
 #include "world/Environment.h"
@@ -16,7 +19,7 @@ inline float ReferenceObscuration(const Environment& environment, const Vector& 
     const Vector step = direction * 10.0f;
     Vector position = from;
     float sum = 0.0f;
-    for (;;)
+    for (int pass = 0; pass < 10000000; ++pass)
     {
         sum += environment.DensityAt(position);
         int arrived = 0;
@@ -43,6 +46,7 @@ inline float ReferenceObscuration(const Environment& environment, const Vector& 
             return 2.0f * sum;
         }
     }
+    return std::nanf("");
 }
 
 inline float ReferenceSightDistance(const Environment& environment, const Vector& from,

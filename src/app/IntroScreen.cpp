@@ -1,0 +1,174 @@
+#include "app/IntroScreen.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <SDL/SDL.h>
+#include <SDL/SDL_image.h>
+
+#include "app/FatalError.h"
+#include "app/Startup.h"
+#include "ui/Font.h"
+#include "ui/Overlay.h"
+#include "world/Environment.h"
+
+const char* const kIntroCredit = "A hot-seat fleet battle for two to four players";
+
+namespace
+{
+
+const Vector kOrigin(0.0f, 0.0f, 0.0f);
+const Vector kYellow(1.0f, 1.0f, 0.0f);
+const Vector kPale(1.0f, 0.9f, 0.8f);
+const float kTitleColour[4] = {0.5f, 0.0f, 1.0f, 1.0f};
+
+// The picture fills the top-left 800 by 600 of a 1024 by 1024 texture.
+constexpr float kPictureRight = 0.78125f;
+constexpr float kPictureBottom = 0.5859375f;
+
+GLuint LoadBackground()
+{
+    SDL_Surface* surface = IMG_Load("Textures/intro_background.png");
+    if (surface == nullptr)
+    {
+        FatalError("Texture file intro_background.png not found");
+    }
+    SDL_LockSurface(surface);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, surface->w, surface->h, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                 surface->pixels);
+    CheckGLError("Background");
+    SDL_UnlockSurface(surface);
+    SDL_FreeSurface(surface);
+    return texture;
+}
+
+void DrawBackground(GLuint texture)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glDisable(GL_CULL_FACE);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(-1.0f, 1.0f);
+    glTexCoord2f(0.0f, kPictureBottom);
+    glVertex2f(-1.0f, -1.0f);
+    glTexCoord2f(kPictureRight, kPictureBottom);
+    glVertex2f(1.0f, -1.0f);
+    glTexCoord2f(kPictureRight, 0.0f);
+    glVertex2f(1.0f, 1.0f);
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+    glClear(GL_DEPTH_BUFFER_BIT);
+}
+
+void SetIntroCamera(float zoom)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0 * zoom, 4.0 / 3.0, 1.0, 14143.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glRotatef(45.0f, 1.0f, 0.0f, 0.0f);
+    glRotatef(0.0f, 0.0f, 1.0f, 0.0f);
+    glTranslatef(0.0f, -150.0f, -150.0f);
+}
+
+void AddBurst(Environment& environment, int count, float scale)
+{
+    environment.AddExplosion(count, scale, &kOrigin, &kYellow, false);
+    environment.AddExplosion(count, scale, &kOrigin, &kPale, false);
+}
+
+} // namespace
+
+void IntroAnimation::Press()
+{
+    leaving = true;
+    tickCount = 0;
+}
+
+bool IntroAnimation::Tick()
+{
+    tickCount++;
+    if (leaving)
+    {
+        zoom *= 0.5f;
+        if (zoom < 0.01f)
+        {
+            zoom = 0.01f;
+        }
+        return false;
+    }
+    return tickCount % 2 == 0;
+}
+
+void ShowIntro()
+{
+    const Vector camera(0.0f, 150.0f, 150.0f);
+    const Vector view(0.0f, -0.707106f, -0.707106f);
+
+    Environment* environment = new Environment();
+    Font font;
+    LoadFont(font);
+    environment->SetUpMap("intro", 3523);
+    AddBurst(*environment, 1, 0.05f);
+    const GLuint background = LoadBackground();
+
+    glEnable(GL_DEPTH_TEST);
+    SDL_TimerID timer = SDL_AddTimer(kTickInterval, TimerTick, nullptr);
+
+    IntroAnimation intro;
+    while (!intro.Finished())
+    {
+        if (intro.leaving)
+        {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        }
+        else
+        {
+            DrawBackground(background);
+        }
+        SetIntroCamera(intro.zoom);
+        environment->Draw(camera, 0.0f, view, false);
+        if (!intro.leaving)
+        {
+            Begin2D();
+            DrawText(font, "Korvane", 200, 500, 64, kTitleColour);
+            DrawText(font, kIntroCredit, 400 - TextWidth(font, kIntroCredit, 14) / 2, 0, 14, kTitleColour);
+        }
+        SDL_GL_SwapBuffers();
+
+        SDL_Event event;
+        while (SDL_PollEvent(&event))
+        {
+            if (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN)
+            {
+                intro.Press();
+            }
+            else if (IsTickEvent(event))
+            {
+                environment->Update(camera, view);
+                if (intro.Tick())
+                {
+                    AddBurst(*environment, 2, 0.07f);
+                }
+            }
+        }
+    }
+
+    SDL_RemoveTimer(timer);
+    delete environment;
+}

@@ -1,0 +1,180 @@
+#include "app/SetupMenu.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <SDL/SDL.h>
+#include <cmath>
+
+#include "app/FatalError.h"
+#include "app/Platform.h"
+#include "app/Startup.h"
+#include "input/EventHandling.h"
+#include "ui/Font.h"
+#include "ui/Overlay.h"
+#include "world/Environment.h"
+
+namespace
+{
+
+const char* const kMapPattern = "./Models/Maps/map?.ase";
+
+float kHeadingColour[4] = {0.2f, 0.2f, 1.0f, 1.0f};
+float kHighlightColour[4] = {1.0f, 0.4f, 0.6f, 1.0f};
+float kPlainColour[4] = {0.4f, 0.4f, 1.0f, 1.0f};
+const float kPanelColour[4] = {0.0f, 0.0f, 0.5f, 1.0f};
+const float kBeginColour[4] = {0.4f, 1.0f, 0.4f, 1.0f};
+
+void DrawCentredText(const Font& font, const char* text, int centreX, int y, int size, const float* colour)
+{
+    DrawText(font, text, centreX - TextWidth(font, text, size) / 2, y, size, colour);
+}
+
+void DrawMenu(const Font& font, const std::vector<std::string>& maps, const GameSetup& setup)
+{
+    Begin2D();
+
+    glColor4fv(kPanelColour);
+    DrawBox(80, 400, 220, 520, 4, false);
+    DrawCentredText(font, "Choose number of players", 150, 520, 12, kHeadingColour);
+    const char* const playerLabels[3] = {"2 Players", "3 Players", "4 Players"};
+    for (int n = 2; n <= 4; n++)
+    {
+        const int y0 = 420 + 30 * (n - 2);
+        DrawButton(playerLabels[n - 2], 100, y0, 200, y0 + 20, kHeadingColour,
+                   n == setup.numPlayers ? kHighlightColour : kPlainColour, font, n);
+    }
+
+    const int n = int(maps.size());
+    glStencilFunc(GL_ALWAYS, 1, 255);
+    glColor4fv(kPanelColour);
+    DrawBox(480, 480 - 30 * n, 670, 520, 4, false);
+    DrawCentredText(font, "Choose map", 575, 520, 12, kHeadingColour);
+    for (int i = 0; i < n; i++)
+    {
+        DrawButton(maps[i].c_str(), 500, 480 - 30 * i, 650, 500 - 30 * i, kHeadingColour,
+                   maps[i] == setup.mapName ? kHighlightColour : kPlainColour, font, kFirstMapButtonId + i);
+    }
+
+    DrawButton("", 350, 100, 450, 140, kHeadingColour, kPlainColour, font, kBeginButtonId);
+    DrawCentredText(font, "Begin", 400, 112, 16, kBeginColour);
+
+    int mouseX = 0, mouseY = 0;
+    SDL_GetMouseState(&mouseX, &mouseY);
+    const int x = mouseX;
+    const int y = ScreenY(mouseY);
+    // The pointer changes no stencil value: its tip covers the very pixel a
+    // click reads.
+    glStencilFunc(GL_ALWAYS, 1, 255);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glBegin(GL_TRIANGLES);
+    glVertex2i(x, y);
+    glVertex2i(x + 25, y - 20);
+    glVertex2i(x + 15, y - 20);
+    glEnd();
+}
+
+void SetMenuCamera(float yaw, const Vector& position)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(120.0, 4.0 / 3.0, 1.0, 14143.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glRotatef(45.0f, 1.0f, 0.0f, 0.0f);
+    glRotatef(-yaw, 0.0f, 1.0f, 0.0f);
+    glTranslatef(-position.x, -position.y, -position.z);
+}
+
+void ShowLoadingScreen(const Font& font)
+{
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    Begin2D();
+    glColor4f(0.0f, 0.0f, 0.4f, 1.0f);
+    DrawBox(100, 298, 700, 316, 4, false);
+    DrawCentredText(font, "Loading level", 400, 300, 16, kHeadingColour);
+    SDL_GL_SwapBuffers();
+}
+
+} // namespace
+
+bool ApplyMenuClick(unsigned v, const std::vector<std::string>& maps, GameSetup& setup)
+{
+    if (v >= 2 && v <= 4)
+    {
+        setup.numPlayers = int(v);
+    }
+    else if (v == kBeginButtonId)
+    {
+        return true;
+    }
+    else if (v >= kFirstMapButtonId && v < kFirstMapButtonId + maps.size())
+    {
+        setup.mapName = maps[v - kFirstMapButtonId];
+    }
+    return false;
+}
+
+void MenuCamera(float yaw, Vector& position, Vector& viewDirection)
+{
+    const double y = yaw * kDegToRad;
+    viewDirection = Vector(float(-0.707106 * std::sin(y)), -0.707106f, float(-0.707106 * std::cos(y)));
+    position = Vector(float(75.0 * std::cos(y)), 0.0f, float(-75.0 * std::sin(y)));
+}
+
+GameSetup ChooseGameSetup()
+{
+    Font font;
+    LoadFont(font);
+    GameSetup setup;
+    Environment* environment = new Environment();
+
+    const std::vector<std::string> maps = ListFiles(kMapPattern);
+    if (maps.empty())
+    {
+        // Only directories matched: there is no map to play on.
+        FatalError(std::string("Error finding files of type ") + kMapPattern);
+    }
+    setup.mapName = maps.front();
+
+    environment->SetUpMap("intro", 353);
+    glClearColor(0.5f, 0.5f, 1.0f, 1.0f);
+    SDL_TimerID timer = SDL_AddTimer(kTickInterval, TimerTick, nullptr);
+
+    float yaw = 0.0f;
+    Vector position(75.0f, 0.0f, 0.0f);
+    Vector view(0.0f, -0.707106f, -0.707106f);
+    bool done = false;
+    while (!done)
+    {
+        glClearStencil(0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        SetMenuCamera(yaw, position);
+        environment->Draw(position, yaw, view, false);
+        DrawMenu(font, maps, setup);
+        SDL_GL_SwapBuffers();
+
+        SDL_Event event;
+        while (SDL_PollEvent(&event))
+        {
+            if (event.type == SDL_MOUSEBUTTONDOWN)
+            {
+                done =
+                    ApplyMenuClick(ReadStencilValue(event.button.x, ScreenY(event.button.y)), maps, setup) ||
+                    done;
+            }
+            else if (IsTickEvent(event))
+            {
+                environment->Update(position, view);
+                yaw += 1.0f;
+                MenuCamera(yaw, position, view);
+            }
+        }
+    }
+
+    SDL_RemoveTimer(timer);
+    ShowLoadingScreen(font);
+    delete environment;
+    return setup;
+}

@@ -1,0 +1,128 @@
+#include "app/Transitions.h"
+
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+
+#include "app/Startup.h"
+#include "app/TurnPlay.h"
+
+namespace
+{
+
+// The widening factor, as the single-precision value it has always had.
+constexpr double kStripGrowth = double(0.2f);
+
+void ClearToSky()
+{
+    glClearColor(0.5f, 0.5f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+}
+
+void ClearToBlack()
+{
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+// Restricts drawing and clearing to one rectangle of the screen.
+void SetWindow(int x, int y, int width, int height)
+{
+    glViewport(x, y, width, height);
+    glScissor(x, y, width, height);
+}
+
+void FullWindow()
+{
+    SetWindow(0, 0, kScreenWidth, kScreenHeight);
+}
+
+} // namespace
+
+int NextOpenColumn(int x)
+{
+    return int(x - ((400 - x) * kStripGrowth + 1.0));
+}
+
+int NextCloseColumn(int x)
+{
+    return int(x + (400 - x) * kStripGrowth + 1.0);
+}
+
+std::vector<int> OpenTransitionColumns()
+{
+    std::vector<int> columns;
+    for (int x = 399; x >= 0; x = NextOpenColumn(x))
+    {
+        columns.push_back(x);
+    }
+    return columns;
+}
+
+std::vector<int> CloseTransitionColumns()
+{
+    std::vector<int> columns;
+    int x = 0;
+    do
+    {
+        columns.push_back(x);
+        x = NextCloseColumn(x);
+    } while (x <= 399);
+    return columns;
+}
+
+void OpenTransition(Game& game)
+{
+    // Both buffers black first, so the strip opens over black.
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    SDL_GL_SwapBuffers();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    SDL_GL_SwapBuffers();
+
+    glClearColor(0.5f, 0.5f, 1.0f, 1.0f);
+    glClearStencil(0);
+    glEnable(GL_SCISSOR_TEST);
+
+    for (int k = 0; k < kTransitionLineFrames; k++)
+    {
+        SetWindow(399, 300 - 20 * k, 2, 40 * k);
+        ClearToSky();
+        DrawScene(game);
+        SDL_GL_SwapBuffers();
+    }
+    for (int x : OpenTransitionColumns())
+    {
+        SetWindow(x, 0, kScreenWidth - 2 * x, kScreenHeight);
+        ClearToSky();
+        DrawScene(game);
+        SDL_GL_SwapBuffers();
+    }
+
+    glDisable(GL_SCISSOR_TEST);
+    FullWindow();
+}
+
+void CloseTransition(Game& game)
+{
+    glEnable(GL_SCISSOR_TEST);
+    for (int x : CloseTransitionColumns())
+    {
+        glScissor(0, 0, kScreenWidth, kScreenHeight);
+        ClearToBlack();
+        SetWindow(x, 0, kScreenWidth - 2 * x, kScreenHeight);
+        ClearToSky();
+        DrawScene(game);
+        SDL_GL_SwapBuffers();
+    }
+    for (int k = 0; k < kTransitionLineFrames; k++)
+    {
+        glScissor(0, 0, kScreenWidth, kScreenHeight);
+        ClearToBlack();
+        SetWindow(399, 20 * k, 2, kScreenHeight - 40 * k);
+        ClearToSky();
+        DrawScene(game);
+        SDL_GL_SwapBuffers();
+    }
+    glDisable(GL_SCISSOR_TEST);
+    glViewport(0, 0, kScreenWidth, kScreenHeight);
+}

@@ -1,0 +1,207 @@
+#include "app/TurnCycle.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <SDL/SDL.h>
+#include <cmath>
+
+#include "app/Startup.h"
+#include "app/TurnPlay.h"
+#include "game/Game.h"
+#include "math/Random.h"
+#include "players/Player.h"
+#include "ui/CommandPanel.h"
+#include "ui/Font.h"
+#include "ui/Overlay.h"
+#include "world/Environment.h"
+
+namespace
+{
+
+const float kBandColour[4] = {0.0f, 0.0f, 0.4f, 1.0f};
+
+// The dark band with one centred line of text, as the hand-over, winner and
+// unloading screens show it.
+void DrawBandedText(const Font& font, const std::string& text, int bandTop, int size, const float* colour)
+{
+    Begin2D();
+    glColor4fv(kBandColour);
+    DrawBox(100, 298, 700, bandTop, 4, false);
+    DrawText(font, text.c_str(), 400 - TextWidth(font, text.c_str(), size) / 2, 300, size, colour);
+}
+
+void ClearToBlack()
+{
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+}
+
+void PlayerColour(Game& game, int index, float colour[4])
+{
+    float rgb[3] = {1.0f, 1.0f, 1.0f};
+    game.GetPlayerColour(index, rgb);
+    colour[0] = rgb[0];
+    colour[1] = rgb[1];
+    colour[2] = rgb[2];
+    colour[3] = 1.0f;
+}
+
+void SetWinnerCamera()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, 4.0 / 3.0, 1.0, 14143.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glRotatef(45.0f, 1.0f, 0.0f, 0.0f);
+    glRotatef(0.0f, 0.0f, 1.0f, 0.0f);
+    glTranslatef(0.0f, -50.0f, -50.0f);
+}
+
+void DrawFade(float alpha)
+{
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(0.0f, 0.0f, 0.0f, alpha);
+    glBegin(GL_QUADS);
+    glVertex2i(0, 0);
+    glVertex2i(800, 0);
+    glVertex2i(800, 600);
+    glVertex2i(0, 600);
+    glEnd();
+    glDisable(GL_BLEND);
+}
+
+// Shows the winner's fireworks until a press and the fade after it.
+void ShowWinner(Environment& environment, const Font& font, int winner, const float* colour)
+{
+    const Vector camera(0.0f, 50.0f, 50.0f);
+    const Vector view(0.0f, -0.707106f, -0.707106f);
+    const std::string text = WinnerText(winner);
+    const Vector winnerColour(colour[0], colour[1], colour[2]);
+
+    SDL_TimerID timer = SDL_AddTimer(kTickInterval, TimerTick, nullptr);
+    WinnerScreenState screen;
+    while (!screen.Finished())
+    {
+        ClearToBlack();
+        SetWinnerCamera();
+        environment.Draw(camera, 0.0f, view, false);
+        Begin2D();
+        glColor4fv(kBandColour);
+        DrawBox(100, 298, 700, 336, 4, false);
+        DrawText(font, text.c_str(), 400 - TextWidth(font, text.c_str(), 32) / 2, 300, 32, colour);
+        if (screen.leaving)
+        {
+            DrawFade(screen.FadeAlpha());
+        }
+        SDL_GL_SwapBuffers();
+
+        SDL_Event event;
+        while (SDL_PollEvent(&event))
+        {
+            if (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN)
+            {
+                screen.Press();
+            }
+            else if (IsTickEvent(event))
+            {
+                screen.Tick();
+                environment.Update(camera, view);
+                Firework firework;
+                if (NextFirework(winnerColour, firework))
+                {
+                    environment.AddExplosion(firework.count, firework.scale, &firework.position,
+                                             &firework.colour, false);
+                }
+            }
+        }
+    }
+    SDL_RemoveTimer(timer);
+}
+
+} // namespace
+
+std::string HandOverText(int playerIndex)
+{
+    return "Player " + std::to_string(playerIndex + 1) + " begin when ready";
+}
+
+std::string WinnerText(int playerIndex)
+{
+    return "Player " + std::to_string(playerIndex + 1) + " Wins!";
+}
+
+bool NextFirework(const Vector& winnerColour, Firework& firework)
+{
+    if (RandomFraction() >= 0.3)
+    {
+        return false;
+    }
+    const double r1 = RandomFraction();
+    const double r2 = RandomFraction();
+    const double r3 = RandomFraction();
+    firework.position = Vector(float(50.0 * r1 - 25.0), float(50.0 * r2 - 25.0), float(50.0 * r3 - 25.0));
+    const double r4 = RandomFraction();
+    const double r5 = RandomFraction();
+    const double r6 = RandomFraction();
+    firework.colour = Vector(float(winnerColour.x + 0.8 * r4), float(winnerColour.y + 0.8 * r5),
+                             float(winnerColour.z + 0.8 * r6));
+    firework.scale = float(0.1 * RandomFraction());
+    firework.count = int(std::floor(5.0 * RandomFraction()));
+    return true;
+}
+
+void HandOverScreen(Game& game)
+{
+    const int index = game.GetCurrentPlayer()->GetIndex();
+    float colour[4];
+    PlayerColour(game, index, colour);
+    ClearToBlack();
+    DrawBandedText(game.GetPanel()->Font(), HandOverText(index), 318, 16, colour);
+    SDL_GL_SwapBuffers();
+
+    bool pressed = false;
+    while (!pressed)
+    {
+        SDL_Event event;
+        while (SDL_PollEvent(&event))
+        {
+            if (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN)
+            {
+                pressed = true;
+            }
+        }
+        SDL_Delay(100);
+    }
+}
+
+void EndScreen(Game& game)
+{
+    Environment* environment = new Environment();
+    float colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    const Font& font = game.GetPanel()->Font();
+
+    const int winner = game.WinnerIndex();
+    if (winner != -1)
+    {
+        PlayerColour(game, winner, colour);
+        ShowWinner(*environment, font, winner, colour);
+    }
+
+    ClearToBlack();
+    DrawBandedText(font, "Unloading game", 316, 16, colour);
+    SDL_GL_SwapBuffers();
+    delete environment;
+}
+
+void RunTurns(Game& game)
+{
+    while (game.GetState() != 2)
+    {
+        HandOverScreen(game);
+        PlayTurn(game);
+        game.NextPlayer();
+    }
+    EndScreen(game);
+}

@@ -1,0 +1,64 @@
+#ifndef KORVANE_APP_TURNCYCLE_H
+#define KORVANE_APP_TURNCYCLE_H
+
+#include <string>
+
+#include "math/Vector.h"
+
+class Game;
+
+// The hot-seat cycle: a hand-over screen naming the next player, that
+// player's turn, the change of player; until the game is over. Then the
+// winner's fireworks and the "Unloading game" screen.
+
+// "Player 2 begin when ready" for player index 1.
+std::string HandOverText(int playerIndex);
+
+// "Player 3 Wins!" for player index 2.
+std::string WinnerText(int playerIndex);
+
+// The winner screen's fireworks and fade, advanced by presses and ticks.
+struct WinnerScreenState
+{
+    bool leaving = false; // a key or button has been pressed
+    int tickCount = 0;    // ticks since the start or the last press
+
+    void Press()
+    {
+        leaving = true;
+        tickCount = 0;
+    }
+    void Tick() { tickCount++; }
+
+    // The fade to black is complete 40 ticks after the last press.
+    bool Finished() const { return leaving && tickCount >= 40; }
+
+    // Opacity of the black rectangle over the screen while leaving.
+    float FadeAlpha() const { return tickCount * 0.025f; }
+};
+
+// One firework explosion of the winner screen.
+struct Firework
+{
+    Vector position;
+    Vector colour;
+    float scale = 0.0f;
+    int count = 0;
+};
+
+// On three ticks in ten a firework: decides with one random fraction, then
+// draws eight more for the position (within 25 of the centre on each axis),
+// the colour (the winner's colour brightened), the scale and the count (0 to 4).
+bool NextFirework(const Vector& winnerColour, Firework& firework);
+
+// Runs hand-over screens and turns until the game's state is 2, then the end
+// screens.
+void RunTurns(Game& game);
+
+// The current player's ready screen; returns on a key or mouse button press.
+void HandOverScreen(Game& game);
+
+// The winner screen, if there is a winner, then the unloading screen.
+void EndScreen(Game& game);
+
+#endif

@@ -1,0 +1,58 @@
+#ifndef KORVANE_TESTS_SHIPS_TESTGAME_H
+#define KORVANE_TESTS_SHIPS_TESTGAME_H
+
+// Helpers for tests that run real ships in a real game: a game built from the
+// generated data whose starting fleets are replaced by the ships a test places.
+
+#include <string>
+
+#include "game/Game.h"
+#include "players/Player.h"
+#include "ships/Ship.h"
+
+// Far below every map's nebulae: open space where tests place their ships.
+const Vector kTestOrigin(0.0f, -3000.0f, 0.0f);
+
+// A real game whose fleets have been emptied (their ships deleted).
+inline Game* NewEmptyGame(int players, const std::string& map = "map1")
+{
+    Game* game = new Game(players, map);
+    for (Player* player : game->players)
+    {
+        for (Ship* ship : player->fleet)
+        {
+            delete ship;
+        }
+        player->fleet.clear();
+        player->selection.clear();
+    }
+    return game;
+}
+
+// A ship of the given class for a player, at kTestOrigin + offset, in its fleet.
+inline Ship* PlaceShip(Game* game, int playerIndex, const Vector& offset,
+                       const std::string& shipClass = "battlefrigate")
+{
+    Ship* ship = new Ship(game->TakeId(), playerIndex, game);
+    ship->Assemble(game->FindShipModel(shipClass), playerIndex);
+    const Vector p = kTestOrigin + offset;
+    ship->SetPosition(p.x, p.y, p.z);
+    game->players[playerIndex]->AddShip(ship);
+    return ship;
+}
+
+// Runs the first (spawn) update of every ship of every fleet and gives each a
+// full turn of movement time.
+inline void SettleFleets(Game* game)
+{
+    for (Player* player : game->players)
+    {
+        for (Ship* ship : player->fleet)
+        {
+            ship->Update();
+            ship->NewTurn();
+        }
+    }
+}
+
+#endif
