@@ -81,6 +81,10 @@ void DrawModel(const Model* model, unsigned stencilValue, bool sensorView)
         glEnable(GL_LIGHTING);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
         SetFrontMaterial(GL_DIFFUSE, 1.0f, 1.0f, 1.0f, 1.0f);
+        // The caller's current colour tints the lit hull: with lighting on,
+        // only a material that tracks the current colour lets it show.
+        glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
+        glEnable(GL_COLOR_MATERIAL);
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, model->texture);
     }
@@ -91,6 +95,7 @@ void DrawModel(const Model* model, unsigned stencilValue, bool sensorView)
     glCallList(model->modelList);
 
     glShadeModel(GL_FLAT);
+    glDisable(GL_COLOR_MATERIAL);
     glDisable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_LINE_SMOOTH);
