@@ -3,6 +3,7 @@
 #include "assets/Ase.h"
 #include "assets/Model.h"
 #include "combat/TurretCone.h"
+#include "combat/TurretProperties.h"
 #include "ships/Ship.h"
 #include "weapons/BeamList.h"
 
@@ -33,35 +34,13 @@ BeamTurret::BeamTurret(const AseNode& node, Model* mesh_, BeamList* beams_, Game
       state(Idle), beamId(0), fireTimeLeft(kBeamTimePerTurn), turnTimeLeft(kBeamTimePerTurn),
       burstTimeLeft(0.0f), target(nullptr), beams(beams_), coneLists{0, 0, 0, 0}
 {
-    const int count = node.propertyCount;
-    if (count > 0)
-    {
-        arcHalfWidth = node.properties[0];
-    }
-    if (count > 1)
-    {
-        arcHalfHeight = node.properties[1];
-    }
-    if (count > 2)
-    {
-        turnStep = node.properties[2] * kTurretTick;
-    }
-    if (count > 4)
-    {
-        beamWidth = node.properties[4];
-    }
-    if (count > 6)
-    {
-        beamColour.x = node.properties[6];
-    }
-    if (count > 7)
-    {
-        beamColour.y = node.properties[7];
-    }
-    if (count > 8)
-    {
-        beamColour.z = node.properties[8];
-    }
+    OverrideFromProperty(node, 0, arcHalfWidth);
+    OverrideFromProperty(node, 1, arcHalfHeight);
+    OverrideFromProperty(node, 2, turnStep, kTurretTick);
+    OverrideFromProperty(node, 4, beamWidth);
+    OverrideFromProperty(node, 6, beamColour.x);
+    OverrideFromProperty(node, 7, beamColour.y);
+    OverrideFromProperty(node, 8, beamColour.z);
 
     ConeShape shape;
     shape.arc = Arc();

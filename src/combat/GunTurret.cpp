@@ -3,6 +3,7 @@
 #include "assets/Ase.h"
 #include "assets/Model.h"
 #include "combat/TurretCone.h"
+#include "combat/TurretProperties.h"
 #include "math/Random.h"
 #include "ships/Ship.h"
 #include "weapons/BulletList.h"
@@ -44,35 +45,13 @@ GunTurret::GunTurret(const AseNode& node, Model* baseMesh_, Model* gunsMesh_, Bu
       fireTimeLeft(kGunTimePerTurn), turnTimeLeft(kGunTimePerTurn), burstTimeLeft(0.0f), shotCounter(0),
       target(nullptr), bullets(bullets_), coneLists{0, 0, 0, 0}
 {
-    const int count = node.propertyCount;
-    if (count > 0)
-    {
-        arcHalfWidth = node.properties[0];
-    }
-    if (count > 1)
-    {
-        elevationMax = node.properties[1];
-    }
-    if (count > 2)
-    {
-        turnStep = node.properties[2] * kTurretTick;
-    }
-    if (count > 4)
-    {
-        bulletSize = node.properties[4];
-    }
-    if (count > 6)
-    {
-        bulletColour.x = node.properties[6];
-    }
-    if (count > 7)
-    {
-        bulletColour.y = node.properties[7];
-    }
-    if (count > 8)
-    {
-        bulletColour.z = node.properties[8];
-    }
+    OverrideFromProperty(node, 0, arcHalfWidth);
+    OverrideFromProperty(node, 1, elevationMax);
+    OverrideFromProperty(node, 2, turnStep, kTurretTick);
+    OverrideFromProperty(node, 4, bulletSize);
+    OverrideFromProperty(node, 6, bulletColour.x);
+    OverrideFromProperty(node, 7, bulletColour.y);
+    OverrideFromProperty(node, 8, bulletColour.z);
 
     ConeShape shape;
     shape.arc = Arc();
