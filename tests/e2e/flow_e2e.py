@@ -35,7 +35,7 @@ HIGHLIGHT = (255, 102, 153)
 LABEL = (255, 51, 102)
 PLAYER = [(0, 255, 0), (0, 0, 255), (255, 0, 0), (255, 255, 0)]
 PARK = (100, 500)  # where the pointer rests while the screen is looked at
-VIEW = (0, 160, 799, 599)  # the scene above the panel
+SKY = (0, 480, 799, 599)
 MT_VALUE = (140, 74, 255, 95)  # where the panel shows the ship's movement time
 SHIP_PARTS = ("UI panel", "beam turrets", "gun turrets", "subobjects", "lights")  # as a ship's removal names them
 
@@ -140,10 +140,11 @@ def hangar(launched):
             + button("Launch fighters", 380, 75, 480, 95, face(launched)))
 
 
-def view(sensor):
-    # The sky: the fog colour, or the dark background of the sensor view.
-    return [("sensor sky", VIEW, (26, 26, 26), VIEW if sensor else None),
-            ("fog", VIEW, (128, 128, 255), None if sensor else VIEW)]
+def sky(sensor):
+    # Above the horizon of the widened view: the fog colour, or the dark
+    # background of the sensor view.
+    return [("sensor sky", SKY, (26, 26, 26), SKY if sensor else None),
+            ("fog", SKY, (128, 128, 255), None if sensor else SKY)]
 
 
 def teardown(fleets, clouds):
@@ -182,6 +183,7 @@ def through_intro(game):
         shot(kd.Screen.capture(), "intro")
     kd.key("space")
     game.expect("the set-up menu", menu(2, 0))
+    game.wait_line(r"^Setting up map region", count=2)  # the menu's background
     check("\nmap1\nmap2\nmap3\nmap4\nMaps/intro" in "\n".join(game.stderr()), "the map list is not map1 to map4")
 
 
@@ -235,8 +237,7 @@ def scenario_escape(args):
             kd.click(x, y)
         kd.key("n")
         kd.move(*PARK)
-        screen = game.expect("the first ship after ignored input",
-                             strip() + ship("Olvark") + POINTER["select"] + view(False)[:1])
+        screen = game.expect("the first ship after ignored input", strip() + ship("Olvark") + POINTER["select"])
         shot(screen, "turn")
         kd.click(775, 35)
         hand_over(game, 1)
@@ -257,7 +258,7 @@ def zoom_out():
 def find_enemies(screen, count):
     # A pixel of each of the blue ships seen in the sensor view, left to right.
     groups = []
-    for p in sorted(screen.find((VIEW[0], VIEW[1], VIEW[2], 570), (0, 0, 161), (89, 89, 255))):
+    for p in sorted(screen.find((0, 160, 799, 570), (0, 0, 161), (89, 89, 255))):
         if groups and p[0] - groups[-1][-1][0] <= 8:
             groups[-1].append(p)
         else:
@@ -266,11 +267,11 @@ def find_enemies(screen, count):
     return [g[len(g) // 2] for g in groups]
 
 
-def target_with_turrets(game, enemies):
-    # The ship's first beam turrets each take one enemy: the part, its
-    # Attack button, the enemy.
-    for k, enemy in enumerate(enemies):
-        if k:  # the first is chosen already
+def target_with_turrets(game, enemies, selected):
+    # Beam turrets, the selected one first, each take one enemy: the part
+    # (unless chosen already), its Attack button, the enemy.
+    for k, enemy in zip([selected] + [k for k in range(3) if k != selected], enemies):
+        if k != selected:
             press(game, 317, 20 + 25 * k, "beam turret %d chosen" % (k + 1), parts(3, k) + turret("beam"))
         press(game, 430, 60, "beam turret %d attacking" % (k + 1), turret("beam", attack=True))
         press(game, enemy[0], enemy[1], "beam turret %d given a target" % (k + 1), turret("beam"))
@@ -306,28 +307,34 @@ def scenario_game(args):
         press(game, 430, 60, "no turret attack", turret("gun", True, False, True) + POINTER["select"])
         press(game, 317, 70, "the third gun turret", parts(4, 2) + turret("gun3"))
 
-        # The fusion frigate's first two beam turrets take on two enemies;
-        # the third shows its buttons (burst fire would cut a kill short).
+        # The fusion frigate's beam turrets take on three enemies.
         press(game, 775, 123, "the fusion frigate", strip() + ship("Vestrin") + parts(3, 0) + turret("beam"))
-        screen = press(game, 775, 85, "the sensor view", strip(sensor=True) + view(True))
+        screen = press(game, 775, 85, "the sensor view", strip(sensor=True) + sky(True))
         shot(screen, "sensor")
-        target_with_turrets(game, find_enemies(screen, 5)[:2])
-        press(game, 317, 70, "the third beam turret", parts(3, 2) + turret("beam"))
-        press(game, 430, 85, "beam burst fire", turret("beam", burst=True))
-        press(game, 430, 35, "the beam cone", turret("beam", burst=True, cone=True))
-        press(game, 775, 85, "the normal view", strip() + view(False))
+        enemies = find_enemies(screen, 5)
+        target_with_turrets(game, enemies[:3], 0)
+        press(game, 775, 85, "the normal view", strip() + sky(False))
 
-        # The carrier launches its squadron.
+        # The carrier launches its squadron; the second fusion frigate shows
+        # its beam turret's buttons (it takes on no enemy: burst fire would
+        # cut a kill short).
         press(game, 775, 123, "the carrier", strip() + ship("Ardane") + parts(5, 0) + turret("gun"))
         press(game, 317, 95, "the hangar", parts(5, 3) + hangar(False))
         press(game, 430, 85, "the launch", hangar(True))
+        press(game, 775, 123, "the second fusion frigate", strip() + ship("Quennel") + parts(3, 0) + turret("beam"))
+        press(game, 430, 85, "beam burst fire", turret("beam", burst=True))
+        press(game, 430, 35, "the beam cone", turret("beam", burst=True, cone=True))
 
-        # Once the first two wrecks are gone, the second fusion frigate takes
-        # on the last three enemies; the game ends when their wrecks are gone.
-        game.wait_line(r"^    Removing UI panel$", count=2)
-        press(game, 775, 123, "the second fusion frigate", strip() + ship("Quennel") + parts(3, 0))
-        screen = press(game, 775, 85, "the sensor view", strip(sensor=True) + view(True))
-        target_with_turrets(game, find_enemies(screen, 3))
+        # A click on empty space deselects; Next Ship then starts from the
+        # first ship again. Back at the first fusion frigate, whose camera sees
+        # the enemies where they were, two of its turrets take on the last two
+        # once the first three wrecks are gone; the game ends when theirs are.
+        press(game, 400, 560, "no selection", strip() + NO_PANEL)
+        press(game, 775, 123, "the battle frigate again", strip() + ship("Olvark", moved=True))
+        press(game, 775, 123, "the fusion frigate again", strip() + ship("Vestrin"))
+        press(game, 775, 85, "the sensor view", strip(sensor=True) + sky(True))
+        game.wait_line(r"^    Removing UI panel$", count=3)
+        target_with_turrets(game, enemies[3:], 2)
         shot(game.expect("the winner screen", banded(PLAYER[0], 335, (270, 304, 513, 327)), 120), "winner")
         game.hold_output()
         kd.key("space")

@@ -10,7 +10,6 @@
 
 import os
 import re
-import signal
 import struct
 import subprocess
 import threading
@@ -227,14 +226,8 @@ class Game:
         return status
 
     def stop(self):
-        # Ends the game by its own process id: SIGTERM, which SDL may turn
-        # into an ignored quit event, then SIGKILL.
+        # Ends the game, if it still runs, by its own process id.
         self.release_output()
         if self.proc.poll() is None:
-            self.proc.send_signal(signal.SIGTERM)
-            try:
-                self.proc.wait(timeout=3)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait(timeout=10)
-        self.reader.join(timeout=5)
+            self.proc.kill()
+            self.proc.wait(timeout=10)
