@@ -26,13 +26,7 @@ class TestFailure(Exception):
 
 
 def check(condition, message):
-    # Fails the scenario with the message, keeping a capture of the screen as
-    # it was (FAILURE_SHOT in the working directory).
     if not condition:
-        try:
-            Screen.capture().write_png(FAILURE_SHOT)
-        except Exception:
-            pass
         raise TestFailure(message)
 
 
@@ -56,6 +50,12 @@ class Screen:
         for i, c in enumerate((2, 1, 0) if header[7] == 0 else (1, 2, 3)):  # B G R X or X R G B
             rgb[i::3] = data[c::4]
         return Screen(bytes(rgb))
+
+    def pixel(self, x, y):
+        return tuple(self.pixels[((HEIGHT - 1 - y) * WIDTH + x) * 3:][:3])
+
+    def count(self, x0, y0, x1, y1, matches):
+        return sum(1 for y in range(y0, y1 + 1) for x in range(x0, x1 + 1) if matches(*self.pixel(x, y)))
 
     def mask(self, rect, low, high):
         # A row of bytes for each y of the rectangle (x0, y0, x1, y1), from y0
@@ -90,6 +90,14 @@ class Screen:
                        input=self.pixels, check=True, timeout=TOOL_TIMEOUT)
 
 
+def near(colour, expected, tolerance=24):
+    return all(abs(a - b) <= tolerance for a, b in zip(colour, expected))
+
+
+def is_purple(r, g, b):
+    return b > 170 and g < 70 and 60 < r < 190
+
+
 def around(colour, tolerance=2):
     # The bounds of a colour give or take the tolerance: room for a rounding
     # change in a future Mesa, far below anything visible.
@@ -122,11 +130,19 @@ def move(x, y):
     xdotool("mousemove", x, HEIGHT - y)
 
 
-def click(x, y, button=1, settle=0.0, rest=None):
-    # A click at (x, y), then the pointer resting at rest if given, in one
-    # xdotool run. (A settling time serves no check of ours: they wait.)
-    xdotool("mousemove", x, HEIGHT - y, "click", button, *(("mousemove", rest[0], HEIGHT - rest[1]) if rest else ()))
+def click(x, y, button=1, settle=0.3):
+    # The click that older scripts use: the pointer moved, a quarter of a
+    # second for a frame with it there, the click, a settling time.
+    move(x, y)
+    time.sleep(0.25)
+    xdotool("click", button)
     time.sleep(settle)
+
+
+def tap(x, y, rest=None):
+    # A click at (x, y), then the pointer resting at rest if given, in one
+    # xdotool run: nothing here waits for a frame; the caller does.
+    xdotool("mousemove", x, HEIGHT - y, "click", 1, *(("mousemove", rest[0], HEIGHT - rest[1]) if rest else ()))
 
 
 def key(names, settle=0.0):
@@ -204,20 +220,25 @@ class Game:
                   % (count, pattern, "\n".join(self.stderr()[-15:])))
             time.sleep(0.05)
 
-    def expect(self, what, checks, timeout=60.0):
-        # Waits until the screen passes every check of the table (mismatches)
-        # and returns it; fails naming the checks it did not pass.
+    def wait_screen(self, predicate, timeout=30.0, what="the expected screen", explain=lambda screen: ""):
+        # Waits for a screen that satisfies the predicate and returns it. On
+        # time-out it keeps the last screen (FAILURE_SHOT) and fails, saying
+        # why that screen did not do (explain).
         deadline = time.time() + timeout
         while True:
             check(self.proc.poll() is None, "the game ended while waiting for %s" % what)
             screen = Screen.capture()
-            failed = mismatches(screen, checks)
-            if not failed:
+            if predicate(screen):
                 return screen
             if time.time() > deadline:
                 screen.write_png(FAILURE_SHOT)
-                raise TestFailure("%s not shown:\n  %s" % (what, "\n  ".join(failed)))
+                raise TestFailure("timed out waiting for %s%s" % (what, explain(screen)))
             time.sleep(0.1)
+
+    def expect(self, what, checks, timeout=60.0):
+        # Waits for a screen that passes every check of the table (mismatches).
+        return self.wait_screen(lambda screen: not mismatches(screen, checks), timeout, what,
+                                lambda screen: ":\n  " + "\n  ".join(mismatches(screen, checks)))
 
     def wait_exit(self, timeout=60.0):
         # The exit status (subprocess.TimeoutExpired if the game does not end).
