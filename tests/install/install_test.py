@@ -9,14 +9,15 @@ play      install into a temporary prefix; the installed `korvane` command, star
           from the intro through the menu to a turn, which Escape ends with exit status 0 (needs the
           X server that tests/with-xvfb.sh starts)
 deb       build the Debian package and check its files and dependencies
-metadata  the desktop entry and the metainfo pass their validators, and every screenshot that the
-          metainfo names is in the repository
+metadata  the desktop entry and the metainfo pass their validators, every screenshot that the
+          metainfo names is in the repository, and each icon has its size
 """
 
 import argparse
 import glob
 import os
 import re
+import struct
 import subprocess
 import sys
 import tempfile
@@ -125,6 +126,12 @@ def scenario_metadata(args):
     check(len(shots) == 5, "expected five screenshots, found %r" % shots)
     for path in shots:
         check(os.path.isfile(os.path.join(args.source, path)), "no screenshot %s in the repository" % path)
+    # Each icon is as large as its directory in the theme says, with an alpha channel (PNG colour type 6).
+    for size in ICON_SIZES:
+        with open(os.path.join(args.build, "packaging", "icons", "%dx%d" % (size, size), "apps",
+                               APP_ID + ".png"), "rb") as icon:
+            header = icon.read(26)
+        check(struct.unpack(">IIBB", header[16:26]) == (size, size, 8, 6), "icon %d: header %r" % (size, header))
 
 
 SCENARIOS = {"play": scenario_play, "deb": scenario_deb, "metadata": scenario_metadata}
