@@ -118,16 +118,17 @@ void PaintDisc(std::vector<Sample>& samples, int side, bool stars)
         }
 }
 
-struct ViewVertex
+// Where the ship lands on the canvas: centred, its longer side kShipSpan of it.
+struct Framing
 {
-    float x, y, depth; // sample column, sample row from the top, depth towards the viewer
+    float scale;      // samples per world unit
+    float midX, midY; // view point at the canvas centre
 };
 
-void DrawShip(std::vector<Sample>& samples, int side, const MeshBuilder& mesh, const SkinImages& skin)
+Framing FitShip(const MeshBuilder& mesh, int side)
 {
-    const std::vector<MeshBuilder::Triangle>& triangles = mesh.Triangles();
     float minX = std::numeric_limits<float>::max(), maxX = -minX, minY = minX, maxY = -minX;
-    for (const MeshBuilder::Triangle& t : triangles)
+    for (const MeshBuilder::Triangle& t : mesh.Triangles())
         for (const Vec3& p : t.p)
         {
             const Vec3 v = ToView(p);
@@ -136,48 +137,54 @@ void DrawShip(std::vector<Sample>& samples, int side, const MeshBuilder& mesh, c
             minY = std::min(minY, v.y);
             maxY = std::max(maxY, v.y);
         }
-    const float scale = kShipSpan * side / std::max(maxX - minX, maxY - minY);
-    const float midX = (minX + maxX) * 0.5f, midY = (minY + maxY) * 0.5f;
+    return {kShipSpan * side / std::max(maxX - minX, maxY - minY), (minX + maxX) * 0.5f,
+            (minY + maxY) * 0.5f};
+}
 
-    for (const MeshBuilder::Triangle& t : triangles)
+struct ViewVertex
+{
+    float x, y, depth; // sample column, sample row from the top, depth towards the viewer
+};
+
+// Fills the samples whose centres the triangle covers and where it is the
+// nearest surface so far, interpolating normal and texture coordinates.
+void DrawTriangle(std::vector<Sample>& samples, int side, const MeshBuilder::Triangle& t, const Framing& f,
+                  const SkinImages& skin)
+{
+    ViewVertex v[3];
+    Vec3 normals[3];
+    for (int k = 0; k < 3; ++k)
     {
-        ViewVertex v[3];
-        Vec3 normals[3];
-        for (int k = 0; k < 3; ++k)
-        {
-            const Vec3 p = ToView(t.p[k]);
-            v[k] = {side * 0.5f + (p.x - midX) * scale, side * 0.5f - (p.y - midY) * scale, p.z};
-            normals[k] = ToView(t.n[k]);
-        }
-        const float area = (v[1].x - v[0].x) * (v[2].y - v[0].y) - (v[1].y - v[0].y) * (v[2].x - v[0].x);
-        if (std::fabs(area) < 1e-6f)
-            continue;
-        const int x0 = std::max(0, static_cast<int>(std::floor(std::min({v[0].x, v[1].x, v[2].x}))));
-        const int x1 = std::min(side - 1, static_cast<int>(std::ceil(std::max({v[0].x, v[1].x, v[2].x}))));
-        const int y0 = std::max(0, static_cast<int>(std::floor(std::min({v[0].y, v[1].y, v[2].y}))));
-        const int y1 = std::min(side - 1, static_cast<int>(std::ceil(std::max({v[0].y, v[1].y, v[2].y}))));
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x)
-            {
-                const float px = x + 0.5f, py = y + 0.5f;
-                const float w0 =
-                    ((v[2].x - v[1].x) * (py - v[1].y) - (v[2].y - v[1].y) * (px - v[1].x)) / area;
-                const float w1 =
-                    ((v[0].x - v[2].x) * (py - v[2].y) - (v[0].y - v[2].y) * (px - v[2].x)) / area;
-                const float w2 = 1.0f - w0 - w1;
-                if (w0 < 0.0f || w1 < 0.0f || w2 < 0.0f)
-                    continue;
-                Sample& s = samples[static_cast<size_t>(y) * side + x];
-                const float depth = w0 * v[0].depth + w1 * v[1].depth + w2 * v[2].depth;
-                if (depth <= s.depth)
-                    continue;
-                s.depth = depth;
-                const Vec3 normal = normals[0] * w0 + normals[1] * w1 + normals[2] * w2;
-                const Vec2 uv(w0 * t.uv[0].x + w1 * t.uv[1].x + w2 * t.uv[2].x,
-                              w0 * t.uv[0].y + w1 * t.uv[1].y + w2 * t.uv[2].y);
-                s.colour = Shade(normal, uv, skin);
-            }
+        const Vec3 p = ToView(t.p[k]);
+        v[k] = {side * 0.5f + (p.x - f.midX) * f.scale, side * 0.5f - (p.y - f.midY) * f.scale, p.z};
+        normals[k] = ToView(t.n[k]);
     }
+    const float area = (v[1].x - v[0].x) * (v[2].y - v[0].y) - (v[1].y - v[0].y) * (v[2].x - v[0].x);
+    if (std::fabs(area) < 1e-6f)
+        return;
+    const int x0 = std::max(0, static_cast<int>(std::floor(std::min({v[0].x, v[1].x, v[2].x}))));
+    const int x1 = std::min(side - 1, static_cast<int>(std::ceil(std::max({v[0].x, v[1].x, v[2].x}))));
+    const int y0 = std::max(0, static_cast<int>(std::floor(std::min({v[0].y, v[1].y, v[2].y}))));
+    const int y1 = std::min(side - 1, static_cast<int>(std::ceil(std::max({v[0].y, v[1].y, v[2].y}))));
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x)
+        {
+            const float px = x + 0.5f, py = y + 0.5f;
+            const float w0 = ((v[2].x - v[1].x) * (py - v[1].y) - (v[2].y - v[1].y) * (px - v[1].x)) / area;
+            const float w1 = ((v[0].x - v[2].x) * (py - v[2].y) - (v[0].y - v[2].y) * (px - v[2].x)) / area;
+            const float w2 = 1.0f - w0 - w1;
+            if (w0 < 0.0f || w1 < 0.0f || w2 < 0.0f)
+                continue;
+            Sample& s = samples[static_cast<size_t>(y) * side + x];
+            const float depth = w0 * v[0].depth + w1 * v[1].depth + w2 * v[2].depth;
+            if (depth <= s.depth)
+                continue;
+            s.depth = depth;
+            const Vec3 normal = normals[0] * w0 + normals[1] * w1 + normals[2] * w2;
+            const Vec2 uv(w0 * t.uv[0].x + w1 * t.uv[1].x + w2 * t.uv[2].x,
+                          w0 * t.uv[0].y + w1 * t.uv[1].y + w2 * t.uv[2].y);
+            s.colour = Shade(normal, uv, skin);
+        }
 }
 
 // Averages each block of samples into one pixel, weighting colours by their
@@ -211,7 +218,9 @@ Image RenderIcon(const MeshBuilder& mesh, const SkinImages& skin, int size)
     const int side = size * kSamples;
     std::vector<Sample> samples(static_cast<size_t>(side) * side);
     PaintDisc(samples, side, size >= kStarsFromSize);
-    DrawShip(samples, side, mesh, skin);
+    const Framing framing = FitShip(mesh, side);
+    for (const MeshBuilder::Triangle& t : mesh.Triangles())
+        DrawTriangle(samples, side, t, framing, skin);
     return Resolve(samples, size);
 }
 
