@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "app/Platform.h"
@@ -38,24 +38,22 @@ TEST(MatchWildcard, QuestionMarkIsOneCharacterAndStarAnyRun)
     }
 }
 
+// A directory of map files, one of them a directory itself; removed at the end.
 class ListFilesTest : public ::testing::Test
 {
   protected:
     void SetUp() override
     {
-        char name[] = "/tmp/korvane-list-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        dir = name;
+        std::filesystem::create_directories(dir + "map3.ase");
         for (const char* file : {"map2.ase", "map1.ase", "map10.ase", "mapx.backup.ase", "map1.old.ase"})
         {
-            std::ofstream(dir + "/" + file) << "*3DSMAX_ASCIIEXPORT 200\n";
+            std::ofstream(dir + file) << "*3DSMAX_ASCIIEXPORT 200\n";
         }
-        mkdir((dir + "/map3.ase").c_str(), 0755);
     }
 
-    void TearDown() override { std::system(("rm -rf " + dir).c_str()); }
+    void TearDown() override { std::filesystem::remove_all(dir); }
 
-    std::string dir;
+    const std::string dir = "/tmp/korvane-list-" + std::to_string(getpid()) + "/";
 };
 
 TEST_F(ListFilesTest, SortedPlainFilesCutAtTheirFirstDotAndWrittenToStandardError)
@@ -66,9 +64,9 @@ TEST_F(ListFilesTest, SortedPlainFilesCutAtTheirFirstDotAndWrittenToStandardErro
         std::vector<std::string> names;
         const char* lines;
     } rows[] = {
-        {"/map?.ase", {"map1", "map2"}, "map1\nmap2\n"},
-        {"/map*.ase", {"map1", "map1", "map10", "map2", "mapx"}, "map1\nmap1\nmap10\nmap2\nmapx\n"},
-        {"/map3*", {}, ""},
+        {"map?.ase", {"map1", "map2"}, "map1\nmap2\n"},
+        {"map*.ase", {"map1", "map1", "map10", "map2", "mapx"}, "map1\nmap1\nmap10\nmap2\nmapx\n"},
+        {"map3*", {}, ""},
     };
     for (const auto& row : rows)
     {
@@ -85,7 +83,7 @@ TEST_F(ListFilesDeathTest, NothingMatchingIsFatal)
     EXPECT_EXIT(
         {
             std::freopen("/dev/null", "r", stdin);
-            ListFiles(dir + "/level?.ase");
+            ListFiles(dir + "level?.ase");
         },
         ::testing::ExitedWithCode(0), "Error finding files of type .*/level\\?\\.ase");
 }
