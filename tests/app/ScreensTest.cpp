@@ -122,7 +122,7 @@ TEST_F(Screens, MenuHighlightsTheClickedChoicesAndBeginLeavesTheLoadingScreen)
     // Clicks read the frame just drawn: the pointer's tip hides no button.
     EXPECT_FALSE(menu.Click(150, 460)); // "3 Players"
     EXPECT_FALSE(menu.Click(575, 430)); // the third map
-    EXPECT_FALSE(menu.Click(300, 250)); // the nebula under the pointer
+    EXPECT_FALSE(menu.Click(300, 250)); // empty space under the pointer
     EXPECT_FALSE(menu.Click(90, 410));  // the panel between buttons
     Repeat(40, [&] { menu.Tick(); });
     menu.Draw(520, 395);

@@ -7,7 +7,6 @@
 
 #include "app/Startup.h"
 #include "app/TurnCycle.h"
-#include "app/TurnPlay.h"
 #include "game/Game.h"
 #include "players/Player.h"
 #include "support/GLTest.h"
