@@ -147,7 +147,7 @@ TEST_F(Panel, TurnFrameWithTheBeamAndHangarSubPanelsAndTheStripLit)
     beam->turnTimeLeft = 4.999f;
     beam->fireTimeLeft = 0.0f;
     beamer->moveTimeLeft = 7.35f;
-    SetHull(beamer, {0.3f, 0.0f, 0.5f, 1.0f, 0.02f, 0.75f});
+    SetHull(beamer, {0.3f, 0.0f, 0.5f, 1.0f, 0.02f, 0.3f});
     DrawRow(150, beamer, 1, 5, true);
     beam->burstFire = false;
     beam->showCone = false;
