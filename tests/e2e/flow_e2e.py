@@ -40,9 +40,11 @@ MT_VALUE = (140, 74, 255, 95)  # where the panel shows the ship's movement time
 SHIP_PARTS = ("UI panel", "beam turrets", "gun turrets", "subobjects", "lights")  # as a ship's removal names them
 
 
-def shot(screen, name):
+def shot(name, screen=None, wait=0.0):
+    # With --screenshots DIR: the screen, or a capture after wait seconds, as DIR/name.png.
     if SHOTS:
-        screen.write_png(os.path.join(SHOTS, name + ".png"))
+        time.sleep(wait)
+        (screen or kd.Screen.capture()).write_png(os.path.join(SHOTS, name + ".png"))
 
 
 # ------------------------------------------------------ what is expected ----
@@ -178,9 +180,8 @@ def menu_click(game, x, y):
 
 def through_intro(game, shoot=False):
     game.expect("the intro title", [("title", (150, 480, 650, 599), (128, 0, 255), (210, 517, 471, 552))], 60)
-    if SHOTS and shoot:
-        time.sleep(2.5)  # the clouds fade in and the explosions grow
-        shot(kd.Screen.capture(), "intro")
+    if shoot:
+        shot("intro", wait=2.5)  # once the clouds have faded in and the explosions grown
     kd.key("space")
     game.expect("the set-up menu", menu(2, 0))
     game.wait_line(r"^Setting up map region", count=2)  # the menu's background
@@ -211,7 +212,7 @@ def scenario_escape(args):
     game = kd.Game(args.game, args.data)
     try:
         through_intro(game, shoot=True)
-        shot(kd.Screen.capture(), "menu")
+        shot("menu")
         # Clicks on a panel's empty space and on the background change
         # nothing; the choice handled after them shows it.
         for x, y in ((90, 410), (700, 200), (150, 460)):
@@ -238,7 +239,7 @@ def scenario_escape(args):
         kd.key("n")
         kd.move(*PARK)
         screen = game.expect("the first ship after ignored input", strip() + ship("Olvark") + POINTER["select"])
-        shot(screen, "turn")
+        shot("turn", screen)
         kd.tap(775, 35)
         hand_over(game, 1)
         game.hold_output()
@@ -310,7 +311,7 @@ def scenario_game(args):
         # The fusion frigate's beam turrets take on three enemies.
         press(game, 775, 123, "the fusion frigate", strip() + ship("Vestrin") + parts(3, 0) + turret("beam"))
         screen = press(game, 775, 85, "the sensor view", strip(sensor=True) + sky(True))
-        shot(screen, "sensor")
+        shot("sensor", screen)
         enemies = find_enemies(screen, 5)
         target_with_turrets(game, enemies[:3], 0)
         press(game, 775, 85, "the normal view", strip() + sky(False))
@@ -335,7 +336,8 @@ def scenario_game(args):
         press(game, 775, 85, "the sensor view", strip(sensor=True) + sky(True))
         game.wait_line(r"^    Removing UI panel$", count=3)
         target_with_turrets(game, enemies[3:], 2)
-        shot(game.expect("the winner screen", banded(PLAYER[0], 335, (270, 304, 513, 327)), 120), "winner")
+        game.expect("the winner screen", banded(PLAYER[0], 335, (270, 304, 513, 327)), 120)
+        shot("winner", wait=1.0)  # with fireworks
         game.hold_output()
         kd.key("space")
         end_game(game, PLAYER[0], [10, 0], 6)  # five ships and five fighters; five dust clouds
