@@ -10,6 +10,7 @@
 
 #include "assets/Model.h"
 #include "assets/Texture.h"
+#include "game/FatalExitGuard.h"
 #include "support/GLTest.h"
 #include "support/ReferenceFrame.h"
 

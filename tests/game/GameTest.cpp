@@ -5,6 +5,7 @@
 
 #include "app/Startup.h"
 #include "assets/Model.h"
+#include "game/FatalExitGuard.h"
 #include "game/Game.h"
 #include "input/EventHandling.h"
 #include "input/TickClock.h"

@@ -8,6 +8,7 @@
 
 #include "app/Startup.h"
 #include "app/TurnPlay.h"
+#include "game/FatalExitGuard.h"
 #include "game/Game.h"
 #include "input/CameraControl.h"
 #include "input/EventHandling.h"

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "combat/GunTurret.h"
+#include "game/FatalExitGuard.h"
 #include "game/Game.h"
 #include "players/Player.h"
 #include "ships/Ship.h"
