@@ -3,7 +3,6 @@
 
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <filesystem>
 #include <fstream>
@@ -49,50 +48,24 @@ const char* const kSquare =
     "*MESH_TVERT 1 1 0 0\n*MESH_TVERT 2 1 1 0\n*MESH_TVERT 3 0 1 0\n}\n*MESH_TFACELIST {\n"
     "*MESH_TFACE 0 0 2 1\n*MESH_TFACE 1 0 3 2\n}\n}\n}\n";
 
-const uint8_t kBands[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}};
-
-// 8 x 8 skin: bands red, green, blue, yellow from the top row down.
+// 8 x 8 skin: bands red, green, blue, yellow from the top row down, the left
+// quarter at half strength.
 void WriteSkin(const std::string& file)
 {
+    const uint8_t bands[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}};
     SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, 8, 8, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
     for (int y = 0; y < 8; y++)
     {
         for (int x = 0; x < 8; x++)
         {
-            uint8_t* p = static_cast<uint8_t*>(s->pixels) + y * s->pitch + 3 * x;
-            p[0] = kBands[y / 2][2];
-            p[1] = kBands[y / 2][1];
-            p[2] = kBands[y / 2][0];
+            for (int c = 0; c < 3; c++) // blue, green, red in memory
+            {
+                static_cast<uint8_t*>(s->pixels)[y * s->pitch + 3 * x + c] = bands[y / 2][2 - c] >> (x < 2);
+            }
         }
     }
     SDL_SaveBMP(s, file.c_str());
     SDL_FreeSurface(s);
-}
-
-// 8 x 8 RGBA light map: the same bands from the left column across, opaque
-// at the top row and fading towards the bottom.
-void WriteLightMap(const std::string& file)
-{
-    FILE* f = std::fopen(file.c_str(), "wb");
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_init_io(png, f);
-    png_set_IHDR(png, info, 8, 8, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < 8; y++)
-    {
-        uint8_t row[32];
-        for (int x = 0; x < 8; x++)
-        {
-            std::copy(kBands[x / 2], kBands[x / 2] + 3, row + 4 * x);
-            row[4 * x + 3] = uint8_t(255 - 32 * y);
-        }
-        png_write_row(png, row);
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
 }
 
 class ModelTest : public GLTest
@@ -103,10 +76,11 @@ class ModelTest : public GLTest
 
 TEST_F(ModelTest, ListsDrawTheFileInGameAxesWithSkinAndLightMapAsUploaded)
 {
+    const std::string glow = DataDir() + "/Textures/light1.png"; // blue, opaque in the middle only
     ScratchData data;
     data.Write("Models/square.ase", kSquare);
     WriteSkin("Textures/square.bmp");
-    WriteLightMap("Textures/square_lmap.png");
+    std::filesystem::copy_file(glow, "Textures/square_lmap.png");
     Model model("square", "Square");
     EXPECT_EQ(model.min, Vector(-150, 0, -150)); // file axes
     EXPECT_EQ(model.max, Vector(150, 0, 150));
