@@ -16,28 +16,16 @@
 namespace
 {
 
-// A private data directory with the game's layout, the working directory while it exists.
-class ScratchData
+// A fresh private data directory with the game's layout, made the working directory.
+void FreshDataDir()
 {
-  public:
-    ScratchData() : previous(std::filesystem::current_path())
-    {
-        std::filesystem::remove_all(path);
-        std::filesystem::create_directories(path + "/Models");
-        std::filesystem::create_directories(path + "/Textures");
-        std::filesystem::current_path(path);
-    }
-    ~ScratchData()
-    {
-        std::filesystem::current_path(previous);
-        std::filesystem::remove_all(path);
-    }
-    void Write(const std::string& file, const std::string& text) const { std::ofstream(file) << text; }
-
-  private:
     const std::string path = KORVANE_BINARY_DIR "/test-scratch/assets";
-    const std::filesystem::path previous;
-};
+    std::filesystem::current_path(DataDir());
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path + "/Models");
+    std::filesystem::create_directories(path + "/Textures");
+    std::filesystem::current_path(path);
+}
 
 // A square in the file's x-z plane, 300 across, facing the file's +y, texture s
 // along file x and t along file z, without normals.
@@ -76,12 +64,12 @@ class ModelTest : public GLTest
 
 TEST_F(ModelTest, ListsDrawTheFileInGameAxesWithSkinAndLightMapAsUploaded)
 {
-    const std::string glow = DataDir() + "/Textures/light1.png"; // blue, opaque in the middle only
-    ScratchData data;
-    data.Write("Models/square.ase", kSquare);
+    FreshDataDir();
+    std::ofstream("Models/square.ase") << kSquare;
     WriteSkin("Textures/square.bmp");
-    std::filesystem::copy_file(glow, "Textures/square_lmap.png");
+    std::filesystem::copy_file(DataDir() + "/Textures/light1.png", "Textures/square_lmap.png"); // a blue glow
     Model model("square", "Square");
+    std::filesystem::current_path(DataDir());
     EXPECT_EQ(model.min, Vector(-150, 0, -150)); // file axes
     EXPECT_EQ(model.max, Vector(150, 0, 150));
 
@@ -117,40 +105,41 @@ TEST_F(ModelTest, ListsDrawTheFileInGameAxesWithSkinAndLightMapAsUploaded)
 
 TEST(ModelDeathTest, EveryMissingOrDamagedFileEndsTheProgramWithItsMessage)
 {
-    // Files present: a = the scene, b = the skin, t = a scene cut short, d = a
-    // directory in place of the scene.
+    const size_t none = 0, folder = 1, whole = std::string(kSquare).size();
     const struct
     {
-        std::string files, message;
+        size_t scene; // its length, or none, or a folder in its place
+        bool skin;
+        std::string message;
     } rows[] = {
-        {"", "^square Models/square.ase\nFile not found: Models/square.ase\nModel file square not found\n$"},
-        {"a", "\nTexture file square.bmp not found\n$"},
-        {"ab", "\nTexture file square_lmap.png not found: [^\n]+\n$"},
-        {"tb", "\nModel file Models/square.ase is damaged: the file ends inside an open block "
-               "\\(\\*MESH_FACE_LIST\\)\n$"},
-        {"d", "\nModel file Models/square.ase is damaged: the file cannot be read\n$"},
+        {none, false,
+         "^square Models/square.ase\nFile not found: Models/square.ase\nModel file square not found\n$"},
+        {whole, false, "\nTexture file square.bmp not found\n$"},
+        {whole, true, "\nTexture file square_lmap.png not found: [^\n]+\n$"},
+        {200, true,
+         "\nModel file Models/square.ase is damaged: the file ends inside an open block "
+         "\\(\\*MESH_FACE_LIST\\)\n$"},
+        {folder, false, "\nModel file Models/square.ase is damaged: the file cannot be read\n$"},
     };
     std::freopen("/dev/null", "r", stdin); // no console to wait on
     for (const auto& row : rows)
     {
-        ScratchData data;
-        const auto has = [&](char c) { return row.files.find(c) != std::string::npos; };
-        if (has('a') || has('t'))
-        {
-            data.Write("Models/square.ase",
-                       std::string(kSquare).substr(0, has('a') ? std::string::npos : 200));
-        }
-        if (has('b'))
-        {
-            WriteSkin("Textures/square.bmp");
-        }
-        if (has('d'))
+        FreshDataDir();
+        if (row.scene == folder)
         {
             std::filesystem::create_directory("Models/square.ase");
         }
-        EXPECT_EXIT(Model("square", "Square"), testing::ExitedWithCode(0), row.message) << row.files;
+        else if (row.scene != none)
+        {
+            std::ofstream("Models/square.ase") << std::string(kSquare).substr(0, row.scene);
+        }
+        if (row.skin)
+        {
+            WriteSkin("Textures/square.bmp");
+        }
+        EXPECT_EXIT(Model("square", "Square"), testing::ExitedWithCode(0), row.message) << row.scene;
     }
-    ScratchData data;
     EXPECT_EXIT(LoadPngTexture("light9"), testing::ExitedWithCode(0),
                 "^Texture file Textures/light9.png not found\n$");
+    std::filesystem::current_path(DataDir());
 }

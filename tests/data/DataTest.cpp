@@ -56,9 +56,7 @@ TEST_P(DataSet, EveryFileLoadsAndEveryClassAssemblesForItsRole)
         ASSERT_TRUE(scene) << map;
         EXPECT_FALSE(scene->meshes.empty()) << map;
         for (const AseMesh* region : scene->meshes)
-        {
             EXPECT_EQ(region->PropertyCount(), 5u) << map << ": density, speed, colour";
-        }
     }
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_EQ(log.find(".ase: "), std::string::npos) << "the reader noted a fault:\n" << log;
@@ -86,9 +84,7 @@ TEST_P(DataSet, EveryFileLoadsAndEveryClassAssemblesForItsRole)
         EXPECT_GE(ship.lights.size(), 2u);
         std::map<std::string, int> numbers; // the statistics markers, each once with all its numbers
         for (const AseNode* node : ship.model->scene->nodes)
-        {
             numbers[node->type] += node->propertyCount;
-        }
         EXPECT_EQ(numbers["hull"] * 100 + numbers["speed"] * 10 + numbers["sensor"], 642);
         EXPECT_TRUE(ship.speed > 0 && ship.turnRate.x > 0 && ship.turnRate.y > 0 && ship.turnRate.z > 0);
         EXPECT_TRUE(ship.sensorRange > 0 && ship.signature > 0);
@@ -108,9 +104,7 @@ TEST_P(DataSet, EveryFileLoadsAndEveryClassAssemblesForItsRole)
         }
     }
     for (const Hangar* hangar : fleet[2]->hangars)
-    {
         EXPECT_GE(hangar->GetSquadronsLeft(), 1);
-    }
 }
 
 TEST_P(DataSet, ImagesHaveTheLayoutsTheLoadersTakeForGranted)
@@ -171,9 +165,7 @@ TEST(TestDataSet, EveryStartingLineSeesEveryOther)
         for (const Vector& from : starts)
         {
             for (const Vector& to : starts)
-            {
                 EXPECT_EQ(environment.Obscuration(from, to), 0.0f) << map;
-            }
         }
     }
     std::filesystem::current_path(DataDir());

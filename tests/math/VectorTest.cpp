@@ -19,9 +19,7 @@ Vector TurnedByGL(const Vector& v, const Vector (&turns)[3], const Vector& axisA
     glPushMatrix();
     glLoadIdentity();
     for (int i = 0; i < 3; i++)
-    {
         glRotatef(axisAngles[i], turns[i].x, turns[i].y, turns[i].z);
-    }
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     glPopMatrix();
     return Vector(m[0] * v.x + m[4] * v.y + m[8] * v.z, m[1] * v.x + m[5] * v.y + m[9] * v.z,
@@ -94,9 +92,7 @@ TEST(Vector, FixedValues)
     const float differences[][3] = {
         {350, 10, 20}, {10, 350, -20}, {0, 180, 180}, {180, 0, -180}, {0, 900, 540}};
     for (const auto& row : differences)
-    {
         EXPECT_EQ(AngleDifference(row[0], row[1]), row[2]) << row[0] << " to " << row[1];
-    }
 
     const struct
     {
@@ -120,9 +116,7 @@ TEST(Random, SequenceAndRange)
 {
     SeedRandom(1);
     for (const int value : {41, 18467, 6334})
-    {
         EXPECT_EQ(Random(), value);
-    }
     EXPECT_EQ(32767 * kRandomScale, 0.9999999990686774);
     SeedRandom(3523);
     int lowest = 1 << 30, highest = -1;

@@ -89,9 +89,7 @@ TEST_F(PlayerTest, SelectionAndNextShipWithItsCameraGlide)
     {
         int ticks = 0;
         for (; me->IsCameraGliding() && ticks < 100; ticks++)
-        {
             me->Update();
-        }
         return ticks;
     };
     const int ticks = glide(); // ten steps of a tenth; rounding may end the X test one early
@@ -108,9 +106,7 @@ TEST_F(PlayerTest, SelectionAndNextShipWithItsCameraGlide)
     EXPECT_NEAR(me->GetEyePosition().z, fleet[1]->GetPosition().z - 200 * view.z, 1e-3);
 
     for (Ship* ship : fleet)
-    {
         delete ship;
-    }
     fleet.clear();
     me->selection.clear();
     me->SelectNextShip();
