@@ -31,22 +31,28 @@ Parsed Parse(const std::string& text)
 }
 
 // The tree as text: a group is its name and {its groups and meshes}; a mesh is
-// name/vertices/faces/texture vertices/normals; markers follow as
-// |name@rotation about x,y,z.
+// name:properties/vertices/faces/texture vertices/normals; a marker follows as
+// |name(type):properties@rotation about x,y,z.
 std::string Shape(const AseGroup& group)
 {
     std::ostringstream s;
     for (const AseGroup* child : group.groups)
-    {
         s << child->name << "{" << Shape(*child) << "} ";
-    }
     for (const AseMesh* m : group.meshes)
     {
-        s << m->name << "/" << m->vertices.size() << "/" << m->faces.size() << "/" << m->texCoords.size()
-          << "/" << m->normals.size() << " ";
+        s << m->name;
+        for (uint32_t i = 0; i < m->PropertyCount(); i++)
+            s << ":" << m->Property(i);
+        s << "/" << m->vertices.size() << "/" << m->faces.size() << "/" << m->texCoords.size() << "/"
+          << m->normals.size() << " ";
     }
     for (const AseNode* n : group.nodes)
-        s << "|" << n->name << "@" << n->rotation.x << "," << n->rotation.y << "," << n->rotation.z << " ";
+    {
+        s << "|" << n->name << "(" << n->type << ")";
+        for (int32_t i = 0; i < n->propertyCount; i++)
+            s << ":" << n->properties[i];
+        s << "@" << n->rotation.x << "," << n->rotation.y << "," << n->rotation.z << " ";
+    }
     return s.str();
 }
 
@@ -103,7 +109,7 @@ TEST(AseReader, ScenesItAccepts)
          "\"G\"{first/0/0/0/0 } after/0/0/0/0 ",
          "a *HELPEROBJECT inside group \"G\" is not read as a marker"},
         {Node("light01:2") + Mesh("m") + Node("sensor:300") + "}\n}\n{\n",
-         "m/0/0/0/0 |light01@0,0,0 |sensor@0,0,0 ", ""},
+         "m/0/0/0/0 |light01(light):2@0,0,0 |sensor(sensor:):300@0,0,0 ", ""},
         {Triangle(kTexVerts + "*MESH_TFACELIST {\n*MESH_TFACE 7 2 0 1\n}\n" + kNormals), "m/3/1/3/3 ", ""},
         {Triangle(""), "m/3/1/0/0 ", "mesh m has no normals; it is drawn without them"},
         {Triangle("*MESH_NUMTVERTEX 1 *MESH_TVERTLIST {\n" + kNormals), "m/3/1/0/3 ", ""},
@@ -121,16 +127,25 @@ TEST(AseReader, ScenesItAccepts)
          "mesh m: 2 texture faces beyond the last face are ignored\nModels/test.ase: mesh m: 1 face normals "
          "beyond "
          "the last face are ignored"},
-        {Node("light01", "*TM_ROW0 1 0 0"), "|light01@0,0,0 ",
+        {Node("light01", "*TM_ROW0 1 0 0"), "|light01(light)@0,0,0 ",
          "marker light01 has no *TM_POS; it is placed at 0 0 0"},
-        {Node("tilt", "*TM_ROTAXIS 0.6 0.8 0\n*TM_ROTANGLE 1.0\n*TM_POS 4 5 6"), "|tilt@0,0,0 ",
+        {Node("tilt", "*TM_ROTAXIS 0.6 0.8 0\n*TM_ROTANGLE 1.0\n*TM_POS 4 5 6"), "|tilt(tilt)@0,0,0 ",
          "marker tilt turns about an axis that is not a coordinate axis; it is not turned"},
         // A marker turns about the first axis component that is exactly 1 or -1.
-        {Node("a", "*TM_ROTAXIS 0 0 -1\n*TM_ROTANGLE 1.5708\n*TM_POS 0 0 0"), "|a@0,0,-90.0003 ", ""},
+        {Node("a", "*TM_ROTAXIS 0 0 -1\n*TM_ROTANGLE 1.5708\n*TM_POS 0 0 0"), "|a(a)@0,0,-90.0003 ", ""},
         {Node("b", "*TM_ROTAXIS 1 0 0\n*TM_ROTANGLE 0.5\n*TM_POS 0 0 0") +
              Node("c", "*TM_ROTAXIS 0 1 1\n*TM_ROTANGLE 0.5\n*TM_POS 0 0 0") +
              Node("d", "*TM_ROTAXIS 0 -1 0\n*TM_ROTANGLE 3.14159\n*TM_POS 0 0 0"),
-         "|b@28.6479,0,0 |c@0,28.6479,0 |d@0,-180,0 ", ""},
+         "|b(b)@28.6479,0,0 |c(c)@0,28.6479,0 |d(d)@0,-180,0 ", ""},
+        // Names carry up to ten numbers after their first colon; a marker's type
+        // runs to its first digit. A quoted name with a blank is cut at the blank.
+        {Mesh("a::x:3:") + Mesh("r:1:2:3:4:5:6:7:8:9:10:11:12") + Mesh("Box 01"),
+         "a:0:0:3:0/0/0/0/0 r:1:2:3:4:5:6:7:8:9:10/0/0/0/0 Bo/0/0/0/0 ", ""},
+        {Node("gunturret01:45:90.5") + Node("hull:500") + Node("hull") +
+             Node("light01:1:2:3:4:5:6:7:8:9:10:11:12"),
+         "|gunturret01(gunturret):45:90.5@0,0,0 |hull(hull:):500@0,0,0 |hull(hull)@0,0,0 "
+         "|light01(light):1:2:3:4:5:6:7:8:9:10@0,0,0 ",
+         ""},
     };
     for (const auto& row : rows)
     {
@@ -209,34 +224,12 @@ TEST(AseReader, EveryCutOfASoundSceneEndsAndACutInsideAnObjectRejectsIt)
     }
 }
 
-TEST(AseReader, NamesPropertiesAndTheirLines)
+TEST(AseReader, ObjectLinesAreWrittenWordForWord)
 {
-    const struct
-    {
-        std::string full, name, type; // the type is the marker's name up to its first digit
-        std::vector<float> properties;
-    } rows[] = {
-        {"a:1:2", "a", "a:", {1, 2}},
-        {"r:1:2:3:4:5:6:7:8:9:10:11:12", "r", "r:", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
-        {"a::x:3:", "a", "a::x:", {0, 0, 3, 0}},
-        {"gunturret01:45:90.5", "gunturret01", "gunturret", {45, 90.5f}},
-        {"hull", "hull", "hull", {}},
-        {"Box 01", "Bo", "Bo", {}}, // the name's token is the quote and Box
-    };
-    for (const auto& row : rows)
-    {
-        const Parsed p = Parse(Mesh(row.full) + Node(row.full));
-        ASSERT_TRUE(p.root) << p.error;
-        const AseMesh& mesh = *p.root->meshes.at(0);
-        const AseNode& node = *p.root->nodes.at(0);
-        EXPECT_EQ(mesh.name + " " + node.name + " " + node.type, row.name + " " + row.name + " " + row.type);
-        EXPECT_EQ(std::vector<float>(node.properties, node.properties + node.propertyCount), row.properties);
-        for (uint32_t i = 0; i < 12; i++)
-            EXPECT_EQ(mesh.Property(i), i < row.properties.size() ? row.properties[i] : 0.0f) << row.full;
-        EXPECT_EQ(node.position, Vector(1, 2, 3));
-    }
-    EXPECT_EQ(Parse(Mesh("region01:0.3:1.5") + Node("gunturret01:45:90.5")).log,
-              "  Mesh name region01\n  Mesh property count 2\n   Property 0: 0.3\n   Property 1: 1.5\n"
-              "  Subobject type gunturret name gunturret01\n  Subobject property count 2\n   Property 0: 45\n"
-              "   Property 1: 90.5\n");
+    const Parsed p = Parse(Mesh("region01:0.3:1.5") + Node("gunturret01:45:90.5"));
+    EXPECT_EQ(p.log, "  Mesh name region01\n  Mesh property count 2\n   Property 0: 0.3\n   Property 1: 1.5\n"
+                     "  Subobject type gunturret name gunturret01\n  Subobject property count 2\n"
+                     "   Property 0: 45\n   Property 1: 90.5\n");
+    EXPECT_EQ(p.root->meshes[0]->Property(2), 0.0f) << "beyond the count";
+    EXPECT_EQ(p.root->nodes[0]->position, Vector(1, 2, 3));
 }

@@ -134,9 +134,7 @@ TEST(ModelDeathTest, EveryMissingOrDamagedFileEndsTheProgramWithItsMessage)
             std::ofstream("Models/square.ase") << std::string(kSquare).substr(0, row.scene);
         }
         if (row.skin)
-        {
             WriteSkin("Textures/square.bmp");
-        }
         EXPECT_EXIT(Model("square", "Square"), testing::ExitedWithCode(0), row.message) << row.scene;
     }
     EXPECT_EXIT(LoadPngTexture("light9"), testing::ExitedWithCode(0),

@@ -101,9 +101,7 @@ TEST_F(GameTest, WinnerIsTheOnlyPlayerWithShipsAndTurnsPassInIndexOrder)
     for (const auto& row : rows)
     {
         if (row.disband >= 0)
-        {
             Disband(game->players[row.disband]);
-        }
         EXPECT_EQ(game->WinnerIndex(), row.winner) << "after disbanding player " << row.disband;
     }
 
@@ -212,9 +210,7 @@ TEST_F(GameTest, AWreckBurnsBurstsAndTurnsToDustAndOnlyThenTheGameEnds)
         HandleEvents(*game); // the game-over test comes before the tick
         ASSERT_EQ(game->GetState() == 2, !busy) << "tick " << tick;
         if (!busy)
-        {
             break;
-        }
         busy = game->WreckCount() > 0 || environment->ExplosionCount() > 0;
         int bursts = 0;
         for (const Explosion* explosion : environment->explosions)

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "math/Random.h"
 #include "math/Vector.h"
 #include "support/GLTest.h"
 
@@ -110,22 +109,4 @@ TEST(Vector, FixedValues)
         AnglesFromDirection(row.direction, o);
         EXPECT_EQ(o, row.angles) << row.direction.x << " " << row.direction.y << " " << row.direction.z;
     }
-}
-
-TEST(Random, SequenceAndRange)
-{
-    SeedRandom(1);
-    for (const int value : {41, 18467, 6334})
-        EXPECT_EQ(Random(), value);
-    EXPECT_EQ(32767 * kRandomScale, 0.9999999990686774);
-    SeedRandom(3523);
-    int lowest = 1 << 30, highest = -1;
-    for (int i = 0; i < 200000; i++)
-    {
-        const int r = Random();
-        lowest = std::min(lowest, r);
-        highest = std::max(highest, r);
-    }
-    EXPECT_EQ(lowest, 0);
-    EXPECT_EQ(highest, 32767);
 }
