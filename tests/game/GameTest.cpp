@@ -22,12 +22,7 @@ namespace
 class GameTest : public GLTest
 {
   protected:
-    void TearDown() override
-    {
-        delete game;
-        GLTest::TearDown();
-    }
-    Game* game = nullptr;
+    std::unique_ptr<Game> game;
 };
 
 // Deletes the ships of a fleet beyond the first `keep`.
@@ -49,9 +44,9 @@ void Destroy(Ship* ship)
 
 } // namespace
 
-TEST_F(GameTest, FleetsTakeIdsFromFiveInPlayerOrderAndLineUpAcrossTheirHeading)
+TEST_F(GameTest, FleetsTakeIdsFromFiveInPlayerOrderAndTheWinnerIsTheLastWithShips)
 {
-    game = new Game(4, "map1");
+    game.reset(new Game(4, "map1"));
     EXPECT_EQ(game->nextId, 25u);
     const struct
     {
@@ -85,28 +80,22 @@ TEST_F(GameTest, FleetsTakeIdsFromFiveInPlayerOrderAndLineUpAcrossTheirHeading)
             EXPECT_EQ(ship->moveTimeLeft, p == 0 ? 10.0f : 0.0f) << "only the first player's turn has begun";
         }
     }
+    EXPECT_EQ(game->WinnerIndex(), -1);
+    const int winners[][2] = {{0, -1}, {2, -1}, {1, 3}, {3, -1}}; // player disbanded, winner then
+    for (const auto& row : winners)
+    {
+        Disband(game->players[row[0]]);
+        EXPECT_EQ(game->WinnerIndex(), row[1]) << "after disbanding player " << row[0];
+    }
     EXPECT_EQ(game->TakeId(), 25u);
     EXPECT_EQ(game->nextId, 26u);
     EXPECT_EQ(game->GetOrderMode() * 100 + game->GetOrderType() * 10 + game->GetViewMode() + game->GetState(),
               100);
 }
 
-TEST_F(GameTest, WinnerIsTheOnlyPlayerWithShipsAndTurnsPassInIndexOrder)
+TEST_F(GameTest, TurnsPassInIndexOrderToPlayersWithOrWithoutShips)
 {
-    game = new Game(4, "map1");
-    const struct
-    {
-        int disband, winner;
-    } rows[] = {{-1, -1}, {0, -1}, {2, -1}, {1, 3}, {3, -1}};
-    for (const auto& row : rows)
-    {
-        if (row.disband >= 0)
-            Disband(game->players[row.disband]);
-        EXPECT_EQ(game->WinnerIndex(), row.winner) << "after disbanding player " << row.disband;
-    }
-
-    delete game;
-    game = new Game(3, "map1");
+    game.reset(new Game(3, "map1"));
     Disband(game->players[0]);
     Player* second = game->players[1];
     Ship* ship = second->fleet[2];
@@ -128,7 +117,7 @@ TEST_F(GameTest, WinnerIsTheOnlyPlayerWithShipsAndTurnsPassInIndexOrder)
 
 TEST_F(GameTest, ClicksByOrderMode)
 {
-    game = new Game(2, "map1");
+    game.reset(new Game(2, "map1"));
     Player* me = game->players[0];
     Ship* a = me->fleet[0];
     Ship* b = me->fleet[1];
@@ -167,7 +156,7 @@ TEST_F(GameTest, ClicksByOrderMode)
 // finished, with player 0 the winner.
 TEST_F(GameTest, AWreckBurnsBurstsAndTurnsToDustAndOnlyThenTheGameEnds)
 {
-    game = new Game(2, "map1");
+    game.reset(new Game(2, "map1"));
     Player* loser = game->players[1];
     Disband(loser, 1);
     Ship* victim = loser->fleet[0];
@@ -241,7 +230,7 @@ TEST_F(GameTest, AWreckBurnsBurstsAndTurnsToDustAndOnlyThenTheGameEnds)
 
 TEST_F(GameTest, ShipsLostDuringTheirOwnersTurnAreFreedOnceWithTheTeardownLines)
 {
-    game = new Game(2, "map1");
+    game.reset(new Game(2, "map1"));
     Player* me = game->players[0];
     Destroy(me->fleet[0]);
     EXPECT_EQ(me->FleetSize(), 5) << "the current player's fleet drops it on its next update";
@@ -249,8 +238,7 @@ TEST_F(GameTest, ShipsLostDuringTheirOwnersTurnAreFreedOnceWithTheTeardownLines)
     EXPECT_EQ(me->FleetSize(), 4);
     Destroy(me->fleet[0]); // lost on the last tick: in the fleet and the wrecks at once
     testing::internal::CaptureStderr();
-    delete game;
-    game = nullptr;
+    game.reset();
     const std::string log = testing::internal::GetCapturedStderr();
     const std::string ship = "    Removing UI panel\n    Removing beam turrets\n    Removing gun turrets\n"
                              "    Removing subobjects\n    Removing lights\n";
