@@ -70,8 +70,7 @@ TEST_F(ModelTest, ListsDrawTheFileInGameAxesWithSkinAndLightMapAsUploaded)
     std::filesystem::copy_file(DataDir() + "/Textures/light1.png", "Textures/square_lmap.png"); // a blue glow
     Model model("square", "Square");
     std::filesystem::current_path(DataDir());
-    EXPECT_EQ(model.min, Vector(-150, 0, -150)); // file axes
-    EXPECT_EQ(model.max, Vector(150, 0, 150));
+    EXPECT_TRUE(model.min == Vector(-150, 0, -150) && model.max == Vector(150, 0, 150)) << "in file axes";
 
     // Seen along the game's -Z, culled as ships are: a file point (x, y, z)
     // shows at (-x, z). The skin on the left, the light map blended over black
@@ -105,38 +104,22 @@ TEST_F(ModelTest, ListsDrawTheFileInGameAxesWithSkinAndLightMapAsUploaded)
 
 TEST(ModelDeathTest, EveryMissingOrDamagedFileEndsTheProgramWithItsMessage)
 {
-    const size_t none = 0, folder = 1, whole = std::string(kSquare).size();
-    const struct
-    {
-        size_t scene; // its length, or none, or a folder in its place
-        bool skin;
-        std::string message;
-    } rows[] = {
-        {none, false,
-         "^square Models/square.ase\nFile not found: Models/square.ase\nModel file square not found\n$"},
-        {whole, false, "\nTexture file square.bmp not found\n$"},
-        {whole, true, "\nTexture file square_lmap.png not found: [^\n]+\n$"},
-        {200, true,
-         "\nModel file Models/square.ase is damaged: the file ends inside an open block "
-         "\\(\\*MESH_FACE_LIST\\)\n$"},
-        {folder, false, "\nModel file Models/square.ase is damaged: the file cannot be read\n$"},
-    };
-    std::freopen("/dev/null", "r", stdin); // no console to wait on
-    for (const auto& row : rows)
-    {
-        FreshDataDir();
-        if (row.scene == folder)
-        {
-            std::filesystem::create_directory("Models/square.ase");
-        }
-        else if (row.scene != none)
-        {
-            std::ofstream("Models/square.ase") << std::string(kSquare).substr(0, row.scene);
-        }
-        if (row.skin)
-            WriteSkin("Textures/square.bmp");
-        EXPECT_EXIT(Model("square", "Square"), testing::ExitedWithCode(0), row.message) << row.scene;
-    }
+    std::freopen("/dev/null", "r", stdin);    // no console to wait on
+    GTEST_FLAG_SET(death_test_style, "fast"); // each child starts from the files written so far
+    FreshDataDir();
+    const auto dies = [](const std::string& message)
+    { EXPECT_EXIT(Model("square", "Square"), testing::ExitedWithCode(0), message); };
+    dies("^square Models/square.ase\nFile not found: Models/square.ase\nModel file square not found\n$");
+    std::ofstream("Models/square.ase") << kSquare;
+    dies("\nTexture file square.bmp not found\n$");
+    WriteSkin("Textures/square.bmp");
+    dies("\nTexture file square_lmap.png not found: [^\n]+\n$");
+    std::ofstream("Models/square.ase") << std::string(kSquare).substr(0, 200);
+    dies("\nModel file Models/square.ase is damaged: the file ends inside an open block "
+         "\\(\\*MESH_FACE_LIST\\)\n$");
+    std::filesystem::remove("Models/square.ase");
+    std::filesystem::create_directory("Models/square.ase");
+    dies("\nModel file Models/square.ase is damaged: the file cannot be read\n$");
     EXPECT_EXIT(LoadPngTexture("light9"), testing::ExitedWithCode(0),
                 "^Texture file Textures/light9.png not found\n$");
     std::filesystem::current_path(DataDir());

@@ -20,25 +20,16 @@
 namespace
 {
 
+// Run in the data set given; the game reads its files relative to the working directory.
 class DataSet : public GLTest, public ::testing::WithParamInterface<std::string>
 {
-  protected:
-    void SetUp() override
-    {
-        GLTest::SetUp();
-        std::filesystem::current_path(GetParam());
-    }
-    void TearDown() override
-    {
-        std::filesystem::current_path(DataDir());
-        GLTest::TearDown();
-    }
 };
 
 } // namespace
 
 TEST_P(DataSet, EveryFileLoadsAndEveryClassAssemblesForItsRole)
 {
+    std::filesystem::current_path(GetParam());
     testing::internal::CaptureStderr();
     Game game(2, "map1"); // every model with its textures, a map, the player lights
     for (const char* map : {"intro", "map2", "map3", "map4"})
@@ -55,51 +46,44 @@ TEST_P(DataSet, EveryFileLoadsAndEveryClassAssemblesForItsRole)
     Ship* fighter = new Ship(game.TakeId(), 0, &game);
     fighter->Assemble(game.FindShipModel("smallfighter"), 0);
     game.players[0]->AddShip(fighter);
-    const std::vector<Ship*>& fleet =
-        game.players[0]->fleet; // frigate, fusion frigate, carrier, ..., fighter
-    const struct
+    const std::vector<Ship*>& fleet = game.players[0]->fleet; // frigate, fusion frigate, carrier, ...
+    const std::pair<Ship*, std::string> roles[] = {
+        {fleet[0], "G"}, {fleet[1], "B"}, {fleet[2], "GH"}, {fighter, "G"}};
+    for (const auto& [ship, role] : roles) // Guns, Beams, Hangars
     {
-        Ship* ship;
-        bool guns, beams, hangars;
-    } roles[] = {{fleet[0], true, false, false},
-                 {fleet[1], false, true, false},
-                 {fleet[2], true, false, true},
-                 {fighter, true, false, false}};
-    for (const auto& role : roles)
-    {
-        const Ship& ship = *role.ship;
-        SCOPED_TRACE(ship.model->fileName);
-        EXPECT_EQ(!ship.gunTurrets.empty(), role.guns);
-        EXPECT_EQ(!ship.beamTurrets.empty(), role.beams);
-        EXPECT_EQ(!ship.hangars.empty(), role.hangars);
-        EXPECT_GE(ship.lights.size(), 2u);
+        SCOPED_TRACE(ship->model->fileName);
+        EXPECT_EQ(std::string(ship->gunTurrets.empty() ? "" : "G") + (ship->beamTurrets.empty() ? "" : "B") +
+                      (ship->hangars.empty() ? "" : "H"),
+                  role);
+        EXPECT_GE(ship->lights.size(), 2u);
         std::map<std::string, int> numbers; // the statistics markers, each once with all its numbers
-        for (const AseNode* node : ship.model->scene->nodes)
+        for (const AseNode* node : ship->model->scene->nodes)
             numbers[node->type] += node->propertyCount;
         EXPECT_EQ(numbers["hull"] * 100 + numbers["speed"] * 10 + numbers["sensor"], 642);
-        EXPECT_TRUE(ship.speed > 0 && ship.turnRate.x > 0 && ship.turnRate.y > 0 && ship.turnRate.z > 0);
-        EXPECT_TRUE(ship.sensorRange > 0 && ship.signature > 0);
-        const float strongest = *std::max_element(ship.hull, ship.hull + kHullFaces);
-        const float weakest = *std::min_element(ship.hull, ship.hull + kHullFaces);
-        EXPECT_GT(weakest, 0.0f);
-        if (GetParam() == DataDir() && role.ship != fighter) // fighters are frail and outrun everything
+        const float weakest = *std::min_element(ship->hull, ship->hull + kHullFaces);
+        EXPECT_TRUE(weakest > 0 && ship->speed > 0 && ship->turnRate.x > 0 && ship->turnRate.y > 0 &&
+                    ship->turnRate.z > 0 && ship->sensorRange > 0 && ship->signature > 0);
+        if (GetParam() == DataDir() && ship != fighter) // fighters are frail and outrun everything
         {
             EXPECT_LT(*std::max_element(fighter->hull, fighter->hull + kHullFaces), weakest);
-            EXPECT_GT(fighter->speed, ship.speed);
+            EXPECT_GT(fighter->speed, ship->speed);
         }
         else if (GetParam() !=
                  DataDir()) // end to end: a turn crosses the map, one fusion frigate's beams kill
         {
-            EXPECT_GE(ship.speed * 200, 1650.0f);
-            EXPECT_LT(strongest, fleet[1]->beamTurrets.size() * 100 * (300 / 1650.0f) * (300 / 1650.0f));
+            EXPECT_GE(ship->speed * 200, 1650.0f);
+            EXPECT_LT(*std::max_element(ship->hull, ship->hull + kHullFaces),
+                      fleet[1]->beamTurrets.size() * 100 * (300 / 1650.0f) * (300 / 1650.0f));
         }
     }
     for (const Hangar* hangar : fleet[2]->hangars)
         EXPECT_GE(hangar->GetSquadronsLeft(), 1);
+    std::filesystem::current_path(DataDir());
 }
 
 TEST_P(DataSet, ImagesHaveTheLayoutsTheLoadersTakeForGranted)
 {
+    std::filesystem::current_path(GetParam());
     // Bits per pixel, rows without padding, and the size given or a power of two.
     const auto check = [](const std::string& file, int bits, int width = 0, int height = 0)
     {
@@ -123,6 +107,7 @@ TEST_P(DataSet, ImagesHaveTheLayoutsTheLoadersTakeForGranted)
     check("Textures/beam.bmp", 24);
     check("Textures/bullet.bmp", 24);
     check("Textures/intro_background.png", 24, 1024, 1024);
+    std::filesystem::current_path(DataDir());
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSets, DataSet, ::testing::Values(DataDir(), DataDir() + "-test"));

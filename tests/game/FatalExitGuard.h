@@ -17,7 +17,7 @@ inline const int gFatalExitFails =
          []
          {
              const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-             if (test != nullptr && GTEST_FLAG_GET(internal_run_death_test).empty())
+             if (test != nullptr && !::testing::internal::InDeathTestChild())
              {
                  std::printf("\nThe program ended during %s.%s\n", test->test_suite_name(), test->name());
                  std::_Exit(1);
