@@ -15,7 +15,6 @@
 #include "players/Player.h"
 #include "ships/Ship.h"
 #include "support/GLTest.h"
-#include "world/Environment.h"
 
 namespace
 {

@@ -29,8 +29,8 @@ TEST(PlayerCamera, HeadingZoomAndFreeMotion)
     player.SetCameraVelocity(20, 0, -40); // per second
     player.SetHeadingRate(-60);
     player.Update();
-    EXPECT_EQ(player.cameraFocus, Vector(5000, 0, -2)) << "kept within 5000";
-    EXPECT_EQ(player.GetHeading(), 358.0f);
+    EXPECT_TRUE(player.cameraFocus == Vector(5000, 0, -2) && player.GetHeading() == 358.0f)
+        << "kept within 5000";
 }
 
 TEST(PlayerTest, SelectionNextShipAndOrders)
