@@ -1,9 +1,8 @@
-// Players: the camera, selection and the next-ship glide, and the orders given
-// to a selection.
+// Players: the camera, selection and the next-ship glide, and a move order
+// given to a selection.
 
 #include <gtest/gtest.h>
 
-#include "combat/GunTurret.h"
 #include "game/FatalExitGuard.h"
 #include "game/Game.h"
 #include "players/Player.h"
@@ -33,7 +32,7 @@ TEST(PlayerCamera, HeadingZoomAndFreeMotion)
         << "kept within 5000";
 }
 
-TEST(PlayerTest, SelectionNextShipAndOrders)
+TEST(PlayerTest, SelectionNextShipAndMoveOrder)
 {
     ASSERT_TRUE(OpenGameDisplay());
     Game game(2, "map1");
@@ -71,37 +70,14 @@ TEST(PlayerTest, SelectionNextShipAndOrders)
     EXPECT_EQ(glide(), 10);
     EXPECT_NEAR(me->GetEyePosition().z, fleet[1]->GetPosition().z - 200 * view.z, 1e-3);
 
-    Ship* a = fleet[0]; // the two battle frigates
+    Ship* a = fleet[0];
     Ship* b = fleet[4];
-    Ship* enemy = game.players[1]->fleet[0];
     me->SelectShip(a->GetId(), false);
     me->SelectShip(b->GetId(), true);
     const Vector centre = me->GetSelectionCentre();
     me->MoveSelection(centre.x + 10, centre.y + 20, centre.z - 400); // the formation is kept
     EXPECT_EQ(a->destination, a->GetPosition() + Vector(10, 20, -400));
     EXPECT_EQ(b->destination, b->GetPosition() + Vector(10, 20, -400));
-    const struct
-    {
-        int orderType;
-        Ship* target;
-        std::vector<Ship*> targets; // of a, b, a's first gun turret, b's
-    } rows[] = {
-        {2, enemy, {nullptr, nullptr, nullptr, nullptr}},
-        {4, enemy, {enemy, enemy, enemy, enemy}},
-        {3, nullptr, {nullptr, nullptr, nullptr, nullptr}},
-        {5, enemy, {nullptr, nullptr, enemy, nullptr}}, // the selected turrets of the first ship
-    };
-    a->SelectPart(0);
-    b->SelectPart(0);
-    for (const auto& row : rows)
-    {
-        game.SetOrderType(row.orderType);
-        me->TargetWithSelection(row.target);
-        EXPECT_EQ(
-            std::vector<Ship*>({a->target, b->target, a->gunTurrets[0]->target, b->gunTurrets[0]->target}),
-            row.targets)
-            << row.orderType;
-    }
 
     for (Ship* ship : fleet)
         delete ship;
