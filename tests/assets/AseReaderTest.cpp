@@ -180,7 +180,6 @@ TEST(AseReader, DamagedScenesAreRejectedWithTheirFault)
     } rows[] = {
         {Mesh("m").substr(0, 24), "the file ends inside an open block (*GEOMOBJECT)"},
         {"*GROUP \"G\" {\n", "the file ends inside an open block (*GROUP)"},
-        {"*GROUP", "the file ends inside an open block (*GROUP)"},
         {"*HELPEROBJECT {\n*NODE_TM {\n*TM_POS 1 2", "the file ends inside an open block (*NODE_TM)"},
         {Triangle(kNormals).substr(0, 170), "the file ends inside an open block (*MESH_FACE_LIST)"},
         {"*GEOMOBJECT {\n*MESH {\n*MESH_VERTEX_LIST {\n*MESH_VERTEX 0 1.0 abc 3\n}\n}\n}\n",

@@ -95,8 +95,6 @@ TEST_F(ModelTest, ListsDrawTheFileInGameAxesWithSkinAndLightMapAsUploaded)
         glDisable(GL_TEXTURE_2D);
         glCallList(model.boxList);
     }
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     EXPECT_TRUE(MatchesReference("model_lists"));
