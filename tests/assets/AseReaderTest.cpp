@@ -150,7 +150,6 @@ TEST(AseReader, ScenesItAccepts)
          ""},
     };
     for (const auto& row : rows)
-    {
         for (const bool crlf : {false, true})
         {
             std::string text = row.text;
@@ -164,16 +163,13 @@ TEST(AseReader, ScenesItAccepts)
                             : p.log.find("Models/test.ase: " + row.note + "\n") != std::string::npos)
                 << p.log;
         }
-    }
 }
 
 TEST(AseReader, DamagedScenesAreRejectedWithTheirFault)
 {
     std::string deep;
     for (int i = 0; i < 100000; i++)
-    {
         deep += "*GROUP g {\n";
-    }
     const struct
     {
         std::string text, error;
@@ -209,12 +205,8 @@ TEST(AseReader, EveryCutOfASoundSceneEndsAndACutInsideAnObjectRejectsIt)
     // From the end of an object keyword to its closing brace a cut leaves a block open.
     std::vector<std::pair<size_t, size_t>> objects;
     for (const std::string key : {"\n*GEOMOBJECT", "\n*HELPEROBJECT"})
-    {
         for (size_t at = whole.find(key); at != std::string::npos; at = whole.find(key, at + 1))
-        {
             objects.emplace_back(at + key.size(), whole.find("\n}", at) + 1);
-        }
-    }
     ASSERT_EQ(objects.size(), 3u);
     for (size_t length = 0; length < whole.size(); length++)
     {

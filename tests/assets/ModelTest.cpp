@@ -43,15 +43,9 @@ void WriteSkin(const std::string& file)
     const uint8_t bands[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}};
     SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, 8, 8, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
     for (int y = 0; y < 8; y++)
-    {
         for (int x = 0; x < 8; x++)
-        {
             for (int c = 0; c < 3; c++) // blue, green, red in memory
-            {
                 static_cast<uint8_t*>(s->pixels)[y * s->pitch + 3 * x + c] = bands[y / 2][2 - c] >> (x < 2);
-            }
-        }
-    }
     SDL_SaveBMP(s, file.c_str());
     SDL_FreeSurface(s);
 }

@@ -36,7 +36,6 @@ TEST(Vector, RotationsEqualWhatGLRotateBuildsBitForBit)
     const Vector zyx[3] = {{0, 0, 1}, {0, 1, 0}, {1, 0, 0}};
     const Vector xyz[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
     for (const Orientation& o : orientations)
-    {
         for (const Vector& v : vectors)
         {
             Vector out;
@@ -45,7 +44,6 @@ TEST(Vector, RotationsEqualWhatGLRotateBuildsBitForBit)
             UnrotateByAngles(v, out, o);
             EXPECT_EQ(out, TurnedByGL(v, xyz, Vector(-o.x, -o.y, -o.z))) << o.x << " " << o.y << " " << o.z;
         }
-    }
 }
 
 TEST(Vector, FixedValues)
