@@ -139,10 +139,8 @@ TEST_F(InputTest, ClicksPickTheShipPanelOrNothingUnderThePointer)
     Key(SDLK_TAB);
     Mouse(SDL_MOUSEBUTTONDOWN, 400, 300, SDL_BUTTON_WHEELDOWN);
     EXPECT_EQ(Current().cameraFocus.y, height - 50.0f) << "up 50, then down 100 in the sensor view";
-    Key(SDLK_TAB, false);
 
     Frame(); // the End Turn button posts its key, handled with the next events
-    EXPECT_EQ(ReadStencilValue(775, 35), 1u);
     Mouse(SDL_MOUSEBUTTONDOWN, 775, 35, SDL_BUTTON_LEFT);
     HandleEvents(*game);
     EXPECT_EQ(game->GetState(), 1);
@@ -165,7 +163,6 @@ TEST_F(InputTest, TheMovePointFollowsThePointerAndTheClickGivesTheOrder)
     };
     Mouse(SDL_MOUSEMOTION, 400, 300);
     Key(SDLK_m); // the point starts at the height of the selection's centre
-    EXPECT_EQ(game->GetOrderPoint().y, 40.0f);
     Mouse(SDL_MOUSEMOTION, 420, 400);
     const Vector point = game->GetOrderPoint();
     EXPECT_EQ(point.y, 40.0f);

@@ -14,7 +14,6 @@ namespace
 Vector TurnedByGL(const Vector& v, const Vector (&turns)[3], const Vector& axisAngles)
 {
     float m[16];
-    glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
     for (int i = 0; i < 3; i++)
@@ -50,9 +49,6 @@ TEST(Vector, FixedValues)
 {
     // 4096 * 4096 + 1 is not a float: only a sum in double precision keeps it.
     EXPECT_EQ(Dot(Vector(4096, 4096, 1), Vector(4096, 0, 1)), 16777217.0);
-    Vector a(0, 1, 0);
-    Cross(a, Vector(0, 0, 1), a); // the output may alias an input
-    EXPECT_EQ(a, Vector(1, 0, 0));
 
     Vector v(0, 3, 4);
     Normalize(v);

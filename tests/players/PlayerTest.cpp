@@ -22,8 +22,7 @@ TEST(PlayerCamera, HeadingAndZoomStayInTheirRanges)
         EXPECT_EQ(player.GetHeading(), row[1]) << row[0];
         EXPECT_EQ(player.GetZoom(), row[3]) << row[2];
     }
-    player.ChangeZoom(-1.0f);
-    player.ChangeZoom(-1.0f);
+    player.ChangeZoom(-3.0f);
     EXPECT_EQ(player.GetZoom(), 0.083333336f);
 }
 
