@@ -89,7 +89,7 @@ TEST_F(ModelTest, ListsDrawTheFileInGameAxesWithSkinAndLightMapAsUploaded)
         glCallList(model.boxList);
     }
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    EXPECT_TRUE(MatchesReference("model_lists"));
+    EXPECT_TRUE(MatchesReference("model-lists"));
 }
 
 TEST(ModelDeathTest, EveryMissingOrDamagedFileEndsTheProgramWithItsMessage)
