@@ -116,6 +116,7 @@ TEST(Generator, WritesTheBuiltDataAgainByteForByte)
     const std::string generator = DataDir() + "/../tools/korvane_datagen ";
     const std::string out = KORVANE_BINARY_DIR "/test-scratch/data";
     std::filesystem::remove_all(out);
+    std::filesystem::create_directories(out);
     EXPECT_EQ(std::system((generator + out + " --test 2>/dev/null").c_str()), 0);
     EXPECT_EQ(std::system(("diff -r " + out + " " + DataDir() + "-test").c_str()), 0);
     std::filesystem::remove_all(out);
