@@ -20,6 +20,7 @@ inline const int gFatalExitFails =
              if (test != nullptr && !::testing::internal::InDeathTestChild())
              {
                  std::printf("\nThe program ended during %s.%s\n", test->test_suite_name(), test->name());
+                 std::fflush(stdout);
                  std::_Exit(1);
              }
          }));
