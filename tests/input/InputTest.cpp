@@ -112,7 +112,6 @@ TEST_F(InputTest, KeysSetTheOrderModeViewAndState)
     Current().SelectShip(Current().fleet[0]->GetId(), false);
     Key(SDLK_l);
     EXPECT_FALSE(Current().fleet[0]->lightsOn);
-    EXPECT_TRUE(Current().fleet[1]->lightsOn);
 }
 
 TEST_F(InputTest, ClicksPickTheShipPanelOrNothingUnderThePointer)
