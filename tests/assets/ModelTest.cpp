@@ -9,7 +9,6 @@
 
 #include "assets/Model.h"
 #include "assets/Texture.h"
-#include "game/FatalExitGuard.h"
 #include "support/GLTest.h"
 #include "support/ReferenceFrame.h"
 

@@ -10,7 +10,6 @@
 #include "assets/Ase.h"
 #include "assets/Model.h"
 #include "combat/Hangar.h"
-#include "game/FatalExitGuard.h"
 #include "game/Game.h"
 #include "players/Player.h"
 #include "ships/Ship.h"

@@ -7,7 +7,6 @@
 #include "assets/Model.h"
 #include "combat/BeamTurret.h"
 #include "combat/GunTurret.h"
-#include "game/FatalExitGuard.h"
 #include "game/Game.h"
 #include "input/EventHandling.h"
 #include "input/TickClock.h"

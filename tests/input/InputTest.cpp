@@ -8,7 +8,6 @@
 
 #include "app/Startup.h"
 #include "app/TurnPlay.h"
-#include "game/FatalExitGuard.h"
 #include "game/Game.h"
 #include "input/CameraControl.h"
 #include "input/EventHandling.h"

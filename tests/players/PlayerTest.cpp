@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "game/FatalExitGuard.h"
 #include "game/Game.h"
 #include "players/Player.h"
 #include "ships/Ship.h"
