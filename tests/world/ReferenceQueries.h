@@ -27,21 +27,10 @@ inline float ReferenceObscuration(const Environment& environment, const Vector& 
         {
             const float remaining = to[axis] - position[axis];
             const bool arrives = step[axis] > 0.0f ? remaining <= step[axis] : remaining >= step[axis];
-            if (arrives)
-            {
-                position[axis] = to[axis];
-                ++arrived;
-            }
-            else
-            {
-                position[axis] += step[axis];
-            }
+            position[axis] = arrives ? to[axis] : position[axis] + step[axis];
+            arrived += arrives ? 1 : 0;
         }
-        if (arrived == 3)
-        {
-            return 2.0f * sum;
-        }
-        if (sum > 100.0f)
+        if (arrived == 3 || sum > 100.0f)
         {
             return 2.0f * sum;
         }
@@ -65,11 +54,7 @@ inline float ReferenceSightDistance(const Environment& environment, const Vector
         budget -= environment.DensityAt(position);
         travelled += 10.0f;
         position += step;
-        if (travelled > 1000.0f)
-        {
-            return travelled;
-        }
-        if (budget <= 0.0f)
+        if (travelled > 1000.0f || budget <= 0.0f)
         {
             return travelled;
         }

@@ -1,0 +1,250 @@
+// The environment without drawing: map set-up, the clouds of a region, their
+// drift, detail and fade, and the life of an explosion. What the clouds and
+// explosions look like is checked by the scene's reference frames.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "math/Random.h"
+#include "support/GLTest.h"
+#include "world/Environment.h"
+
+namespace
+{
+
+// A map mesh whose vertices span the box from a to b, in file axes.
+std::string Mesh(const std::string& name, const Vector& a, const Vector& b)
+{
+    auto vertex = [](int i, const Vector& p)
+    {
+        return "*MESH_VERTEX " + std::to_string(i) + " " + std::to_string(p.x) + " " + std::to_string(p.y) +
+               " " + std::to_string(p.z) + "\n";
+    };
+    return "*GEOMOBJECT {\n*NODE_NAME \"" + name + "\"\n*MESH {\n*MESH_NUMVERTEX 2\n*MESH_NUMFACES 0\n" +
+           "*MESH_VERTEX_LIST {\n" + vertex(0, a) + vertex(1, b) + "}\n}\n}\n";
+}
+
+TEST(World, MapMeshesBecomeRegionsWithTheirNumbersAndTheSeedFixesWhatFollows)
+{
+    const std::string path = WriteTempFile(
+        "map.ase", "*3DSMAX_ASCIIEXPORT 200\n" +
+                       Mesh("nebula:0.3:1:0.6:0.2:0.8:9", Vector(0, 0, -50), Vector(100, 200, 50)) +
+                       Mesh("x:0.1:2:1", Vector(-300, -300, -300), Vector(-100, -100, -100)) +
+                       Mesh("plain", Vector(500, 500, 500), Vector(600, 600, 600)) + "*GROUP \"inner\" {\n" +
+                       Mesh("grouped:1", Vector(0, 0, 0), Vector(10, 10, 10)) + "}\n" +
+                       "*HELPEROBJECT {\n*NODE_NAME \"marker:1\"\n}\n");
+    // Map names are taken below Models/Maps/: this one climbs to the root.
+    const std::string name = "../../../../../../../../../.." + path.substr(0, path.size() - 4);
+    testing::internal::CaptureStderr();
+    {
+        Environment environment{Environment::Headless{}};
+        SeedRandom(1);
+        environment.SetUpMap(name, 235);
+        const int next = Random();
+        SeedRandom(235);
+        EXPECT_EQ(next, Random());
+
+        ASSERT_EQ(environment.regions.size(), 3u);
+        const NebulaRegion& first = *environment.regions[0];
+        EXPECT_EQ(first.min, Vector(0, -50, 0)); // the file's y and z exchanged
+        EXPECT_EQ(first.max, Vector(100, 50, 200));
+        EXPECT_FLOAT_EQ(first.density, 0.03f);
+        EXPECT_EQ(first.colour, Vector(0.6f, 0.2f, 0.8f));
+        const NebulaRegion& second = *environment.regions[1]; // speed factor 2, blue by default
+        EXPECT_FLOAT_EQ(second.density, 0.01f);
+        EXPECT_EQ(second.colour, Vector(1.0f, 0.0f, 0.5f));
+        const NebulaRegion& third = *environment.regions[2]; // all by default: speed factor 0.5
+        EXPECT_FLOAT_EQ(third.density, 0.02f);
+        EXPECT_EQ(third.colour, Vector(0.0f, 0.0f, 0.5f));
+        float fastest[2] = {0, 0};
+        for (int i = 0; i < 2; ++i)
+        {
+            for (const Cloud* cloud : environment.regions[size_t(i + 1)]->clouds)
+            {
+                fastest[i] = std::fmax(fastest[i],
+                                       std::fmax(std::fabs(cloud->velocity.x), std::fabs(cloud->velocity.z)));
+            }
+        }
+        EXPECT_GT(fastest[0], 2.0f); // up to 2 x the speed factor per tick
+        EXPECT_LE(fastest[0], 4.0f);
+        EXPECT_GT(fastest[1], 0.5f);
+        EXPECT_LE(fastest[1], 1.0f);
+    }
+    const std::string log = testing::internal::GetCapturedStderr();
+    const std::string tail =
+        "Setting up map region 0\nSetting up map region 1\nSetting up map region 2\n"
+        "Removing nebula regions\n  Deleting clouds\n  Deleting clouds\n  Deleting clouds\n"
+        "Removing explosions\n";
+    EXPECT_EQ(log.substr(log.size() - std::min(log.size(), tail.size())), tail);
+    std::remove(path.c_str());
+}
+
+TEST(WorldDeathTest, AMissingMapStopsTheProgramWithAClearMessage)
+{
+    EXPECT_EXIT(
+        {
+            std::freopen("/dev/null", "r", stdin);
+            Environment environment{Environment::Headless{}};
+            environment.SetUpMap("absent", 235);
+        },
+        testing::ExitedWithCode(0),
+        "File not found: Models/Maps/absent.ase(.|\n)*Map file Models/Maps/absent.ase not found");
+}
+
+TEST(World, RegionCloudsFillTheBoxXFirstThenZThenYFromTheGenerator)
+{
+    NebulaRegion region;
+    SeedRandom(5);
+    region.BuildClouds(Vector(0, 0, 0), Vector(150, 100, 50), 0.2f, 1.0f, Vector(0, 0, 0.5f));
+    ASSERT_EQ(region.clouds.size(), 6u); // a step of 50: 3 along x, 1 along z, 2 along y
+    SeedRandom(5);
+    const float grid[6][3] = {{0, 0, 0}, {50, 0, 0}, {100, 0, 0}, {0, 50, 0}, {50, 50, 0}, {100, 50, 0}};
+    auto r = [] { return RandomFraction(); };
+    for (int i = 0; i < 6; ++i)
+    {
+        const Cloud& cloud = *region.clouds[size_t(i)];
+        for (int axis = 0; axis < 3; ++axis)
+        {
+            EXPECT_EQ(cloud.position[axis], float(grid[i][axis] + (10 * r() - 5) * 10)) << i;
+        }
+        for (int axis = 0; axis < 3; ++axis)
+        {
+            EXPECT_EQ(cloud.velocity[axis], float((40 * r() - 20) * 0.1)) << i;
+        }
+        EXPECT_EQ(cloud.size, float((0.4 * r() - 0.2 + 1.0) * 44.721359549995796)) << i;
+        for (int k = 0; k < 144; ++k) // four angles and spins for each of the six puffs
+        {
+            r();
+        }
+    }
+}
+
+TEST(World, RegionsWithDegenerateNumbersEndWithoutHanging)
+{
+    const struct
+    {
+        Vector min, max;
+        float parameter;
+        size_t clouds;
+    } rows[] = {
+        {Vector(0, 0, 0), Vector(100.00001f, 10, 10), 0.2f, 3}, // 0, 50, 100 along x
+        {Vector(0, 0, 0), Vector(100, 10, 10), 0.2f, 2},        // the face at 100 is not reached
+        {Vector(0, 0, 0), Vector(100, 0, 100), 0.2f, 0},        // no extent
+        {Vector(0, 0, 0), Vector(100, 100, 100), 0.0f, 1},      // an infinite step
+        {Vector(0, 0, 0), Vector(100, 100, 100), -0.2f, 0},
+        {Vector(0, 0, 0), Vector(100, 100, 100), std::nanf(""), 0},
+        {Vector(0, 0, 0), Vector(100, 100, 100), 10000.0f, kMaxCloudsPerRegion}, // not 1e15 clouds
+        {Vector(1e12f, 0, 0), Vector(2e12f, 100, 100), 0.2f, 0}, // a step lost in the rounding
+    };
+    for (const auto& row : rows)
+    {
+        NebulaRegion region;
+        region.BuildClouds(row.min, row.max, row.parameter, 1.0f, Vector(0, 0, 0.5f));
+        EXPECT_EQ(region.clouds.size(), row.clouds) << row.parameter;
+    }
+}
+
+// One tick of a region seen from the origin looking along -z: where each cloud
+// drifts, whether it is drawn, at which level of detail, how faded in, and
+// which clouds spin.
+TEST(World, RegionUpdateDriftsWrapsAndChoosesDetailAndFade)
+{
+    NebulaRegion region;
+    SeedRandom(9);
+    region.BuildClouds(Vector(-600, -600, -600), Vector(600, 600, 600), 0.01f, 0.0f, Vector(0, 0, 0.5f));
+    const struct
+    {
+        Vector position, velocity;
+        bool visible;
+        int lod;
+        float blend, alpha;
+    } rows[] = {
+        {Vector(6, 0, -17), Vector(), true, 2, 0.3f, 0.985714f},   // within 20: fading in 25 puffs
+        {Vector(20, 0, -33), Vector(), true, 1, 0.7f, 0.953061f},  // within 40: fading in 5 puffs
+        {Vector(0, 0, -255), Vector(), true, 0, 1.0f, 0.5f},       // half way to the far limit
+        {Vector(570, 0, -20), Vector(), true, 0, 1.0f, 0.489796f}, // 30 from a face, half the margin
+        {Vector(0, 0, 0.5f), Vector(), false, 0, 0, 0},            // behind the camera
+        {Vector(0, 0, -501), Vector(), false, 0, 0, 0},            // beyond 500 along the view
+        {Vector(400, 0, -420), Vector(), false, 0, 0, 0},          // beyond 577.35 from the camera
+        {Vector(595, 0, -100), Vector(10, 0, 0), false, 0, 0, 0},  // out through +x, in through -x
+    };
+    ASSERT_EQ(region.clouds.size(), 8u);
+    Vector angles[8];
+    for (size_t i = 0; i < 8; ++i)
+    {
+        region.clouds[i]->position = rows[i].position;
+        region.clouds[i]->velocity = rows[i].velocity;
+        angles[i] = region.clouds[i]->puffs->children[2]->angles[1];
+    }
+    region.Update(Vector(0, 0, 0), Vector(0, 0, -1));
+    EXPECT_TRUE(region.active);
+    for (size_t i = 0; i < 8; ++i)
+    {
+        const Cloud& cloud = *region.clouds[i];
+        EXPECT_EQ(cloud.visible, rows[i].visible) << i;
+        if (rows[i].visible)
+        {
+            EXPECT_EQ(cloud.lod, rows[i].lod) << i;
+            EXPECT_NEAR(cloud.blend, rows[i].blend, 1e-5) << i;
+            EXPECT_NEAR(cloud.alpha, rows[i].alpha, 1e-5) << i;
+        }
+        EXPECT_EQ(cloud.puffs->children[2]->angles[1] != angles[i], rows[i].visible && rows[i].lod > 0) << i;
+    }
+    EXPECT_EQ(region.clouds[7]->position, Vector(-595, 0, -100));
+
+    // 577.36 beyond a face on one axis: inactive, and nothing drifts.
+    region.Update(Vector(0, 0, 600 + 577.36f), Vector(0, 0, -1));
+    EXPECT_FALSE(region.active);
+    EXPECT_EQ(region.clouds[7]->position, Vector(-595, 0, -100));
+    region.Update(Vector(-1177.34f, 1177.34f, 1177.34f), Vector(0, 0, -1));
+    EXPECT_TRUE(region.active);
+    EXPECT_EQ(region.clouds[7]->position, Vector(-585, 0, -100));
+}
+
+// Clouds live 15 ticks, so the count after each tick is the initial burst
+// (gone at tick 15) plus what the last 15 ticks spawned: 10, 9, 8, 8, 7, 7,
+// 6, 6, 6, then 5 from tick 10, 4 from tick 15, 3 from tick 24, none from 30.
+TEST(World, AnExplosionSpawnsFewerCloudsAsItAgesAndBurnsOutAtTick44)
+{
+    Environment environment{Environment::Headless{}};
+    const Vector centre(100, 0, -50), colour(1, 0.5f, 0);
+    SeedRandom(3);
+    environment.AddExplosion(10, 1.0f, &centre, &colour, false);
+    environment.AddExplosion(0, 1.0f, &centre, &colour, false);
+    environment.AddExplosion(2, 0.2f, &centre, &colour, true);
+    const Explosion* big = environment.explosions[0];
+    const Explosion* small = environment.explosions[2];
+    ASSERT_EQ(big->clouds.size(), 10u);
+    for (const Cloud* cloud : big->clouds)
+    {
+        EXPECT_GE(cloud->size, 20.0f);
+        EXPECT_LT(cloud->size, 40.0f);
+        for (int axis = 0; axis < 3; ++axis)
+        {
+            EXPECT_LE(std::fabs(cloud->position[axis] - centre[axis]), 5.0f);
+            EXPECT_LE(std::fabs(cloud->velocity[axis]), 5.0f);
+        }
+    }
+    const int counts[][2] = {{1, 20}, {9, 77}, {10, 82}, {14, 102}, {15, 96}, {29, 54}, {30, 50}, {43, 3}};
+    int tick = 0;
+    for (const auto& row : counts)
+    {
+        while (tick < row[0])
+        {
+            environment.Update(Vector(0, 0, 0), Vector(0, 0, -1));
+            ++tick;
+        }
+        ASSERT_EQ(environment.explosions.front(), big);
+        EXPECT_EQ(big->clouds.size(), size_t(row[1])) << "tick " << tick;
+        EXPECT_EQ(big->age, float(tick));
+    }
+    EXPECT_EQ(environment.ExplosionCount(), 2); // the empty one went at its first tick
+    EXPECT_EQ(environment.explosions[1], small);
+    environment.Update(Vector(0, 0, 0), Vector(0, 0, -1));
+    EXPECT_EQ(environment.ExplosionCount(), 0); // both burn out at tick 44
+}
+
+} // namespace
