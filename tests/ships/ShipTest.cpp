@@ -20,29 +20,16 @@
 namespace
 {
 
-AseNode* Marker(const std::string& type, const std::vector<float>& properties, Vector position = Vector(),
-                Vector rotation = Vector())
-{
-    AseNode* node = new AseNode();
-    node->type = type;
-    node->name = type + "1";
-    node->position = position;
-    node->rotation = rotation;
-    node->propertyCount = int32_t(properties.size());
-    for (size_t i = 0; i < properties.size(); i++)
-    {
-        node->properties[i] = properties[i];
-    }
-    return node;
-}
-
 // A ship assembled from a battle frigate model whose markers are replaced by these.
-Ship* Assembled(Game* game, const std::vector<AseNode*>& markers)
+Ship* Assembled(Game* game, const std::vector<AseNode>& markers)
 {
     Model* model = game->FindShipModel("battlefrigate");
     AseGroup* original = model->scene;
     model->scene = new AseGroup("test");
-    model->scene->nodes = markers;
+    for (const AseNode& marker : markers)
+    {
+        model->scene->nodes.push_back(new AseNode(marker));
+    }
     Ship* ship = new Ship(game->TakeId(), 0, game);
     ship->Assemble(model, 0);
     delete model->scene;

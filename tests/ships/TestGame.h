@@ -5,7 +5,9 @@
 // generated data whose starting fleets are replaced by the ships a test places.
 
 #include <string>
+#include <vector>
 
+#include "assets/Ase.h"
 #include "game/Game.h"
 #include "players/Player.h"
 #include "ships/Ship.h"
@@ -53,6 +55,24 @@ inline void SettleFleets(Game* game)
             ship->NewTurn();
         }
     }
+}
+
+// A marker node as the scene reader makes it: type, numbers, and position and
+// rotation in file axes.
+inline AseNode Marker(const std::string& type, const std::vector<float>& properties,
+                      const Vector& position = Vector(), const Vector& rotation = Vector())
+{
+    AseNode node;
+    node.type = type;
+    node.name = type + "01";
+    node.position = position;
+    node.rotation = rotation;
+    node.propertyCount = int32_t(properties.size());
+    for (size_t i = 0; i < properties.size(); i++)
+    {
+        node.properties[i] = properties[i];
+    }
+    return node;
 }
 
 #endif
