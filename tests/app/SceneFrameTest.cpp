@@ -209,24 +209,22 @@ TEST_F(SceneFrame, CloudsAtEachLevelOfDetailAndExplosions)
     SeedRandom(5);
     environment->AddRegion(eye - Vector(1500, 1500, 1500), eye + Vector(1500, 1500, 1500), 0.01f, 0.0f,
                            Vector(0.1f, 0.05f, 0.3f));
-    const struct
-    {
-        float x, y, along, size;
-    } clouds[] = {
-        {-0.45f, -0.25f, 17, 9},  // level 2, faded in to 0.3
-        {-0.55f, 0.3f, 9, 5},     // level 2
-        {0.35f, 0.1f, 33, 22},    // level 1, faded in to 0.7
-        {0.15f, -0.35f, 28, 14},  // level 1
-        {-0.2f, 0.25f, 90, 40},   // level 0
-        {0.45f, 0.35f, 180, 70},  // level 0, fading with the distance
-        {-0.5f, -0.1f, 400, 120}, // level 0, almost gone
+    const float clouds[][4] = {
+        // on the screen at (x, y) as fractions of the distance along the view, size
+        {-0.45f, -0.25f, 17, 9}, {-0.55f, 0.3f, 9, 5},    // level 2, faded in to 0.3 and fully
+        {0.35f, 0.1f, 33, 22},   {0.15f, -0.35f, 28, 14}, // level 1, faded in to 0.7 and fully
+        {-0.2f, 0.25f, 90, 40},  {0.45f, 0.35f, 180, 70}, {-0.5f, -0.1f, 400, 120}, // level 0, fading out
     };
     NebulaRegion* region = environment->regions[0];
-    for (size_t i = 0; i < sizeof clouds / sizeof clouds[0]; ++i)
+    for (size_t i = 0; i < 7; ++i)
     {
-        region->clouds[i]->position = screen(clouds[i].x, clouds[i].y, clouds[i].along);
-        region->clouds[i]->size = clouds[i].size;
+        region->clouds[i]->position = screen(clouds[i][0], clouds[i][1], clouds[i][2]);
+        region->clouds[i]->size = clouds[i][3];
     }
+    // A region of a map's make, as its clouds come, far ahead, one tick after it was built.
+    const Vector far = screen(0.1f, 0.42f, 220) - Vector(50, 25, 50);
+    environment->AddRegion(far, far + Vector(100, 50, 100), 0.2f, 1.0f, Vector(0.9f, 0.9f, 0.2f));
+    environment->regions[1]->Update(eye, view);
     const float ages[] = {2, 8, 20};
     const Vector colours[] = {Vector(1, 0.8f, 0.2f), Vector(1, 0.4f, 0), Vector(1, 0, 0)};
     for (int i = 0; i < 3; ++i)
