@@ -221,10 +221,13 @@ TEST_F(SceneFrame, CloudsAtEachLevelOfDetailAndExplosions)
         region->clouds[i]->position = screen(clouds[i][0], clouds[i][1], clouds[i][2]);
         region->clouds[i]->size = clouds[i][3];
     }
-    // A region of a map's make, as its clouds come, far ahead, one tick after it was built.
+    // A region of a map's make, far ahead, twenty ticks after it was built.
     const Vector far = screen(0.1f, 0.42f, 220) - Vector(50, 25, 50);
     environment->AddRegion(far, far + Vector(100, 50, 100), 0.2f, 1.0f, Vector(0.9f, 0.9f, 0.2f));
-    environment->regions[1]->Update(eye, view);
+    for (int tick = 0; tick < 20; ++tick)
+    {
+        environment->regions[1]->Update(eye, view);
+    }
     const float ages[] = {2, 8, 20};
     const Vector colours[] = {Vector(1, 0.8f, 0.2f), Vector(1, 0.4f, 0), Vector(1, 0, 0)};
     for (int i = 0; i < 3; ++i)
