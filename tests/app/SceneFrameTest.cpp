@@ -162,18 +162,12 @@ TEST_F(SceneFrame, OrderGridAndTurretCones)
     game->SetOrderType(1);
     const Vector point = At(-10, 60, 30);
     game->SetOrderPoint(point.x, point.y, point.z);
-    const TurretState gunStates[] = {Firing, Idle, Idle, Aiming};
-    for (size_t i = 0; i < own->gunTurrets.size(); ++i)
-    {
-        own->gunTurrets[i]->state = gunStates[i];
-        own->gunTurrets[i]->showCone = i == 0 || i == 3;
-    }
-    const TurretState beamStates[] = {Spent, OutOfArc, Idle};
-    for (size_t i = 0; i < second->beamTurrets.size(); ++i)
-    {
-        second->beamTurrets[i]->state = beamStates[i];
-        second->beamTurrets[i]->showCone = i != 2;
-    }
+    own->gunTurrets[0]->state = Firing;
+    own->gunTurrets[3]->state = Aiming;
+    second->beamTurrets[0]->state = Spent;
+    second->beamTurrets[1]->state = OutOfArc;
+    own->gunTurrets[0]->showCone = own->gunTurrets[3]->showCone = true;
+    second->beamTurrets[0]->showCone = second->beamTurrets[1]->showCone = true;
     EXPECT_TRUE(Frame("scene-orders", false));
 }
 
@@ -181,17 +175,12 @@ TEST_F(SceneFrame, OrderGridAndTurretCones)
 // boxes, seen across the axes and their rulers.
 TEST_F(SceneFrame, SensorEnvelopeAmongNebulaBoxes)
 {
-    SeedRandom(3);
     environment->AddRegion(Vector(100, -300, -300), Vector(400, 300, 300), 0.5f, 0.0f,
                            Vector(0.7f, 0.35f, 1.0f));
     environment->AddRegion(Vector(-300, -400, -300), Vector(300, -150, 300), 0.3f, 0.0f,
                            Vector(0.25f, 0.75f, 0.8f));
     Ship* ship = Place(0, "battlefrigate", Vector(0, 0, 0), Orientation(0, 60, 0));
     player->SelectShip(ship->id, false);
-    Ship* target = Place(1, "battlefrigate", Vector(-200, 50, 100), Orientation(0, 0, 0));
-    target->detection[0].state = 2;
-    game->SetOrderType(3);
-    ship->SetTarget(target);
     LookAt(Vector(0, 0, 0), 1700.0f, 1.4f);
     EXPECT_TRUE(Frame("scene-envelope", true));
 }

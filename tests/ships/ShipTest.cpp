@@ -6,6 +6,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <map>
 #include <vector>
 
 #include "assets/Model.h"
@@ -140,38 +142,26 @@ TEST_F(ShipTest, TwoTurnsFlownTickByTick)
         {211, Ship::Rotating, 301, 3.2f, 9.95f},  {237, Ship::Rotating, 301, 86.4f, 8.65f},
         {238, Ship::Stopped, 301, 89.6f, 8.6f},   {240, Ship::Stopped, 301, 89.6f, 8.6f},
     };
+    const std::map<int, std::function<void()>> orders = {
+        {174, [ship] { ship->OrderRotate(-100, 0, 0); }},
+        {201, [ship] { ship->OrderMove(0, 0, 100); }},
+        {211, [ship] { ship->NewTurn(), ship->OrderRotate(-100, 0, 0); }},
+        {240, [ship] { ship->OrderRotate(0, 0, -50), ship->Stop(); }},
+    };
     int tick = 0;
     for (const auto& row : rows)
     {
-        while (tick < row.tick)
+        for (; tick < row.tick; ship->Update())
         {
-            switch (++tick)
-            {
-            case 174:
-                ship->OrderRotate(-100, 0, 0);
-                break;
-            case 201:
-                ship->OrderMove(0, 0, 100);
-                break;
-            case 211:
-                ship->NewTurn();
-                ship->OrderRotate(-100, 0, 0);
-                break;
-            case 240:
-                ship->OrderRotate(0, 0, -50);
-                ship->Stop();
-                break;
-            }
-            ship->Update();
+            const auto order = orders.find(++tick);
+            order != orders.end() ? order->second() : void();
         }
         EXPECT_EQ(ship->motionState, row.state) << "tick " << tick;
-        EXPECT_NEAR(ship->position.x - start.x, row.x, 1e-3) << "tick " << tick;
-        EXPECT_EQ(ship->position.z, start.z) << "tick " << tick;
+        EXPECT_LT(Length(ship->position - start - Vector(row.x, 0, 0)), 1e-3) << "tick " << tick;
         EXPECT_NEAR(ship->orientation.y, row.yaw, 1e-3) << "tick " << tick;
         EXPECT_NEAR(ship->moveTimeLeft, row.timeLeft, 1e-4) << "tick " << tick;
     }
     EXPECT_EQ(ship->destination, ship->position + Vector(0, 0, 100)); // the order of tick 201
-    EXPECT_EQ(ship->spin, Vector());
 }
 
 TEST(ShipRules, OrdersTurnToTheirDirectionAndHitsLandOnTheFaceTowardsTheirSource)

@@ -4,6 +4,7 @@
 // Helpers for tests that run real ships in a real game: a game built from the
 // generated data whose starting fleets are replaced by the ships a test places.
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -62,16 +63,8 @@ inline void SettleFleets(Game* game)
 inline AseNode Marker(const std::string& type, const std::vector<float>& properties,
                       const Vector& position = Vector(), const Vector& rotation = Vector())
 {
-    AseNode node;
-    node.type = type;
-    node.name = type + "01";
-    node.position = position;
-    node.rotation = rotation;
-    node.propertyCount = int32_t(properties.size());
-    for (size_t i = 0; i < properties.size(); i++)
-    {
-        node.properties[i] = properties[i];
-    }
+    AseNode node{position, rotation, type + "01", type, int32_t(properties.size())};
+    std::copy(properties.begin(), properties.end(), node.properties);
     return node;
 }
 

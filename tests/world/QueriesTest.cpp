@@ -97,6 +97,7 @@ TEST(Queries, AwkwardInputsEndWithoutHanging)
     EXPECT_EQ(environment.SightDistance(Vector(nan, 0, 0), Vector(1, 0, 0), 1.0f), 1010.0f);
     EXPECT_EQ(environment.SightDistance(Vector(0, 0, 0), Vector(nan, 0, 0), 0.0002f), 10.0f);
     EXPECT_EQ(environment.SightDistance(Vector(0, 0, 0), Vector(0, 0, 0), 1.0f), 1010.0f);
+    EXPECT_EQ(environment.SightDistance(Vector(0, 0, 0), Vector(1, 0, 0), nan), 1010.0f);
 }
 
 // Random maps of 20 overlapping regions (some with faces on the 10-unit grid

@@ -42,23 +42,15 @@ inline float ReferenceSightDistance(const Environment& environment, const Vector
                                     const Vector& direction, float range)
 {
     Vector position = from;
-    const Vector step = direction * 10.0f;
     float budget = range * 0.5f;
     float travelled = 0.0f;
-    if (budget <= 0.0f)
-    {
-        return 0.0f;
-    }
-    for (;;)
+    while (!(budget <= 0.0f) && travelled <= 1000.0f) // a budget that is not a number never runs out
     {
         budget -= environment.DensityAt(position);
         travelled += 10.0f;
-        position += step;
-        if (travelled > 1000.0f || budget <= 0.0f)
-        {
-            return travelled;
-        }
+        position += direction * 10.0f;
     }
+    return travelled;
 }
 
 #endif
