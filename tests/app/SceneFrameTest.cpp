@@ -50,6 +50,8 @@ class SceneFrame : public GLTest
         player->SetHeading(kHeading);
         LookAt(Vector(0, 0, 0), 141.42f, 1.0f);
         gAnimationTime = 2.5f;
+        // The blend function every drawing of the game sets and leaves behind.
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     }
     void TearDown() override
     {
