@@ -99,12 +99,10 @@ class SceneFrame : public GLTest
         own->lights[1]->blinkTime = 0.2f;
         own->lights[2]->blinkTime = 0.7f;
         own->lights[3]->blinkTime = 1.5f;
-        own->NewTurn();
         own->moveTimeLeft = 2.0f;
         player->SelectShip(own->id, false);
         game->SetOrderType(3);
         own->SetTarget(enemy);
-        game->SetOrderType(0);
         own->OrderMove(80, 20, -60);
 
         const Vector start =

@@ -51,7 +51,7 @@ TEST(TurretRules, ArcsTurnsAndConeLines)
         TurnAxis(aim, Orientation(0, t[1], 0), 1, t[2], time);
         EXPECT_EQ(Vector(aim.y, time, 0), Vector(t[3], t[4], 0)) << t[0] << " to " << t[1];
     }
-    EXPECT_EQ(BeamDamageAt(600.0f), 0.25f);
+    EXPECT_TRUE(BeamDamageAt(299.99f) == 1.0f && BeamDamageAt(600.0f) == 0.25f); // 1 up to 300, then falling
     EXPECT_EQ(ConeSteps(-10, 10, 0.2f * 10).size(), 11u);
     EXPECT_EQ(ConeSteps(-20, 88, 0.1f * 108).size(), 10u); // the gun loses its last pitch line
     EXPECT_EQ(ConeSteps(-5, 5, -1).size(), 1u);            // odd marker numbers still end

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
@@ -55,9 +56,12 @@ TEST(World, MapMeshesBecomeRegionsWithTheirNumbersAndTheSeedFixesWhatFollows)
         for (size_t i = 0; i < 3; ++i)
         {
             const NebulaRegion& r = *environment.regions[i];
-            const float v = std::fabs(r.clouds[0]->velocity.x) + std::fabs(r.clouds[1]->velocity.x);
+            auto slower = [](const Cloud* a, const Cloud* b)
+            { return std::fabs(a->velocity.x) < std::fabs(b->velocity.x); };
+            const float v =
+                std::fabs((*std::max_element(r.clouds.begin(), r.clouds.end(), slower))->velocity.x);
             EXPECT_TRUE(std::fabs(r.density - expected[i][0]) < 1e-6f && v > expected[i][4] &&
-                        v <= 4 * expected[i][4]);
+                        v <= 2 * expected[i][4]);
             EXPECT_EQ(r.colour, Vector(expected[i][1], expected[i][2], expected[i][3])) << i;
         }
     }
@@ -132,7 +136,6 @@ TEST(World, RegionUpdateDriftsWrapsAndChoosesDetailAndFade)
         angles[i] = region.clouds[i]->puffs->children[2]->angles[1];
     }
     region.Update(Vector(0, 0, 0), Vector(0, 0, -1));
-    EXPECT_TRUE(region.active);
     for (size_t i = 0; i < 8; ++i)
     {
         const Cloud& cloud = *region.clouds[i];
