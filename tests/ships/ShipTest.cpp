@@ -89,7 +89,7 @@ TEST_F(ShipTest, AssembleTakesPartsAndStatisticsFromTheMarkers)
               std::vector<float>({3, 2, 5, 0, 3}));
     EXPECT_TRUE(ship->subobjects[0]->position == Vector(4, 6, 5) &&
                 ship->subobjects[0]->rotation == Vector(0, 90, 0));
-    // Part 0 is the first beam turret; then gun turrets, then hangars.
+    // Parts are counted beam turrets first, then gun turrets, then hangars.
     auto selected = [ship]()
     {
         return std::vector<bool>{ship->beamTurrets[0]->IsSelected(), ship->gunTurrets[0]->IsSelected(),
