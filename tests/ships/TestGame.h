@@ -4,8 +4,11 @@
 // Helpers for tests that run real ships in a real game: a game built from the
 // generated data whose starting fleets are replaced by the ships a test places.
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
+#include "assets/Ase.h"
 #include "game/Game.h"
 #include "players/Player.h"
 #include "ships/Ship.h"
@@ -53,6 +56,16 @@ inline void SettleFleets(Game* game)
             ship->NewTurn();
         }
     }
+}
+
+// A marker node as the scene reader makes it: type, numbers, and position and
+// rotation in file axes.
+inline AseNode Marker(const std::string& type, const std::vector<float>& properties,
+                      const Vector& position = Vector(), const Vector& rotation = Vector())
+{
+    AseNode node{position, rotation, type + "01", type, int32_t(properties.size())};
+    std::copy(properties.begin(), properties.end(), node.properties);
+    return node;
 }
 
 #endif

@@ -27,21 +27,10 @@ inline float ReferenceObscuration(const Environment& environment, const Vector& 
         {
             const float remaining = to[axis] - position[axis];
             const bool arrives = step[axis] > 0.0f ? remaining <= step[axis] : remaining >= step[axis];
-            if (arrives)
-            {
-                position[axis] = to[axis];
-                ++arrived;
-            }
-            else
-            {
-                position[axis] += step[axis];
-            }
+            position[axis] = arrives ? to[axis] : position[axis] + step[axis];
+            arrived += arrives ? 1 : 0;
         }
-        if (arrived == 3)
-        {
-            return 2.0f * sum;
-        }
-        if (sum > 100.0f)
+        if (arrived == 3 || sum > 100.0f)
         {
             return 2.0f * sum;
         }
@@ -53,27 +42,15 @@ inline float ReferenceSightDistance(const Environment& environment, const Vector
                                     const Vector& direction, float range)
 {
     Vector position = from;
-    const Vector step = direction * 10.0f;
     float budget = range * 0.5f;
     float travelled = 0.0f;
-    if (budget <= 0.0f)
-    {
-        return 0.0f;
-    }
-    for (;;)
+    while (!(budget <= 0.0f) && travelled <= 1000.0f) // a budget that is not a number never runs out
     {
         budget -= environment.DensityAt(position);
         travelled += 10.0f;
-        position += step;
-        if (travelled > 1000.0f)
-        {
-            return travelled;
-        }
-        if (budget <= 0.0f)
-        {
-            return travelled;
-        }
+        position += direction * 10.0f;
     }
+    return travelled;
 }
 
 #endif
