@@ -52,6 +52,9 @@ int HullBarLength(float hull, float hullMax, int length)
     {
         return 0;
     }
-    const float filled = std::ceil(hull / hullMax * float(length));
-    return filled >= float(length) ? length : int(filled);
+    // hull x L is exact in double, so the quotient is a whole number exactly
+    // when the bar ends on a whole pixel (in float, 300 / 1000 x 50 rounds up
+    // to 15.000001 and the bar came out one pixel long).
+    const double filled = std::ceil(double(hull) * length / double(hullMax));
+    return filled >= double(length) ? length : int(filled);
 }
