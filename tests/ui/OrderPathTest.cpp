@@ -125,5 +125,5 @@ TEST(OrderPath, ShipsThatCannotTurnOrFlyStillGiveABoundedPath)
     ship = ShipAtOrigin();
     ship.speed = 1e-6f;
     const OrderPath slow = PredictOrderPath(ship, Vector(0, 0, -100), Orientation(0, 0, 0), false);
-    EXPECT_LE(slow.flight.size(), size_t(kMaxPathTicks + 1));
+    EXPECT_LE(slow.flight.size(), size_t(kMaxFlightVertices + 1));
 }
