@@ -47,7 +47,10 @@ void RotateZYX(const Vector& angles)
     glRotatef(angles.x, 1.0f, 0.0f, 0.0f);
 }
 
-void PathColour(bool dark) { glColor4fv(dark ? kOverrunColour : kPathColour); }
+void PathColour(bool dark)
+{
+    glColor4fv(dark ? kOverrunColour : kPathColour);
+}
 
 void DrawStrip(const std::vector<PathVertex>& strip)
 {
@@ -299,7 +302,8 @@ void Ship::BuildSensorEnvelope()
     const Environment* environment = game != nullptr ? game->GetEnvironment() : nullptr;
     const float range = signature + 1.0f;
     auto sight = [&](const Vector& direction) {
-        return environment != nullptr ? environment->SightDistance(position, direction, range) : kOpenSpaceSight;
+        return environment != nullptr ? environment->SightDistance(position, direction, range)
+                                      : kOpenSpaceSight;
     };
 
     const float top = sight(Vector(0.0f, 1.0f, 0.0f));
@@ -409,13 +413,14 @@ void Player::DrawSelectionAids(float planeHeight, const Vector& cursorPoint)
     glColor4f(0.5f, 1.0f, 0.5f, 1.0f);
     DrawDropLines(fleet, planeHeight);
 
-    // Again through everything, at half strength.
+    // Again through everything, at half strength. Blending stays on: the
+    // order grid's pass, which calls this for every player, draws the later
+    // drop lines and the order previews smoothed and ends blending itself.
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(0.5f, 1.0f, 0.5f, 0.5f);
     DrawDropLines(fleet, planeHeight);
-    glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
 
     if (game->GetCurrentPlayer() != this || selection.empty())
