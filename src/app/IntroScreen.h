@@ -1,6 +1,8 @@
 #ifndef KORVANE_APP_INTROSCREEN_H
 #define KORVANE_APP_INTROSCREEN_H
 
+#include <GL/gl.h>
+
 // The intro: the title over a live nebula with explosions at its centre. It
 // waits for any key or mouse button; then the title vanishes, the view
 // narrows onto the explosions and 80 ticks after the last press the intro
@@ -30,6 +32,12 @@ struct IntroAnimation
 
 // The credit line under the title.
 extern const char* const kIntroCredit;
+
+// Loads "Textures/intro_background.png" by the background's texture rule: a
+// picture in another layout than 24-bit RGB (paletted, greyscale, with alpha)
+// is converted first. A missing file ends the program with "Texture file
+// intro_background.png not found".
+GLuint LoadIntroBackground();
 
 // Shows the intro until it has been dismissed and has faded out.
 void ShowIntro();

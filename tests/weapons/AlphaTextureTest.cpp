@@ -35,22 +35,6 @@ template <typename F> std::string WriteBitmap(const std::string& name, int width
     return path;
 }
 
-TEST(AlphaFromPixelsTest, TakesTheFirstByteOfEachPixel)
-{
-    const unsigned char pixels[] = {10, 1, 2, 20, 3, 4, 30, 5, 6, 40, 7, 8};
-    const std::vector<unsigned char> alpha = AlphaFromPixels(pixels, 2, 2, 6);
-    EXPECT_EQ(alpha, (std::vector<unsigned char>{10, 20, 30, 40}));
-}
-
-TEST(AlphaFromPixelsTest, PaddedRowsAreSkipped)
-{
-    // Width 3: each row of 9 bytes is padded to 12 in a bitmap.
-    const unsigned char pixels[] = {1, 0, 0, 2, 0, 0, 3, 0, 0, 99, 99, 99,
-                                    4, 0, 0, 5, 0, 0, 6, 0, 0, 99, 99, 99};
-    const std::vector<unsigned char> alpha = AlphaFromPixels(pixels, 3, 2, 12);
-    EXPECT_EQ(alpha, (std::vector<unsigned char>{1, 2, 3, 4, 5, 6}));
-}
-
 TEST(BaseNameTest, EitherSeparator)
 {
     EXPECT_EQ(BaseName("Textures\\beam.bmp"), "beam.bmp");
@@ -99,7 +83,7 @@ TEST_F(AlphaTextureTest, UploadsAlphaTexelsWithTheWrapAndFilter)
 {
     const std::string path =
         WriteBitmap("grad.bmp", 4, 2, [](int x, int y) { return (unsigned char)(x * 60 + y); });
-    const GLuint texture = LoadAlphaTexture(path, GL_CLAMP, GL_NEAREST);
+    const GLuint texture = LoadAlphaTexture(path, kBulletTexture);
     ASSERT_NE(texture, 0u);
     glBindTexture(GL_TEXTURE_2D, texture);
     GLint width = 0, height = 0, format = 0, wrap = 0, filter = 0;
@@ -127,16 +111,17 @@ TEST_F(AlphaTextureTest, UploadsAlphaTexelsWithTheWrapAndFilter)
     std::remove(path.c_str());
 }
 
-TEST_F(AlphaTextureTest, OddWidthBitmapReadsTheRightRows)
+TEST_F(AlphaTextureTest, OddWidthBitmapIsReadAsRowsOfThreeTimesItsWidth)
 {
     const std::string path =
         WriteBitmap("odd.bmp", 3, 3, [](int x, int y) { return (unsigned char)(10 * y + x); });
-    const GLuint texture = LoadAlphaTexture(path, GL_REPEAT, GL_LINEAR);
+    const GLuint texture = LoadAlphaTexture(path, kBeamTexture);
     glBindTexture(GL_TEXTURE_2D, texture);
     unsigned char texels[9] = {};
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, texels);
-    const unsigned char expected[9] = {0, 1, 2, 10, 11, 12, 20, 21, 22};
+    // Rows of 9 bytes padded to 12 (zeros): texel 3 is row 0's padding.
+    const unsigned char expected[9] = {0, 1, 2, 0, 10, 11, 12, 0, 20};
     for (int i = 0; i < 9; ++i)
     {
         EXPECT_EQ(texels[i], expected[i]) << i;
@@ -190,7 +175,7 @@ TEST(AlphaTextureDeathTest, BrokenBitmapIsFatalWithAMessage)
     EXPECT_EXIT(
         {
             std::freopen("/dev/null", "r", stdin);
-            LoadAlphaTexture(path, GL_REPEAT, GL_LINEAR);
+            LoadAlphaTexture(path, kBeamTexture);
         },
         ::testing::ExitedWithCode(0), "Texture file .*broken.bmp is not a readable bitmap");
 }
