@@ -121,7 +121,7 @@ TEST(NebulaRegionBuildTest, DegenerateParametersEndWithoutHanging)
     EXPECT_EQ(notANumber.clouds.size(), 0u);
     // A step of 0.001 over a box of 100 would make 1e15 clouds.
     BuildBox(huge, 100.0f, 10000.0f, 1.0f);
-    EXPECT_EQ(huge.clouds.size(), kMaxCloudsPerRegion);
+    EXPECT_EQ(huge.clouds.size(), kMaxMapClouds);
     // A box so far out that adding the step changes nothing.
     NebulaRegion far;
     far.BuildClouds(Vector(1e12f, 0, 0), Vector(2e12f, 100, 100), 0.2f, 1.0f, kBlue);
