@@ -7,6 +7,7 @@
 #include "app/FatalError.h"
 #include "app/Startup.h"
 #include "assets/Texture.h"
+#include "input/EventBatch.h"
 #include "ui/Font.h"
 #include "ui/Overlay.h"
 #include "world/Environment.h"
@@ -138,8 +139,7 @@ void ShowIntro()
         }
         SDL_GL_SwapBuffers();
 
-        SDL_Event event;
-        while (SDL_PollEvent(&event))
+        for (const SDL_Event& event : EventBatch())
         {
             if (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN)
             {

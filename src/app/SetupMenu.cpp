@@ -8,6 +8,7 @@
 #include "app/FatalError.h"
 #include "app/Platform.h"
 #include "app/Startup.h"
+#include "input/EventBatch.h"
 #include "input/EventHandling.h"
 #include "ui/Font.h"
 #include "ui/Overlay.h"
@@ -155,8 +156,7 @@ GameSetup ChooseGameSetup()
         DrawMenu(font, maps, setup);
         SDL_GL_SwapBuffers();
 
-        SDL_Event event;
-        while (SDL_PollEvent(&event))
+        for (const SDL_Event& event : EventBatch())
         {
             if (event.type == SDL_MOUSEBUTTONDOWN)
             {

@@ -8,6 +8,7 @@
 #include "app/Startup.h"
 #include "app/TurnPlay.h"
 #include "game/Game.h"
+#include "input/EventBatch.h"
 #include "math/Random.h"
 #include "players/Player.h"
 #include "ui/CommandPanel.h"
@@ -97,8 +98,7 @@ void ShowWinner(Environment& environment, const Font& font, int winner, const fl
         }
         SDL_GL_SwapBuffers();
 
-        SDL_Event event;
-        while (SDL_PollEvent(&event))
+        for (const SDL_Event& event : EventBatch())
         {
             if (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN)
             {
@@ -164,8 +164,7 @@ void HandOverScreen(Game& game)
     bool pressed = false;
     while (!pressed)
     {
-        SDL_Event event;
-        while (SDL_PollEvent(&event))
+        for (const SDL_Event& event : EventBatch())
         {
             if (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN)
             {
