@@ -35,14 +35,16 @@ TEST(PlaceOnHorizontalPlane, KeepsThePointWhenTheRayIsParallel)
     EXPECT_TRUE(std::isfinite(result.x));
 }
 
-TEST(PlaceOnHorizontalPlane, KeepsThePointWhenTheRayPointsAwayFromThePlane)
+TEST(PlaceOnHorizontalPlane, ARayPointingAwayMeetsThePlaneBehindTheEye)
 {
     // At the widest zoom the top of the view looks above the horizon: the
-    // ray rises and would meet the plane below only behind the eye.
+    // ray rises and its line meets the plane below behind the eye.
     const Vector eye(0.0f, 100.0f, 0.0f);
     Vector result(1.0f, 2.0f, 3.0f);
-    EXPECT_FALSE(PointOnHorizontalPlane(eye, Vector(0.0f, 100.2f, -1.0f), 0.0f, result));
-    EXPECT_EQ(result, Vector(1.0f, 2.0f, 3.0f));
+    EXPECT_TRUE(PointOnHorizontalPlane(eye, Vector(0.0f, 100.2f, -1.0f), 0.0f, result));
+    EXPECT_FLOAT_EQ(result.x, 0.0f);
+    EXPECT_FLOAT_EQ(result.y, 0.0f);
+    EXPECT_NEAR(result.z, 500.0f, 0.01f);
     // A plane above the eye is reached by a rising ray.
     EXPECT_TRUE(PointOnHorizontalPlane(eye, Vector(0.0f, 101.0f, -1.0f), 200.0f, result));
     EXPECT_FLOAT_EQ(result.z, -100.0f);
