@@ -17,14 +17,6 @@ static const float kBeamWidth = 5.0f;
 // The hit kind the ship is told for a beam.
 static const int kBeamHitKind = 0;
 
-// Turns by an orientation the way glRotatef calls do it: roll, yaw, pitch.
-static void RotateByOrientation(const Orientation& o)
-{
-    glRotatef(o.z, 0.0f, 0.0f, 1.0f);
-    glRotatef(o.y, 0.0f, 1.0f, 0.0f);
-    glRotatef(o.x, 1.0f, 0.0f, 0.0f);
-}
-
 BeamTurret::BeamTurret(const AseNode& node, Model* mesh_, BeamList* beams_, Game* /*game*/)
     : name(node.name), mesh(mesh_), mountPosition(node.position.x, node.position.z, node.position.y),
       mountRotation(node.rotation.x, node.rotation.z, node.rotation.y), aim(0.0f, 0.0f, 0.0f),

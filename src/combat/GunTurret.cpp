@@ -26,13 +26,6 @@ static const double kBulletSpeed = 5.0;
 static const double kBulletSpeedSpread = 0.5;
 static const double kSpreadScale = 0.000030518509;
 
-static void RotateByOrientation(const Orientation& o)
-{
-    glRotatef(o.z, 0.0f, 0.0f, 1.0f);
-    glRotatef(o.y, 0.0f, 1.0f, 0.0f);
-    glRotatef(o.x, 1.0f, 0.0f, 0.0f);
-}
-
 GunTurret::GunTurret(const AseNode& node, Model* baseMesh_, Model* gunsMesh_, BulletList* bullets_,
                      Game* /*game*/)
     : name(node.name), baseMesh(baseMesh_), gunsMesh(gunsMesh_),

@@ -39,14 +39,6 @@ void SetFrontMaterial(GLenum parameter, float r, float g, float b, float a)
     glMaterialfv(GL_FRONT, parameter, value);
 }
 
-// glRotatef calls for an orientation: Z by roll, then Y by yaw, then X by pitch.
-void RotateZYX(const Vector& angles)
-{
-    glRotatef(angles.z, 0.0f, 0.0f, 1.0f);
-    glRotatef(angles.y, 0.0f, 1.0f, 0.0f);
-    glRotatef(angles.x, 1.0f, 0.0f, 0.0f);
-}
-
 void PathColour(bool dark)
 {
     glColor4fv(dark ? kOverrunColour : kPathColour);
@@ -64,6 +56,13 @@ void DrawStrip(const std::vector<PathVertex>& strip)
 }
 
 } // namespace
+
+void RotateByOrientation(const Orientation& orientation)
+{
+    glRotatef(orientation.z, 0.0f, 0.0f, 1.0f);
+    glRotatef(orientation.y, 0.0f, 1.0f, 0.0f);
+    glRotatef(orientation.x, 1.0f, 0.0f, 0.0f);
+}
 
 void DrawModel(const Model* model, unsigned stencilValue, bool sensorView)
 {
@@ -145,7 +144,7 @@ void Subobject::Draw(unsigned stencilValue, bool sensorView, bool lit) const
 {
     glPushMatrix();
     glTranslatef(position.x, position.y, position.z);
-    RotateZYX(rotation);
+    RotateByOrientation(rotation);
     DrawModel(mesh, stencilValue, sensorView);
     if (lit && !sensorView)
     {
@@ -196,7 +195,7 @@ void Ship::Draw(bool sensorView)
     }
 
     glPushMatrix();
-    RotateZYX(orientation);
+    RotateByOrientation(orientation);
     if (selected && model != nullptr)
     {
         glStencilMask(0);
@@ -290,7 +289,7 @@ void Ship::DrawAsSeen(bool sensorView)
         const float scale = sensorView ? 0.5f : 1.0f;
         glPushMatrix();
         glTranslatef(seen.lastPosition.x, seen.lastPosition.y, seen.lastPosition.z);
-        RotateZYX(seen.lastOrientation);
+        RotateByOrientation(seen.lastOrientation);
         glColor4f(colour[0] * scale, colour[1] * scale, colour[2] * scale, 1.0f);
         DrawModel(model, 0, true);
         glPopMatrix();
