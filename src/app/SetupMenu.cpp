@@ -91,10 +91,7 @@ void ShowLoadingScreen(const Font& font)
 {
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    Begin2D();
-    glColor4f(0.0f, 0.0f, 0.4f, 1.0f);
-    DrawBox(100, 298, 700, 316, 4, false);
-    DrawCentredText(font, "Loading level", 400, 300, 16, kHeadingColour);
+    DrawBandedText(font, "Loading level", 316, 16, kHeadingColour);
     SDL_GL_SwapBuffers();
 }
 

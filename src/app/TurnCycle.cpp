@@ -19,18 +19,6 @@
 namespace
 {
 
-const float kBandColour[4] = {0.0f, 0.0f, 0.4f, 1.0f};
-
-// The dark band with one centred line of text, as the hand-over, winner and
-// unloading screens show it.
-void DrawBandedText(const Font& font, const std::string& text, int bandTop, int size, const float* colour)
-{
-    Begin2D();
-    glColor4fv(kBandColour);
-    DrawBox(100, 298, 700, bandTop, 4, false);
-    DrawText(font, text.c_str(), 400 - TextWidth(font, text.c_str(), size) / 2, 300, size, colour);
-}
-
 void ClearToBlack()
 {
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -88,10 +76,7 @@ void ShowWinner(Environment& environment, const Font& font, int winner, const fl
         ClearToBlack();
         SetWinnerCamera();
         environment.Draw(camera, 0.0f, view, false);
-        Begin2D();
-        glColor4fv(kBandColour);
-        DrawBox(100, 298, 700, 336, 4, false);
-        DrawText(font, text.c_str(), 400 - TextWidth(font, text.c_str(), 32) / 2, 300, 32, colour);
+        DrawBandedText(font, text, 336, 32, colour);
         if (screen.leaving)
         {
             DrawFade(screen.FadeAlpha());

@@ -6,7 +6,6 @@
 #include <iomanip>
 #include <sstream>
 
-const float kLabelColour[4] = {1.0f, 0.2f, 0.4f, 1.0f};
 const float kButtonColour[4] = {0.2f, 0.2f, 1.0f, 1.0f};
 const float kHighlightColour[4] = {1.0f, 0.4f, 0.6f, 1.0f};
 const float kPlainColour[4] = {0.4f, 0.4f, 1.0f, 1.0f};
