@@ -14,9 +14,8 @@
 
 const char* const kIntroCredit = "A hot-seat fleet battle for two to four players";
 
-GLuint LoadIntroBackground()
+GLuint LoadIntroBackground(const std::string& path)
 {
-    const std::string path = "Textures/intro_background.png";
     SDL_Surface* surface = LoadImageSurface(path);
     if (surface == nullptr)
     {

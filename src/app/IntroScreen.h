@@ -3,6 +3,8 @@
 
 #include <GL/gl.h>
 
+#include <string>
+
 // The intro: the title over a live nebula with explosions at its centre. It
 // waits for any key or mouse button; then the title vanishes, the view
 // narrows onto the explosions and 80 ticks after the last press the intro
@@ -33,11 +35,11 @@ struct IntroAnimation
 // The credit line under the title.
 extern const char* const kIntroCredit;
 
-// Loads "Textures/intro_background.png" by the background's texture rule: a
-// picture in another layout than 24-bit RGB (paletted, greyscale, with alpha)
-// is converted first. A missing file ends the program with "Texture file
-// intro_background.png not found".
-GLuint LoadIntroBackground();
+// Loads the intro's picture by the background's texture rule: a picture in
+// another layout than 24-bit RGB (paletted, greyscale, with alpha) is
+// converted first. A missing file ends the program with "Texture file
+// intro_background.png not found". Tests pass a picture of their own.
+GLuint LoadIntroBackground(const std::string& path = "Textures/intro_background.png");
 
 // Shows the intro until it has been dismissed and has faded out.
 void ShowIntro();

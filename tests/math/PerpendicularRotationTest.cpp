@@ -10,15 +10,13 @@
 // quarter turn (90.00008 with the game's pi), about the axis (y, -x, 0).
 TEST(RotationBetween, ExactlyPerpendicularPairsGiveAQuarterTurn)
 {
-    const struct
-    {
-        float x, y;
-    } directions[] = {{3, 4}, {-1, 3}, {5, -4}, {2, 6}, {-20, -17}, {0.99984771f, 0.0174523909f}};
-    for (const auto& d : directions)
+    const Vector directions[] = {{3, 4, 0}, {-1, 3, 0},    {5, -4, 0},
+                                 {2, 6, 0}, {-20, -17, 0}, {0.99984771f, 0.0174523909f, 0}};
+    for (const Vector& d : directions)
     {
         Vector axis;
         float angle = -1.0f;
-        RotationBetween(Vector(0, 0, -1), Vector(d.x, d.y, 0), axis, angle);
+        RotationBetween(Vector(0, 0, -1), d, axis, angle);
         const float length = std::sqrt(d.x * d.x + d.y * d.y);
         EXPECT_NEAR(angle, 90.00008f, 1e-5f) << d.x << ", " << d.y;
         EXPECT_NEAR(axis.x, d.y / length, 1e-6f) << d.x << ", " << d.y;
