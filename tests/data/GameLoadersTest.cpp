@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -53,7 +54,7 @@ TEST_P(GameLoaders, EveryModelLoadsWithItsTexturesAndDrawsVisibly)
     for (const char* name : kModels)
     {
         SCOPED_TRACE(name);
-        Model* model = new Model(name, name);
+        const std::unique_ptr<Model> model(new Model(name, name));
         ASSERT_NE(model->scene, nullptr);
         ASSERT_EQ(model->scene->meshes.size(), 1u);
         const AseMesh* mesh = model->scene->meshes[0];

@@ -646,7 +646,8 @@ TEST_F(ShipAssembleDeathTest, MissingTurretModelsAreFatal)
             std::freopen("/dev/null", "r", stdin);
             OpenGameDisplay();
             Game* game = NewEmptyGame(2);
-            game->objectModels.pop_back(); // "beamturret"
+            delete game->objectModels.back(); // "beamturret"
+            game->objectModels.pop_back();
             Model* model = game->FindShipModel("battlefrigate");
             SceneSwap swap(model, {MakeNode("beamturret", {})});
             Ship ship(5, 0, game);
@@ -658,7 +659,8 @@ TEST_F(ShipAssembleDeathTest, MissingTurretModelsAreFatal)
             std::freopen("/dev/null", "r", stdin);
             OpenGameDisplay();
             Game* game = NewEmptyGame(2);
-            game->objectModels.erase(game->objectModels.begin() + 2); // "gunturret_guns"
+            delete game->objectModels[2]; // "gunturret_guns"
+            game->objectModels.erase(game->objectModels.begin() + 2);
             Model* model = game->FindShipModel("battlefrigate");
             SceneSwap swap(model, {MakeNode("gunturret", {})});
             Ship ship(5, 0, game);
