@@ -3,15 +3,26 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <SDL/SDL.h>
-#include <SDL/SDL_image.h>
 
 #include "app/FatalError.h"
 #include "app/Startup.h"
+#include "assets/Texture.h"
+#include "input/EventBatch.h"
 #include "ui/Font.h"
 #include "ui/Overlay.h"
 #include "world/Environment.h"
 
 const char* const kIntroCredit = "A hot-seat fleet battle for two to four players";
+
+GLuint LoadIntroBackground(const std::string& path)
+{
+    SDL_Surface* surface = LoadImageSurface(path);
+    if (surface == nullptr)
+    {
+        FatalError("Texture file intro_background.png not found");
+    }
+    return UploadSurfaceTexture(surface, kBackgroundTexture, "Background");
+}
 
 namespace
 {
@@ -26,30 +37,6 @@ const float kTitleColour[4] = {0.5f, 0.0f, 1.0f, 1.0f};
 // The picture fills the top-left 800 by 600 of a 1024 by 1024 texture.
 constexpr float kPictureRight = 0.78125f;
 constexpr float kPictureBottom = 0.5859375f;
-
-GLuint LoadBackground()
-{
-    SDL_Surface* surface = IMG_Load("Textures/intro_background.png");
-    if (surface == nullptr)
-    {
-        FatalError("Texture file intro_background.png not found");
-    }
-    SDL_LockSurface(surface);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, surface->w, surface->h, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                 surface->pixels);
-    CheckGLError("Background");
-    SDL_UnlockSurface(surface);
-    SDL_FreeSurface(surface);
-    return texture;
-}
 
 void DrawBackground(GLuint texture)
 {
@@ -122,7 +109,7 @@ IntroScreen::IntroScreen() : environment(new Environment()), background(0)
     LoadFont(font);
     environment->SetUpMap("intro", 3523);
     AddBurst(*environment, 1, 0.05f);
-    background = LoadBackground();
+    background = LoadIntroBackground();
 }
 
 IntroScreen::~IntroScreen()
@@ -169,8 +156,7 @@ void ShowIntro()
         intro.Draw();
         SDL_GL_SwapBuffers();
 
-        SDL_Event event;
-        while (SDL_PollEvent(&event))
+        for (const SDL_Event& event : EventBatch())
         {
             if (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN)
             {

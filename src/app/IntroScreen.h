@@ -3,6 +3,8 @@
 
 #include <GL/gl.h>
 
+#include <string>
+
 #include "ui/Font.h"
 
 // The intro: the title over a live nebula with explosions at its centre. It
@@ -69,6 +71,12 @@ class IntroScreen
     GLuint background; // the picture fills its top-left 800 by 600
     IntroAnimation animation;
 };
+
+// Loads the intro's picture by the background's texture rule: a picture in
+// another layout than 24-bit RGB (paletted, greyscale, with alpha) is
+// converted first. A missing file ends the program with "Texture file
+// intro_background.png not found". Tests pass a picture of their own.
+GLuint LoadIntroBackground(const std::string& path = "Textures/intro_background.png");
 
 // Shows the intro until it has been dismissed and has faded out.
 void ShowIntro();

@@ -8,6 +8,7 @@
 #include "app/FatalError.h"
 #include "app/Platform.h"
 #include "app/Startup.h"
+#include "input/EventBatch.h"
 #include "input/EventHandling.h"
 #include "ui/Font.h"
 #include "ui/Overlay.h"
@@ -112,10 +113,7 @@ void DrawLoadingScreen(const Font& font)
 {
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    Begin2D();
-    glColor4f(0.0f, 0.0f, 0.4f, 1.0f);
-    DrawBox(100, 298, 700, 316, 4, false);
-    DrawCentredText(font, "Loading level", 400, 300, 16, kHeadingColour);
+    DrawBandedText(font, "Loading level", 316, 16, kHeadingColour);
 }
 
 SetupMenu::SetupMenu()
@@ -172,8 +170,7 @@ GameSetup ChooseGameSetup()
         menu.Draw(mouseX, ScreenY(mouseY));
         SDL_GL_SwapBuffers();
 
-        SDL_Event event;
-        while (SDL_PollEvent(&event))
+        for (const SDL_Event& event : EventBatch())
         {
             if (event.type == SDL_MOUSEBUTTONDOWN)
             {

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <cmath>
+#include <string>
 
 #include "app/FatalError.h"
 
@@ -11,16 +12,29 @@ float gAnimationTime = 0.0f;
 
 void InitVideo()
 {
-    // Results are not examined: a display that cannot be opened shows up as
-    // an OpenGL error at the first CheckGLError.
-    SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE);
+    // Without a display nothing later can work, and SDL itself would crash in
+    // SDL_GL_SetAttribute after a failed start, or leave the program without
+    // an OpenGL context (a driver without OpenGL) to crash at the first
+    // texture. Both end here with a message that says what is missing.
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) != 0)
+    {
+        FatalError(std::string("No display: SDL cannot start its video (") + SDL_GetError() + ")");
+    }
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_SetVideoMode(kScreenWidth, kScreenHeight, 32, SDL_OPENGL | SDL_FULLSCREEN);
+    const SDL_Surface* screen =
+        SDL_SetVideoMode(kScreenWidth, kScreenHeight, 32, SDL_OPENGL | SDL_FULLSCREEN);
+    if (screen == nullptr || !(screen->flags & SDL_OPENGL))
+    {
+        char driver[32] = "unknown";
+        SDL_VideoDriverName(driver, sizeof(driver));
+        FatalError(std::string("No OpenGL display: the ") + driver +
+                   " video driver cannot open an 800x600 OpenGL window (" + SDL_GetError() + ")");
+    }
     SDL_ShowCursor(0);
 }
 
@@ -68,8 +82,9 @@ void BuildDirectionTable()
         {
             const double lonRad = lon * kDegToRad;
             const double latRad = lat * kDegToRad;
-            gDirectionTable[index++] = Vector(float(std::sin(lonRad) * std::cos(latRad)), float(std::sin(latRad)),
-                                              float(std::cos(lonRad) * std::cos(latRad)));
+            gDirectionTable[index++] =
+                Vector(float(std::sin(lonRad) * std::cos(latRad)), float(std::sin(latRad)),
+                       float(std::cos(lonRad) * std::cos(latRad)));
         }
     }
 }

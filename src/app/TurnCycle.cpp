@@ -8,6 +8,7 @@
 #include "app/Startup.h"
 #include "app/TurnPlay.h"
 #include "game/Game.h"
+#include "input/EventBatch.h"
 #include "math/Random.h"
 #include "players/Player.h"
 #include "ui/CommandPanel.h"
@@ -17,18 +18,6 @@
 
 namespace
 {
-
-const float kBandColour[4] = {0.0f, 0.0f, 0.4f, 1.0f};
-
-// The dark band with one centred line of text, as the hand-over, winner and
-// unloading screens show it.
-void DrawBandedText(const Font& font, const std::string& text, int bandTop, int size, const float* colour)
-{
-    Begin2D();
-    glColor4fv(kBandColour);
-    DrawBox(100, 298, 700, bandTop, 4, false);
-    DrawText(font, text.c_str(), 400 - TextWidth(font, text.c_str(), size) / 2, 300, size, colour);
-}
 
 void ClearToBlack()
 {
@@ -85,8 +74,7 @@ void ShowWinner(Environment& environment, const Font& font, int winner, const fl
         DrawWinnerScreen(environment, font, winner, colour, screen);
         SDL_GL_SwapBuffers();
 
-        SDL_Event event;
-        while (SDL_PollEvent(&event))
+        for (const SDL_Event& event : EventBatch())
         {
             if (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN)
             {
@@ -149,10 +137,7 @@ void DrawWinnerScreen(Environment& environment, const Font& font, int winner, co
     ClearToBlack();
     SetWinnerCamera();
     environment.Draw(kWinnerCamera, 0.0f, kWinnerView, false);
-    Begin2D();
-    glColor4fv(kBandColour);
-    DrawBox(100, 298, 700, 336, 4, false);
-    DrawText(font, text.c_str(), 400 - TextWidth(font, text.c_str(), 32) / 2, 300, 32, colour);
+    DrawBandedText(font, text, 336, 32, colour);
     if (screen.leaving)
     {
         DrawFade(screen.FadeAlpha());
@@ -184,8 +169,7 @@ void HandOverScreen(Game& game)
     bool pressed = false;
     while (!pressed)
     {
-        SDL_Event event;
-        while (SDL_PollEvent(&event))
+        for (const SDL_Event& event : EventBatch())
         {
             if (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN)
             {

@@ -27,7 +27,17 @@ struct ObjectName
     std::string full;              // the name without its quotes
     std::string name;              // up to the first ':'
     std::vector<float> properties; // at most kMaxAseProperties
+    bool malformed = false;        // a field reads as a value that is no finite float
 };
+
+// A field after a colon, read as atof reads it (text that is no number gives
+// 0). A value that is no finite float ("nan", "inf", 1e999) is malformed, as
+// it is for a coordinate: a NaN hull would never fall below zero.
+bool ReadNameField(const std::string& field, float& value)
+{
+    value = float(std::atof(field.c_str()));
+    return std::isfinite(value);
+}
 
 ObjectName SplitObjectName(const std::string& token)
 {
@@ -49,7 +59,9 @@ ObjectName SplitObjectName(const std::string& token)
         const size_t end = result.full.find(':', start);
         const std::string field =
             result.full.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        result.properties.push_back(float(std::atof(field.c_str())));
+        float value = 0.0f;
+        result.malformed = !ReadNameField(field, value) || result.malformed;
+        result.properties.push_back(value);
         if (end == std::string::npos)
         {
             break;
@@ -92,6 +104,7 @@ class AseReader
     void ReadNormals(AseMesh& mesh);
     void CheckMesh(const AseMesh& mesh);
     AseNode* ReadNode();
+    ObjectName SplitName(const std::string& token);
     void ReadNodeName(AseMesh& mesh);
     void ReadNodeName(AseNode& node);
 
@@ -274,6 +287,17 @@ AseMesh* AseReader::ReadMesh()
     return mesh;
 }
 
+// Splits an object name; a number in it that is no finite float rejects the scene.
+ObjectName AseReader::SplitName(const std::string& token)
+{
+    ObjectName parsed = SplitObjectName(token);
+    if (parsed.malformed)
+    {
+        Fail("a malformed number in the name \"" + parsed.full + "\" (" + context + ")");
+    }
+    return parsed;
+}
+
 void AseReader::ReadNodeName(AseMesh& mesh)
 {
     std::string token;
@@ -281,7 +305,7 @@ void AseReader::ReadNodeName(AseMesh& mesh)
     {
         return;
     }
-    const ObjectName parsed = SplitObjectName(token);
+    const ObjectName parsed = SplitName(token);
     mesh.name = parsed.name;
     for (float value : parsed.properties)
     {
@@ -602,7 +626,7 @@ void AseReader::ReadNodeName(AseNode& node)
     {
         return;
     }
-    const ObjectName parsed = SplitObjectName(token);
+    const ObjectName parsed = SplitName(token);
     node.name = parsed.name;
     node.type = parsed.full.substr(0, parsed.full.find_first_of("0123456789"));
     node.propertyCount = int32_t(parsed.properties.size());

@@ -17,14 +17,6 @@ static const float kBeamWidth = 5.0f;
 // The hit kind the ship is told for a beam.
 static const int kBeamHitKind = 0;
 
-// Turns by an orientation the way glRotatef calls do it: roll, yaw, pitch.
-static void RotateByOrientation(const Orientation& o)
-{
-    glRotatef(o.z, 0.0f, 0.0f, 1.0f);
-    glRotatef(o.y, 0.0f, 1.0f, 0.0f);
-    glRotatef(o.x, 1.0f, 0.0f, 0.0f);
-}
-
 BeamTurret::BeamTurret(const AseNode& node, Model* mesh_, BeamList* beams_, Game* /*game*/)
     : name(node.name), mesh(mesh_), mountPosition(node.position.x, node.position.z, node.position.y),
       mountRotation(node.rotation.x, node.rotation.z, node.rotation.y), aim(0.0f, 0.0f, 0.0f),
@@ -115,19 +107,7 @@ void BeamTurret::Update(const Vector& shipPosition, const Orientation& shipOrien
         break;
 
     case Aiming:
-        if (!InsideArc(wanted))
-        {
-            state = OutOfArc;
-            break;
-        }
-        if (turnTimeLeft > 0.0f)
-        {
-            for (int axis = 0; axis < 3; ++axis)
-            {
-                TurnAxis(aim, wanted, axis, turnStep, turnTimeLeft);
-            }
-        }
-        if (aim == wanted && fireTimeLeft > 0.0f)
+        if (AimTick(state, aim, wanted, Arc(), turnStep, turnTimeLeft, fireTimeLeft))
         {
             state = Firing;
             beamId = beams->AddBeam(beamStart, beamVector, beamColour, beamWidth);
@@ -137,44 +117,24 @@ void BeamTurret::Update(const Vector& shipPosition, const Orientation& shipOrien
     case Firing:
     {
         beams->MoveBeam(beamId, beamStart, beamVector);
-        if (!InsideArc(wanted))
+        if (!FiringTick(state, aim, wanted, Arc(), turnStep, turnTimeLeft, fireTimeLeft))
         {
-            state = OutOfArc;
             RemoveBeam();
             break;
         }
-        for (int axis = 0; axis < 3; ++axis)
+        if (state == Aiming)
         {
-            if (turnTimeLeft > 0.0f)
-            {
-                TurnAxis(aim, wanted, axis, turnStep, turnTimeLeft);
-            }
-            if (AxisBeyondStep(aim, wanted, axis, turnStep))
-            {
-                state = Aiming;
-                RemoveBeam();
-            }
+            RemoveBeam(); // off target: the beam goes out, this tick's hit still lands
         }
-        fireTimeLeft -= kTurretTick;
 
         // The hit may destroy the target, and the game then clears this turret's target.
         Vector hit = beamVector;
         target->Damage(BeamDamageAt(float(Length(beamVector))), kBeamHitKind, hit);
 
-        if (burstFire)
+        EndFiringTick(state, burstFire, burstTimeLeft, fireTimeLeft);
+        if (state != Firing)
         {
-            burstTimeLeft -= kTurretTick;
-            if (burstTimeLeft <= 0.0f)
-            {
-                state = Idle;
-                RemoveBeam();
-            }
-        }
-        if (fireTimeLeft <= 0.0f)
-        {
-            fireTimeLeft = 0.0f;
             RemoveBeam();
-            state = Spent;
         }
         break;
     }

@@ -26,13 +26,6 @@ static const double kBulletSpeed = 5.0;
 static const double kBulletSpeedSpread = 0.5;
 static const double kSpreadScale = 0.000030518509;
 
-static void RotateByOrientation(const Orientation& o)
-{
-    glRotatef(o.z, 0.0f, 0.0f, 1.0f);
-    glRotatef(o.y, 0.0f, 1.0f, 0.0f);
-    glRotatef(o.x, 1.0f, 0.0f, 0.0f);
-}
-
 GunTurret::GunTurret(const AseNode& node, Model* baseMesh_, Model* gunsMesh_, BulletList* bullets_,
                      Game* /*game*/)
     : name(node.name), baseMesh(baseMesh_), gunsMesh(gunsMesh_),
@@ -161,19 +154,7 @@ void GunTurret::Update(const Vector& shipPosition, const Orientation& shipOrient
         break;
 
     case Aiming:
-        if (!InsideArc(wanted))
-        {
-            state = OutOfArc;
-            break;
-        }
-        if (turnTimeLeft > 0.0f)
-        {
-            for (int axis = 0; axis < 3; ++axis)
-            {
-                TurnAxis(aim, wanted, axis, turnStep, turnTimeLeft);
-            }
-        }
-        if (aim == wanted && fireTimeLeft > 0.0f)
+        if (AimTick(state, aim, wanted, Arc(), turnStep, turnTimeLeft, fireTimeLeft))
         {
             state = Firing;
             shotCounter = 0;
@@ -191,35 +172,9 @@ void GunTurret::Update(const Vector& shipPosition, const Orientation& shipOrient
         {
             ++shotCounter;
         }
-        if (!InsideArc(wanted))
+        if (FiringTick(state, aim, wanted, Arc(), turnStep, turnTimeLeft, fireTimeLeft))
         {
-            state = OutOfArc;
-            break;
-        }
-        for (int axis = 0; axis < 3; ++axis)
-        {
-            if (turnTimeLeft > 0.0f)
-            {
-                TurnAxis(aim, wanted, axis, turnStep, turnTimeLeft);
-            }
-            if (AxisBeyondStep(aim, wanted, axis, turnStep))
-            {
-                state = Aiming;
-            }
-        }
-        fireTimeLeft -= kTurretTick;
-        if (burstFire)
-        {
-            burstTimeLeft -= kTurretTick;
-            if (burstTimeLeft <= 0.0f)
-            {
-                state = Idle;
-            }
-        }
-        if (fireTimeLeft <= 0.0f)
-        {
-            fireTimeLeft = 0.0f;
-            state = Spent;
+            EndFiringTick(state, burstFire, burstTimeLeft, fireTimeLeft);
         }
         break;
 

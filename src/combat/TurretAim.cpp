@@ -72,6 +72,64 @@ void WrapAim(Orientation& aim)
     }
 }
 
+bool AimTick(TurretState& state, Orientation& aim, const Orientation& wanted, const FiringArc& arc,
+             float turnStep, float& turnTimeLeft, float fireTimeLeft)
+{
+    if (!InsideArc(wanted, arc))
+    {
+        state = OutOfArc;
+        return false;
+    }
+    if (turnTimeLeft > 0.0f)
+    {
+        for (int axis = 0; axis < 3; ++axis)
+        {
+            TurnAxis(aim, wanted, axis, turnStep, turnTimeLeft);
+        }
+    }
+    return aim == wanted && fireTimeLeft > 0.0f;
+}
+
+bool FiringTick(TurretState& state, Orientation& aim, const Orientation& wanted, const FiringArc& arc,
+                float turnStep, float& turnTimeLeft, float& fireTimeLeft)
+{
+    if (!InsideArc(wanted, arc))
+    {
+        state = OutOfArc;
+        return false;
+    }
+    for (int axis = 0; axis < 3; ++axis)
+    {
+        if (turnTimeLeft > 0.0f)
+        {
+            TurnAxis(aim, wanted, axis, turnStep, turnTimeLeft);
+        }
+        if (AxisBeyondStep(aim, wanted, axis, turnStep))
+        {
+            state = Aiming;
+        }
+    }
+    fireTimeLeft -= kTurretTick;
+    return true;
+}
+
+void EndFiringTick(TurretState& state, bool burstFire, float& burstTimeLeft, float& fireTimeLeft)
+{
+    if (burstFire)
+    {
+        burstTimeLeft -= kTurretTick;
+        if (burstTimeLeft <= 0.0f)
+        {
+            state = Idle;
+        }
+    }
+    if (fireTimeLeft <= 0.0f)
+    {
+        fireTimeLeft = 0.0f;
+        state = Spent;
+    }
+}
+
 float BeamDamageAt(float range)
 {
     if (range >= 300.0f)

@@ -1,6 +1,7 @@
 #ifndef KORVANE_COMBAT_TURRETAIM_H
 #define KORVANE_COMBAT_TURRETAIM_H
 
+#include "combat/TurretState.h"
 #include "math/Vector.h"
 
 // The arithmetic that both kinds of turret share: where the target lies in the
@@ -45,6 +46,24 @@ bool AxisBeyondStep(const Orientation& aim, const Orientation& wanted, int axis,
 
 // Brings each component of aim below 0 or above 360 back by one turn.
 void WrapAim(Orientation& aim);
+
+// The state changes both kinds of turret make in a tick, apart from what they
+// fire. A tick of an aiming turret: it leaves for OutOfArc when the target is
+// outside the arc; otherwise it turns every axis while turning time is left.
+// True when it is then on target with firing time left: it starts to fire.
+bool AimTick(TurretState& state, Orientation& aim, const Orientation& wanted, const FiringArc& arc,
+             float turnStep, float& turnTimeLeft, float fireTimeLeft);
+
+// A tick of a firing turret's aim and time: it leaves for OutOfArc when the
+// target is outside the arc and returns false, spending nothing. Otherwise it
+// turns every axis while turning time is left, drops back to Aiming when an
+// axis is still more than a step off, and spends a tick of firing time.
+bool FiringTick(TurretState& state, Orientation& aim, const Orientation& wanted, const FiringArc& arc,
+                float turnStep, float& turnTimeLeft, float& fireTimeLeft);
+
+// The end of a firing tick: a burst that has run out returns the turret to
+// Idle, and firing time used up (clamped to 0) makes it Spent.
+void EndFiringTick(TurretState& state, bool burstFire, float& burstTimeLeft, float& fireTimeLeft);
 
 // Beam damage per tick at range: 1 up to 300, then falling with the square of the range.
 float BeamDamageAt(float range);

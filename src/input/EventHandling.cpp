@@ -5,6 +5,7 @@
 #include "app/Startup.h"
 #include "game/Game.h"
 #include "input/CameraControl.h"
+#include "input/EventBatch.h"
 #include "input/KeyCommands.h"
 #include "input/OrderPoint.h"
 #include "input/TickClock.h"
@@ -160,8 +161,7 @@ void HandleEvents(Game& game)
     {
         game.SetState(2);
     }
-    SDL_Event event;
-    while (SDL_PollEvent(&event))
+    for (const SDL_Event& event : EventBatch())
     {
         HandleEvent(game, event);
     }

@@ -24,7 +24,9 @@ unsigned ReadStencilValue(int x, int y);
 // burned out and every explosion has finished.
 bool GameOverReached(Game& game);
 
-// Game-over test, then every pending event.
+// Game-over test, then every event pending when it began (one EventBatch):
+// events posted meanwhile, such as the keys of the panel's buttons, are
+// handled by the next frame's call.
 void HandleEvents(Game& game);
 
 // One event of a turn.

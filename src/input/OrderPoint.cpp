@@ -29,8 +29,11 @@ bool PointOnHorizontalPlane(const Vector& eye, const Vector& nearPoint, float he
     {
         return false;
     }
+    // A ray that rises from an eye above the plane (the top of the view at
+    // the widest zoom) meets it behind the eye, at a negative t: the point
+    // goes there, mirrored, as the line through eye and pointer gives it.
     const double t = (double(height) - double(eye.y)) / rise;
-    if (t < 0.0 || !std::isfinite(t))
+    if (!std::isfinite(t))
     {
         return false;
     }

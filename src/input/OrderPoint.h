@@ -9,12 +9,12 @@ class Game;
 // the horizontal plane at its own height, then, with Ctrl held, up and down
 // only, in the vertical plane through the point that faces the selection.
 
-// Where the ray from the eye through `nearPoint` (the pointer's point on the
-// near plane) meets the horizontal plane y = height. Returns false, leaving
-// `result` alone, when the ray never reaches that plane: it runs parallel to
-// it, or points away from it (upwards from an eye above the plane, which the
-// widest zoom allows at the top of the screen). The point then stays where it
-// was instead of jumping to a far or mirrored place.
+// Where the line from the eye through `nearPoint` (the pointer's point on the
+// near plane) meets the horizontal plane y = height: behind the eye when the
+// ray points away from the plane (upwards from an eye above it, which the
+// widest zoom allows at the top of the screen). Returns false, leaving
+// `result` alone, only when the ray runs parallel to the plane: the point
+// then stays where it was.
 bool PointOnHorizontalPlane(const Vector& eye, const Vector& nearPoint, float height, Vector& result);
 
 // The raised point: `point` moved vertically to where the ray from the eye

@@ -1,5 +1,6 @@
 #include "math/Vector.h"
 
+#include <algorithm>
 #include <cmath>
 
 double Dot(const Vector& a, const Vector& b)
@@ -40,7 +41,9 @@ void RotationBetween(const Vector& from, const Vector& to, Vector& axisOut, floa
     const double sinSquared = Dot(axisOut, axisOut);
     if (sinSquared >= 0.00001)
     {
-        double angle = std::asin(std::sqrt(sinSquared)) * kRadToDeg;
+        // For exactly perpendicular unit vectors the float cross product can
+        // come out a hair longer than 1, where asin has no value.
+        double angle = std::asin(std::min(1.0, std::sqrt(sinSquared))) * kRadToDeg;
         if (Dot(f, t) < 0.0)
         {
             angle = 180.0 - angle;

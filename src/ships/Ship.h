@@ -79,6 +79,10 @@ void DrawModel(const Model* model, unsigned stencilValue, bool sensorView);
 // The pulsing light-map pass over a model just drawn with DrawModel.
 void DrawLightMapGlow(const Model* model, unsigned stencilValue);
 
+// Turns the current matrix by an orientation as glRotatef calls: about Z by
+// roll, then Y by yaw, then X by pitch (local to world, as RotateByAngles).
+void RotateByOrientation(const Orientation& orientation);
+
 // One unit of a player's fleet: a capital ship or a strike fighter.
 class Ship
 {

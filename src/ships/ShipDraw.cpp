@@ -39,15 +39,10 @@ void SetFrontMaterial(GLenum parameter, float r, float g, float b, float a)
     glMaterialfv(GL_FRONT, parameter, value);
 }
 
-// glRotatef calls for an orientation: Z by roll, then Y by yaw, then X by pitch.
-void RotateZYX(const Vector& angles)
+void PathColour(bool dark)
 {
-    glRotatef(angles.z, 0.0f, 0.0f, 1.0f);
-    glRotatef(angles.y, 0.0f, 1.0f, 0.0f);
-    glRotatef(angles.x, 1.0f, 0.0f, 0.0f);
+    glColor4fv(dark ? kOverrunColour : kPathColour);
 }
-
-void PathColour(bool dark) { glColor4fv(dark ? kOverrunColour : kPathColour); }
 
 void DrawStrip(const std::vector<PathVertex>& strip)
 {
@@ -61,6 +56,13 @@ void DrawStrip(const std::vector<PathVertex>& strip)
 }
 
 } // namespace
+
+void RotateByOrientation(const Orientation& orientation)
+{
+    glRotatef(orientation.z, 0.0f, 0.0f, 1.0f);
+    glRotatef(orientation.y, 0.0f, 1.0f, 0.0f);
+    glRotatef(orientation.x, 1.0f, 0.0f, 0.0f);
+}
 
 void DrawModel(const Model* model, unsigned stencilValue, bool sensorView)
 {
@@ -142,7 +144,7 @@ void Subobject::Draw(unsigned stencilValue, bool sensorView, bool lit) const
 {
     glPushMatrix();
     glTranslatef(position.x, position.y, position.z);
-    RotateZYX(rotation);
+    RotateByOrientation(rotation);
     DrawModel(mesh, stencilValue, sensorView);
     if (lit && !sensorView)
     {
@@ -193,7 +195,7 @@ void Ship::Draw(bool sensorView)
     }
 
     glPushMatrix();
-    RotateZYX(orientation);
+    RotateByOrientation(orientation);
     if (selected && model != nullptr)
     {
         glStencilMask(0);
@@ -287,7 +289,7 @@ void Ship::DrawAsSeen(bool sensorView)
         const float scale = sensorView ? 0.5f : 1.0f;
         glPushMatrix();
         glTranslatef(seen.lastPosition.x, seen.lastPosition.y, seen.lastPosition.z);
-        RotateZYX(seen.lastOrientation);
+        RotateByOrientation(seen.lastOrientation);
         glColor4f(colour[0] * scale, colour[1] * scale, colour[2] * scale, 1.0f);
         DrawModel(model, 0, true);
         glPopMatrix();
@@ -299,7 +301,8 @@ void Ship::BuildSensorEnvelope()
     const Environment* environment = game != nullptr ? game->GetEnvironment() : nullptr;
     const float range = signature + 1.0f;
     auto sight = [&](const Vector& direction) {
-        return environment != nullptr ? environment->SightDistance(position, direction, range) : kOpenSpaceSight;
+        return environment != nullptr ? environment->SightDistance(position, direction, range)
+                                      : kOpenSpaceSight;
     };
 
     const float top = sight(Vector(0.0f, 1.0f, 0.0f));
@@ -409,13 +412,14 @@ void Player::DrawSelectionAids(float planeHeight, const Vector& cursorPoint)
     glColor4f(0.5f, 1.0f, 0.5f, 1.0f);
     DrawDropLines(fleet, planeHeight);
 
-    // Again through everything, at half strength.
+    // Again through everything, at half strength. Blending stays on: the
+    // order grid's pass, which calls this for every player, draws the later
+    // drop lines and the order previews smoothed and ends blending itself.
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(0.5f, 1.0f, 0.5f, 0.5f);
     DrawDropLines(fleet, planeHeight);
-    glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
 
     if (game->GetCurrentPlayer() != this || selection.empty())

@@ -49,7 +49,6 @@ enum PanelId : unsigned
 };
 
 // The panel's palette.
-extern const float kLabelColour[4];     // every text of the panel
 extern const float kButtonColour[4];    // outer band of every button
 extern const float kHighlightColour[4]; // an active button; a value still available
 extern const float kPlainColour[4];     // an inactive button

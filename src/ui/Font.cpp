@@ -1,10 +1,7 @@
 #include "ui/Font.h"
 
-#include <GL/glu.h>
-#include <SDL/SDL.h>
-#include <SDL/SDL_image.h>
-
 #include "app/FatalError.h"
+#include "assets/Texture.h"
 
 void FillGlyphWidths(Font& font)
 {
@@ -33,30 +30,12 @@ void LoadFont(Font& font)
 
 void LoadFontFrom(Font& font, const std::string& path)
 {
-    SDL_Surface* image = IMG_Load(path.c_str());
+    SDL_Surface* image = LoadImageSurface(path);
     if (image == nullptr)
     {
         FatalError("Cannot load the font image " + path);
     }
-    if (image->format->BytesPerPixel != 4)
-    {
-        // The upload below reads four bytes per pixel; anything else would read
-        // past the end of the pixels.
-        SDL_FreeSurface(image);
-        FatalError("The font image " + path + " is not a 32-bit RGBA image");
-    }
-    SDL_LockSurface(image);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glGenTextures(1, &font.texture);
-    glBindTexture(GL_TEXTURE_2D, font.texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, image->w, image->h, GL_RGBA, GL_UNSIGNED_BYTE, image->pixels);
-    CheckGLError("Setting up the font texture: ");
-    SDL_UnlockSurface(image);
-    SDL_FreeSurface(image);
+    font.texture = UploadSurfaceTexture(image, kFontTexture, "Setting up the font texture: ");
     FillGlyphWidths(font);
 }
 

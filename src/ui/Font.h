@@ -21,8 +21,10 @@ struct Font
     float glyphWidths[kGlyphCount] = {}; // advance of each code as a fraction of the text size
 };
 
-// Loads "Textures/font2.png" and fills the width table. Needs a current OpenGL
-// context; a missing image ends the program through FatalError.
+// Loads "Textures/font2.png" by the font's texture rule (32-bit RGBA with
+// mipmaps; an image in another layout is converted, without alpha it shows
+// solid cells) and fills the width table. Needs a current OpenGL context; a
+// missing image ends the program through FatalError.
 void LoadFont(Font& font);
 
 // As LoadFont, from another image file (tests and tools).

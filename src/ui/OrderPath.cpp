@@ -23,6 +23,17 @@ float TurnTime(const PathShip& ship, const Orientation& wanted)
     return turnTime;
 }
 
+// The tick after f on a flight path: the next one, or for a flight too long
+// for a vertex per tick the one a stride on, never passing the last.
+static double NextFlightTick(double f, double stride, double last)
+{
+    if (stride <= 1.0)
+    {
+        return f + 1.0;
+    }
+    return f < last && f + stride > last ? last : f + stride;
+}
+
 static Vector NoseDirection(const Orientation& a)
 {
     const double pitch = a.x * kDegToRad;
@@ -71,13 +82,16 @@ OrderPath PredictOrderPath(const PathShip& ship, const Vector& destination, cons
         return path;
     }
 
-    if (turnTime <= ship.moveTimeLeft && ship.speed > 0.0f)
+    Vector step = destination - ship.position;
+    const float ticks = float(Length(step) / (ship.speed * 20.0f) * 20.0);
+    if (turnTime <= ship.moveTimeLeft && ship.speed > 0.0f && std::isfinite(ticks))
     {
-        Vector step = destination - ship.position;
-        const float ticks = float(Length(step) / (ship.speed * 20.0f) * 20.0);
         Normalize(step);
         step *= ship.speed;
-        for (int f = 0; float(f) < ticks && f <= kMaxPathTicks; ++f)
+        // Vertices at f = 0, 1, ... while f < ticks: the last tick is ceil(ticks) - 1.
+        const double last = std::ceil(double(ticks)) - 1.0;
+        const double stride = std::ceil((last + 1.0) / kMaxFlightVertices);
+        for (double f = 0.0; f <= last; f = NextFlightTick(f, stride, last))
         {
             path.flight.push_back({ship.position + step * float(f), dark});
             dark = dark || timeTicks <= turnTime * 20.0f + float(f);
@@ -85,7 +99,8 @@ OrderPath PredictOrderPath(const PathShip& ship, const Vector& destination, cons
     }
     else
     {
-        // The turn alone uses up the time (or the ship cannot fly at all).
+        // The turn alone uses up the time, the ship cannot fly at all, or it
+        // flies so slowly that its ticks cannot be counted.
         path.unreachable = true;
         path.from = ship.position;
         path.to = destination;

@@ -36,9 +36,15 @@ struct PathShip
     float moveTimeLeft; // seconds
 };
 
-// Bounds the prediction of ships that can never finish (a zero turn rate or
-// speed): no path is longer than this many ticks (100 seconds, ten turns).
+// Bounds the nose of a ship that turns so slowly that it would take longer
+// (100 seconds, ten turns): its nose path stops after this many ticks.
 constexpr int kMaxPathTicks = 2000;
+
+// The flight has a vertex for every tick up to the target. A flight longer
+// than this many ticks (24000 units at the slowest ship's speed, far beyond
+// what the sensor view shows) keeps every k-th tick and its last one, so that
+// it still ends at the target with at most this many vertices and one more.
+constexpr int kMaxFlightVertices = 20000;
 
 // The time in seconds the turn to `wanted` takes: the largest of the axes'
 // times, an axis within 1 degree counting as no time.

@@ -54,10 +54,20 @@ void DrawBox(int x0, int y0, int x1, int y1, int b, bool outlineOnly)
     glEnd();
 }
 
+const float kLabelColour[4] = {1.0f, 0.2f, 0.4f, 1.0f};
+
+void DrawBandedText(const Font& font, const std::string& text, int bandTop, int size, const float* colour)
+{
+    static const float kBandColour[4] = {0.0f, 0.0f, 0.4f, 1.0f};
+    Begin2D();
+    glColor4fv(kBandColour);
+    DrawBox(100, 298, 700, bandTop, 4, false);
+    DrawText(font, text, 400 - TextWidth(font, text, size) / 2, 300, size, colour);
+}
+
 void DrawButton(const std::string& label, int x0, int y0, int x1, int y1, const float* bandColour,
                 const float* faceColour, const Font& font, unsigned id)
 {
-    static const float kButtonLabelColour[4] = {1.0f, 0.2f, 0.4f, 1.0f};
     // Left in force on purpose: what is drawn next writes the same id.
     glStencilFunc(GL_ALWAYS, GLint(id), 255);
     glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
@@ -93,7 +103,7 @@ void DrawButton(const std::string& label, int x0, int y0, int x1, int y1, const 
     glEnd();
 
     const int w = TextWidth(font, label, 12);
-    DrawText(font, label, x0 + (x1 - x0 - w) / 2, y0 + 3, 12, kButtonLabelColour);
+    DrawText(font, label, x0 + (x1 - x0 - w) / 2, y0 + 3, 12, kLabelColour);
 }
 
 static void FillRect(float x0, float y0, float x1, float y1)

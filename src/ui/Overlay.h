@@ -13,6 +13,9 @@ class Game;
 // id instead (the picking of clicks reads these values back). The pointer
 // writes nothing to the stencil buffer.
 
+// The colour of every label: the texts of buttons and of the command panel.
+extern const float kLabelColour[4];
+
 // Enters the 2D mode: no depth test, culling, fog, texturing or lighting;
 // pixel matrices; stencil always-pass replacing with 1; smooth 1.5-pixel lines.
 // The state stays in force for the rest of the frame.
@@ -31,6 +34,11 @@ int EffectiveCorner(int x0, int y0, int x1, int y1, int b);
 // set again.
 void DrawButton(const std::string& label, int x0, int y0, int x1, int y1, const float* bandColour,
                 const float* faceColour, const Font& font, unsigned id);
+
+// A dark blue band from (100, 298) to (700, bandTop) with one line of text
+// centred on the screen at y = 300, as the loading, hand-over, winner and
+// unloading screens show it. Enters the 2D mode first.
+void DrawBandedText(const Font& font, const std::string& text, int bandTop, int size, const float* colour);
 
 // The frame-rate meter in the top-left corner: a grey ramp for 0 to 100, a
 // green marker at the smoothed rate and a blue bar of the current rate.

@@ -6,7 +6,6 @@
 #include <iomanip>
 #include <sstream>
 
-const float kLabelColour[4] = {1.0f, 0.2f, 0.4f, 1.0f};
 const float kButtonColour[4] = {0.2f, 0.2f, 1.0f, 1.0f};
 const float kHighlightColour[4] = {1.0f, 0.4f, 0.6f, 1.0f};
 const float kPlainColour[4] = {0.4f, 0.4f, 1.0f, 1.0f};
@@ -52,6 +51,9 @@ int HullBarLength(float hull, float hullMax, int length)
     {
         return 0;
     }
-    const float filled = std::ceil(hull / hullMax * float(length));
-    return filled >= float(length) ? length : int(filled);
+    // hull x L is exact in double, so the quotient is a whole number exactly
+    // when the bar ends on a whole pixel (in float, 300 / 1000 x 50 rounds up
+    // to 15.000001 and the bar came out one pixel long).
+    const double filled = std::ceil(double(hull) * length / double(hullMax));
+    return filled >= double(length) ? length : int(filled);
 }

@@ -32,7 +32,7 @@ static void CompileBeamShape(GLuint list)
 
 BeamList::BeamList(const std::string& bitmapPath) : lastId(1), list(0), texture(0)
 {
-    texture = LoadAlphaTexture(bitmapPath, GL_REPEAT, GL_LINEAR);
+    texture = LoadAlphaTexture(bitmapPath, kBeamTexture);
     list = glGenLists(1);
     CompileBeamShape(list);
 }

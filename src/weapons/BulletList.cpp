@@ -51,7 +51,7 @@ static void CompileBulletShape(GLuint list)
 
 BulletList::BulletList(const std::string& bitmapPath) : list(0), texture(0)
 {
-    texture = LoadAlphaTexture(bitmapPath, GL_CLAMP, GL_NEAREST);
+    texture = LoadAlphaTexture(bitmapPath, kBulletTexture);
     list = glGenLists(1);
     CompileBulletShape(list);
 }

@@ -64,19 +64,16 @@ Environment::~Environment()
     explosions.clear();
 }
 
-void Environment::AddRegion(const Vector& min, const Vector& max, float densityParameter, float speedFactor,
+bool Environment::AddRegion(const Vector& min, const Vector& max, float densityParameter, float speedFactor,
                             const Vector& colour)
 {
     NebulaRegion* region = new NebulaRegion;
-    if (graphics)
-    {
-        region->Build(min, max, densityParameter, speedFactor, colour);
-    }
-    else
-    {
-        region->BuildClouds(min, max, densityParameter, speedFactor, colour);
-    }
+    const bool complete =
+        graphics ? region->Build(min, max, densityParameter, speedFactor, colour, cloudsLeft)
+                 : region->BuildClouds(min, max, densityParameter, speedFactor, colour, cloudsLeft);
+    cloudsLeft -= region->clouds.size();
     regions.push_back(region);
+    return complete;
 }
 
 void Environment::AddExplosion(int count, float scale, const Vector* centre, const Vector* colour,

@@ -23,6 +23,10 @@ constexpr int kPuffTextureSize = 32;
 // texel (16, 16), falling to 0 at 16 texels from it.
 void ComputePuffTexels(unsigned char texels[kPuffTextureSize * kPuffTextureSize]);
 
+// The most regions a map makes (the game's maps have 3 to 8): every region
+// costs memory, a box in the sensor view and a test in every sensor query.
+constexpr size_t kMaxMapRegions = 1000;
+
 class Environment
 {
   public:
@@ -48,12 +52,17 @@ class Environment
     // Reads "Models/Maps/" + mapName + ".ase" and appends one region per
     // top-level mesh (y and z of the file exchanged), then seeds the random
     // generator. The clouds come from the generator's state before the call;
-    // the seed governs only what follows. A map file that cannot be read
-    // leaves the environment without new regions (after the reader's message).
+    // the seed governs only what follows. A missing map file ends the program
+    // ("Map file Models/Maps/<name>.ase not found"). A map of more than
+    // kMaxMapRegions regions, or whose regions ask for more than kMaxMapClouds
+    // clouds, gets only the first of them, with a note naming the file.
     void SetUpMap(std::string mapName, unsigned int seed);
 
-    // Builds a region from the given box (game axes) and appends it.
-    void AddRegion(const Vector& min, const Vector& max, float densityParameter, float speedFactor,
+    // Builds a region from the given box (game axes) and appends it. All the
+    // regions of an environment share kMaxMapClouds clouds: a region built
+    // when they run out gets fewer or none (its box and density still count
+    // for the sensors), and false is returned.
+    bool AddRegion(const Vector& min, const Vector& max, float densityParameter, float speedFactor,
                    const Vector& colour);
 
     // Creates an explosion with its initial burst and appends it. centre and
@@ -95,6 +104,7 @@ class Environment
 
   private:
     bool graphics; // false for a headless environment: no texture, lists or drawing resources
+    size_t cloudsLeft = kMaxMapClouds; // of the clouds all regions share
 };
 
 #endif

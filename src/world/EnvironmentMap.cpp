@@ -1,5 +1,6 @@
 // Building the nebula regions of a map file.
 
+#include <algorithm>
 #include <iostream>
 
 #include "app/FatalError.h"
@@ -22,18 +23,21 @@ float MapProperty(const AseMesh* mesh, unsigned index, float defaultValue)
 
 void Environment::SetUpMap(std::string mapName, unsigned int seed)
 {
+    const std::string path = "Models/Maps/" + mapName + ".ase";
     AseGroup* scene = ReadAse("Maps/" + mapName);
     if (scene == nullptr)
     {
         // The reader has written "File not found: " and the path. A game on a
         // map that is not there would be played in an empty space that the
         // players did not choose: stop with a clear message instead.
-        FatalError("Map file Models/Maps/" + mapName + ".ase not found");
+        FatalError("Map file " + path + " not found");
     }
 
     // Only the top-level meshes are regions; meshes inside groups and marker
     // nodes are ignored.
-    for (size_t i = 0; i < scene->meshes.size(); ++i)
+    bool allClouds = true;
+    const size_t count = std::min(scene->meshes.size(), kMaxMapRegions);
+    for (size_t i = 0; i < count; ++i)
     {
         const AseMesh* mesh = scene->meshes[i];
         std::cerr << "Setting up map region " << i << std::endl;
@@ -46,7 +50,17 @@ void Environment::SetUpMap(std::string mapName, unsigned int seed)
         const float speedFactor = MapProperty(mesh, 1, 0.5f);
         const Vector colour(MapProperty(mesh, 2, 0.0f), MapProperty(mesh, 3, 0.0f),
                             MapProperty(mesh, 4, 0.5f));
-        AddRegion(min, max, densityParameter, speedFactor, colour);
+        allClouds = AddRegion(min, max, densityParameter, speedFactor, colour) && allClouds;
+    }
+    if (scene->meshes.size() > kMaxMapRegions)
+    {
+        std::cerr << path << ": the map has more than " << kMaxMapRegions << " regions; only the first "
+                  << kMaxMapRegions << " are made" << std::endl;
+    }
+    if (!allClouds)
+    {
+        std::cerr << path << ": the map asks for more than " << kMaxMapClouds << " clouds; only the first "
+                  << kMaxMapClouds << " are made" << std::endl;
     }
     delete scene;
 

@@ -17,11 +17,12 @@ NebulaRegion::~NebulaRegion()
     clouds.clear();
 }
 
-void NebulaRegion::Build(const Vector& min_, const Vector& max_, float densityParameter, float speedFactor,
-                         const Vector& colour_)
+bool NebulaRegion::Build(const Vector& min_, const Vector& max_, float densityParameter, float speedFactor,
+                         const Vector& colour_, size_t maxClouds)
 {
-    BuildClouds(min_, max_, densityParameter, speedFactor, colour_);
+    const bool complete = BuildClouds(min_, max_, densityParameter, speedFactor, colour_, maxClouds);
     CompileBoxList(densityParameter);
+    return complete;
 }
 
 // A random offset of up to 50 from a grid coordinate.
@@ -30,8 +31,8 @@ static float Jitter(float gridCoordinate)
     return float(gridCoordinate + (10.0 * RandomFraction() - 5.0) * 10.0);
 }
 
-void NebulaRegion::BuildClouds(const Vector& min_, const Vector& max_, float densityParameter,
-                               float speedFactor, const Vector& colour_)
+bool NebulaRegion::BuildClouds(const Vector& min_, const Vector& max_, float densityParameter,
+                               float speedFactor, const Vector& colour_, size_t maxClouds)
 {
     max = max_;
     min = min_;
@@ -48,7 +49,7 @@ void NebulaRegion::BuildClouds(const Vector& min_, const Vector& max_, float den
     // the loop: such a region gets no clouds (or stops at the cloud limit).
     if (!(step > 0.0f))
     {
-        return;
+        return true;
     }
     for (float y = min.y; y < max.y; y += step)
     {
@@ -56,9 +57,13 @@ void NebulaRegion::BuildClouds(const Vector& min_, const Vector& max_, float den
         {
             for (float x = min.x; x < max.x; x += step)
             {
-                if (clouds.size() >= kMaxCloudsPerRegion || x + step == x || y + step == y || z + step == z)
+                if (clouds.size() >= maxClouds)
                 {
-                    return;
+                    return false;
+                }
+                if (x + step == x || y + step == y || z + step == z)
+                {
+                    return true;
                 }
                 Cloud* cloud = new Cloud;
                 const float px = Jitter(x);
@@ -75,6 +80,7 @@ void NebulaRegion::BuildClouds(const Vector& min_, const Vector& max_, float den
             }
         }
     }
+    return true;
 }
 
 void NebulaRegion::CompileBoxList(float densityParameter)

@@ -18,6 +18,14 @@
 constexpr double kCloudReach = 577.3502690459181;
 constexpr double kCloudReachSquared = 333333.33316739404;
 
+// The most clouds an environment makes for all its regions together (the
+// game's maps have 146 to 752). A damaged map that asks for more gets the
+// first this many, so that its memory, the update of every tick and the
+// drawing stay bounded whatever its boxes and densities: the worst frame of
+// clouds (dense small clouds all around the camera, bench_damaged_map) takes
+// well under a second.
+constexpr size_t kMaxMapClouds = 2000;
+
 class NebulaRegion
 {
   public:
@@ -29,15 +37,17 @@ class NebulaRegion
     NebulaRegion& operator=(const NebulaRegion&) = delete;
 
     // Fills the box with clouds (BuildClouds) and compiles boxList. Needs a
-    // current OpenGL context. A region is built once.
-    void Build(const Vector& min, const Vector& max, float densityParameter, float speedFactor,
-               const Vector& colour);
+    // current OpenGL context. A region is built once. Returns false when the
+    // box asked for more than maxClouds clouds.
+    bool Build(const Vector& min, const Vector& max, float densityParameter, float speedFactor,
+               const Vector& colour, size_t maxClouds = kMaxMapClouds);
 
     // The part of Build that needs no OpenGL: stores the box, colour and
     // density (0.1 x densityParameter) and creates the clouds on a grid of
-    // spacing 1 / density, drawing random numbers in a fixed order.
-    void BuildClouds(const Vector& min, const Vector& max, float densityParameter, float speedFactor,
-                     const Vector& colour);
+    // spacing 1 / density, drawing random numbers in a fixed order. Stops
+    // after maxClouds clouds and then returns false.
+    bool BuildClouds(const Vector& min, const Vector& max, float densityParameter, float speedFactor,
+                     const Vector& colour, size_t maxClouds = kMaxMapClouds);
 
     // One tick: decides `active`, drifts and wraps the clouds, and sets each
     // cloud's visibility, level of detail and fade; spins the near clouds.
@@ -68,9 +78,5 @@ class NebulaRegion
   private:
     void CompileBoxList(float densityParameter);
 };
-
-// A region never creates more clouds than this, whatever its box and density:
-// a map with an absurd density or box would otherwise exhaust memory.
-constexpr size_t kMaxCloudsPerRegion = 100000;
 
 #endif

@@ -56,7 +56,7 @@ TEST(OrderPath, OneVertexPerTickDarkWhereTheMovementTimeEnds)
         {0, 0, 0, {0, 0, -100}, false, 10, 1, 0, 1, -1, 0, -1, true, 0, {0, 0, -10}},
         // A ship that can never finish still gives a bounded path.
         {0, 0, 180, {0, 0, 100}, false, 10, 0, 1, kMaxPathTicks + 1, 201, 0, -1, true, 0, {0, 0, -10}},
-        {0, 0, 0, {0, 0, -100}, false, 10, 1, 1e-6f, 1, -1, kMaxPathTicks + 1, 201, false, 0, {0, 0, 0}},
+        {0, 0, 0, {0, 0, -100}, false, 10, 1, 1e-6f, 1, -1, kMaxFlightVertices + 1, 2, false, 0, {0, 0, 0}},
     };
     for (size_t i = 0; i < sizeof(rows) / sizeof(rows[0]); ++i)
     {

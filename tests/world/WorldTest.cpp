@@ -97,7 +97,7 @@ TEST(World, RegionsWithDegenerateNumbersEndWithoutHanging)
         {0, 100.00001f, 10, 10, 0.2f, 3},  {0, 100, 10, 10, 0.2f, 2},
         {0, 100, 0, 100, 0.2f, 0},         {0, 100, 100, 100, 0, 1},
         {0, 100, 100, 100, -0.2f, 0},      {0, 100, 100, 100, std::nanf(""), 0},
-        {1e12f, 2e12f, 100, 100, 0.2f, 0}, {0, 100, 100, 100, 10000, float(kMaxCloudsPerRegion)},
+        {1e12f, 2e12f, 100, 100, 0.2f, 0}, {0, 100, 100, 100, 10000, float(kMaxMapClouds)},
     };
     for (const auto& row : rows)
     {
