@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/Startup.h"
 #include "combat/BeamTurret.h"
 #include "combat/GunTurret.h"
 #include "combat/Hangar.h"
@@ -26,6 +27,8 @@ constexpr float kBeamStandoff = 200.0f;
 constexpr float kGunStandoff = 220.0f;
 // A ship this much farther than its standoff closes in before it fires.
 constexpr float kRangeSlack = 60.0f;
+// Beyond this range bullets fall short and beams do next to nothing.
+constexpr float kEngageRange = 600.0f;
 // A move with less time than this left is not worth its turning.
 constexpr float kMinMoveTime = 0.5f;
 constexpr int kMaxMovesPerTurn = 3;
@@ -89,6 +92,12 @@ template <class Turret> bool TurretBusy(const Turret& turret)
            (state == Aiming && turret.GetTurnTimeLeft() > 0.0f && turret.GetFireTimeLeft() > 0.0f);
 }
 
+// How far the ship can fly on the movement time it has left, not counting turns.
+float TravelThisTurn(const Ship& ship)
+{
+    return ship.speed * ship.moveTimeLeft / kTickSeconds;
+}
+
 float Distance(const Vector& a, const Vector& b)
 {
     return float(Length(b - a));
@@ -98,7 +107,8 @@ float Distance(const Vector& a, const Vector& b)
 
 AutoPlayer::AutoPlayer(Game& game_, Player& player_, uint32_t seed)
     : game(game_), player(player_),
-      chanceState(seed * 2654435761u + uint32_t(player_.GetIndex()) * 40503u + 1u), searchIndex(0), ticks(0)
+      chanceState(seed * 2654435761u + uint32_t(player_.GetIndex()) * 40503u + 1u), searchIndex(0),
+      approachStep(0.0f), ticks(0)
 {
     // Where to look when no enemy is known: the middle of the map first, then
     // the large nebulae and the other players' starting points, round the map
@@ -155,9 +165,25 @@ void AutoPlayer::PlayTurn(const std::function<void()>& advanceTick)
 
 void AutoPlayer::StartTurn()
 {
-    const std::vector<Contact> contacts = Contacts();
-    LaunchFighters(contacts);
-    AimCamera(contacts);
+    // The fleet closes in at the pace of its slowest ship, and by chance
+    // anything from half to all of that: who comes within reach first is not
+    // fixed by the order of the turns.
+    float slowest = 0.0f;
+    bool any = false;
+    for (int fighters = 0; fighters < 2 && !any; fighters++)
+    {
+        for (const Ship* ship : player.fleet)
+        {
+            if (ship->IsAlive() && IsFighter(*ship) == (fighters == 1) &&
+                (!any || TravelThisTurn(*ship) < slowest))
+            {
+                slowest = TravelThisTurn(*ship);
+                any = true;
+            }
+        }
+    }
+    approachStep = float((0.25 + 0.75 * NextChance()) * slowest);
+    AimCamera(Contacts());
 }
 
 void AutoPlayer::Act()
@@ -171,6 +197,7 @@ void AutoPlayer::Act()
         return;
     }
     const std::vector<Contact> contacts = Contacts();
+    LaunchFighters(contacts);
     const std::vector<Ship*> fleet = player.fleet;
     for (Ship* ship : fleet)
     {
@@ -203,7 +230,7 @@ void AutoPlayer::ActForShip(Ship& ship, const std::vector<Contact>& contacts)
     {
         return;
     }
-    const bool canMove = ship.moveTimeLeft > kMinMoveTime && turn.moves < kMaxMovesPerTurn;
+    const bool canMove = ship.moveTimeLeft > kMinMoveTime && turn.moves < kMaxMovesPerTurn && !turn.holding;
     if (target != nullptr)
     {
         const Vector offset = target->position - ship.position;
@@ -211,19 +238,37 @@ void AutoPlayer::ActForShip(Ship& ship, const std::vector<Contact>& contacts)
         const float standoff = Standoff(ship);
         if (distance > standoff + kRangeSlack && canMove)
         {
-            MoveTo(ship, ship.position + offset * ((distance - standoff) / distance));
+            // Within reach this turn: close to weapon range. Otherwise advance
+            // with the fleet, at the pace chosen for this turn.
+            float step = distance - standoff;
+            if (step > TravelThisTurn(ship))
+            {
+                step = std::min(step, approachStep);
+                turn.holding = true;
+            }
+            MoveTo(ship, ship.position + offset * (step / distance));
             turn.moves++;
             turn.searching = false;
             return;
         }
-        Engage(ship, *target->ship);
-        turn.engaged = true;
+        if (distance <= kEngageRange)
+        {
+            Engage(ship, *target->ship);
+            turn.engaged = true;
+        }
         return;
     }
     Vector goal;
     if (canMove && turn.moves == 0 && SearchGoal(ship, contacts, goal) &&
         Distance(ship.position, goal) > kGhostCheckRange)
     {
+        // The fleet searches together, at the pace of the turn; fighters
+        // going back to it fly at full speed.
+        const float distance = Distance(ship.position, goal);
+        if (!IsFighter(ship) && distance > approachStep)
+        {
+            goal = ship.position + (goal - ship.position) * (approachStep / distance);
+        }
         MoveTo(ship, goal);
         turn.moves++;
         turn.searching = true;

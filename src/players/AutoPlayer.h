@@ -58,6 +58,7 @@ class AutoPlayer
         int moves = 0;          // move orders given this turn
         bool searching = false; // its move goes to a ghost or a search point
         bool engaged = false;   // given a target this turn
+        bool holding = false;   // advanced with the fleet; stays there this turn
     };
 
     void StartTurn();
@@ -88,7 +89,8 @@ class AutoPlayer
     std::map<uint32_t, Vector> staleGhosts; // ghosts found empty, by ship id and last position
     std::vector<Vector> searchPoints;       // nebula centres and the middle of the map
     size_t searchIndex;
-    int ticks; // ticks of the turn so far
+    float approachStep; // how far the fleet advances this turn while out of reach
+    int ticks;          // ticks of the turn so far
 };
 
 // One tick as the frame loop hands it to the game: the game-over test, then
