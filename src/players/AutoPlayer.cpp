@@ -45,6 +45,9 @@ constexpr float kFighterLeash = 150.0f;
 // fleet's common target first.
 constexpr float kFighterPenalty = 150.0f;
 constexpr float kPrimaryBonus = 120.0f;
+// How much farther, at most, an enemy player may count when the fleet picks
+// its common target.
+constexpr float kRivalrySpread = 400.0f;
 
 bool IsFighter(const Ship& ship)
 {
@@ -108,7 +111,7 @@ float Distance(const Vector& a, const Vector& b)
 AutoPlayer::AutoPlayer(Game& game_, Player& player_, uint32_t seed)
     : game(game_), player(player_),
       chanceState(seed * 2654435761u + uint32_t(player_.GetIndex()) * 40503u + 1u), searchIndex(0),
-      approachStep(0.0f), ticks(0)
+      approachStep(0.0f), rivalry{}, ticks(0)
 {
     // Where to look when no enemy is known: the middle of the map first, then
     // the large nebulae and the other players' starting points, round the map
@@ -128,6 +131,12 @@ AutoPlayer::AutoPlayer(Game& game_, Player& player_, uint32_t seed)
         {
             around.push_back(gPlacements[other->GetIndex()].focus);
         }
+    }
+    // Among several enemies at the same distance, which one to fight first is
+    // decided by chance, not by the order of the seats.
+    for (float& grudge : rivalry)
+    {
+        grudge = float(NextChance() * kRivalrySpread);
     }
     const double start = NextChance() * 360.0;
     auto bearing = [start](const Vector& p)
@@ -367,13 +376,15 @@ const AutoPlayer::Contact* AutoPlayer::ChooseTarget(const Ship& ship,
                                                     const std::vector<Contact>& contacts) const
 {
     // The fleet's common target: the enemy in sight nearest to the middle of
-    // our capital ships (of the whole fleet when only fighters are left).
+    // our capital ships (of the whole fleet when only fighters are left),
+    // each enemy player counted as farther by the player's own grudge.
     Vector centre = FleetCentre(true);
     const Contact* primary = nullptr;
     float primaryDistance = 0.0f;
     for (const Contact& contact : contacts)
     {
-        const float d = Distance(centre, contact.position) + (contact.fighter ? kFighterPenalty : 0.0f);
+        const float d = Distance(centre, contact.position) + (contact.fighter ? kFighterPenalty : 0.0f) +
+                        rivalry[contact.ship->GetOwner()];
         if (contact.visible && (primary == nullptr || d < primaryDistance))
         {
             primary = &contact;

@@ -90,6 +90,7 @@ class AutoPlayer
     std::vector<Vector> searchPoints;       // nebula centres and the middle of the map
     size_t searchIndex;
     float approachStep; // how far the fleet advances this turn while out of reach
+    float rivalry[4];   // by player index: added to the distance of that player's ships
     int ticks;          // ticks of the turn so far
 };
 
