@@ -46,8 +46,12 @@ constexpr float kFighterLeash = 150.0f;
 constexpr float kFighterPenalty = 150.0f;
 constexpr float kPrimaryBonus = 120.0f;
 // How much farther, at most, an enemy player may count when the fleet picks
-// its common target.
-constexpr float kRivalrySpread = 400.0f;
+// its targets: each player has a rival by chance, not only its neighbours.
+// Enemies closer than the self-defence range are fought whoever they are.
+constexpr float kRivalrySpread = 1200.0f;
+constexpr float kSelfDefenceRange = 400.0f;
+// Fighters strike only enemies this near to their own capital ships.
+constexpr float kEscortRange = 600.0f;
 
 bool IsFighter(const Ship& ship)
 {
@@ -391,15 +395,22 @@ const AutoPlayer::Contact* AutoPlayer::ChooseTarget(const Ship& ship,
             primaryDistance = d;
         }
     }
+    // Fighters escort the fleet: they strike what is near it, not whatever
+    // their long flight could reach.
+    const bool escort = IsFighter(ship) && HasCapitalShips();
     const Contact* best = nullptr;
     float bestScore = 0.0f;
     for (const Contact& contact : contacts)
     {
-        if (!contact.visible)
+        if (!contact.visible || (escort && Distance(centre, contact.position) > kEscortRange))
         {
             continue;
         }
         float score = Distance(ship.position, contact.position);
+        if (score > kSelfDefenceRange)
+        {
+            score += rivalry[contact.ship->GetOwner()];
+        }
         if (contact.fighter)
         {
             score += kFighterPenalty;
@@ -419,11 +430,13 @@ const AutoPlayer::Contact* AutoPlayer::ChooseTarget(const Ship& ship,
 
 bool AutoPlayer::SearchGoal(const Ship& ship, const std::vector<Contact>& contacts, Vector& goal)
 {
+    // Escorting fighters go back to the fleet rather than after the enemy.
+    const bool escort = IsFighter(ship) && HasCapitalShips();
     const Contact* nearest = nullptr;
     for (const Contact& contact : contacts)
     {
-        if (nearest == nullptr ||
-            Distance(ship.position, contact.position) < Distance(ship.position, nearest->position))
+        if (!escort && (nearest == nullptr || Distance(ship.position, contact.position) <
+                                                  Distance(ship.position, nearest->position)))
         {
             nearest = &contact;
         }
@@ -442,12 +455,7 @@ bool AutoPlayer::SearchGoal(const Ship& ship, const std::vector<Contact>& contac
             goal = fleetCentre;
             return true;
         }
-        bool othersLeft = false;
-        for (const Ship* own : player.fleet)
-        {
-            othersLeft = othersLeft || (own->IsAlive() && !IsFighter(*own));
-        }
-        if (othersLeft)
+        if (HasCapitalShips())
         {
             return false;
         }
@@ -531,6 +539,18 @@ void AutoPlayer::AimCamera(const std::vector<Contact>& contacts)
     const Vector focus = centre - direction * 150.0f;
     player.SetFocus(focus.x, centre.y + 150.0f, focus.z);
     player.SetZoom(1.3f);
+}
+
+bool AutoPlayer::HasCapitalShips() const
+{
+    for (const Ship* ship : player.fleet)
+    {
+        if (ship->IsAlive() && !IsFighter(*ship))
+        {
+            return true;
+        }
+    }
+    return false;
 }
 
 Vector AutoPlayer::FleetCentre(bool capitalOnly) const

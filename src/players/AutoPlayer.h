@@ -72,6 +72,7 @@ class AutoPlayer
     void LaunchFighters(const std::vector<Contact>& contacts);
     void AimCamera(const std::vector<Contact>& contacts);
     Vector FleetCentre(bool capitalOnly) const;
+    bool HasCapitalShips() const;
 
     // The orders, as the keys and clicks give them.
     void Select(const Ship& ship);
