@@ -119,18 +119,17 @@ bool ReadPng(const std::string& path, int channels, Image& image)
     return true;
 }
 
-// Reads the frame from `buffer`, turning OpenGL's bottom-up rows into PNG's
+// Reads the back buffer, turning OpenGL's bottom-up rows into PNG's
 // top-down order.
-void ReadFrame(GLenum buffer, Image& colour, Image& stencil)
+void ReadFrame(Image& colour, Image& stencil)
 {
     std::vector<unsigned char> rgb(size_t(kWidth) * kHeight * 3);
     std::vector<GLubyte> values(size_t(kWidth) * kHeight);
     glFinish();
-    glReadBuffer(buffer);
+    glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     glReadPixels(0, 0, kWidth, kHeight, GL_STENCIL_INDEX, GL_UNSIGNED_BYTE, values.data());
-    glReadBuffer(GL_BACK);
     colour = Image{kWidth, kHeight, 3, std::vector<unsigned char>(rgb.size())};
     stencil = Image{kWidth, kHeight, 1, std::vector<unsigned char>(values.size())};
     for (int y = 0; y < kHeight; ++y)
@@ -203,10 +202,10 @@ void Compare(const Image& expected, const Image& actual, const Image& expectedSt
 
 } // namespace
 
-::testing::AssertionResult MatchesReference(const std::string& name, GLenum buffer)
+::testing::AssertionResult MatchesReference(const std::string& name)
 {
     Image colour, stencil;
-    ReadFrame(buffer, colour, stencil);
+    ReadFrame(colour, stencil);
     const std::string colourPath = ReferenceDir() + name + ".png";
     const std::string stencilPath = ReferenceDir() + name + ".stencil.png";
 

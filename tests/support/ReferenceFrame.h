@@ -19,9 +19,10 @@
 // the new reference instead (scripts/update-references.sh); look at every
 // image that changed before committing it.
 //
-// `buffer` is GL_BACK for a frame drawn but not yet swapped, GL_FRONT for a
-// frame that the code under test has already swapped onto the screen.
-::testing::AssertionResult MatchesReference(const std::string& name, GLenum buffer = GL_BACK);
+// The frame is read from the back buffer. A frame that the code under test has
+// already swapped is still there: Mesa under Xvfb copies the back buffer on a
+// swap and keeps it, while reading the front buffer gives black.
+::testing::AssertionResult MatchesReference(const std::string& name);
 
 constexpr int kColourTolerance = 2;
 
