@@ -11,6 +11,11 @@ void SeedRandom(unsigned int seed)
     gRandomState = seed;
 }
 
+unsigned int RandomState()
+{
+    return gRandomState;
+}
+
 int Random()
 {
     gRandomState = gRandomState * 214013u + 2531011u;

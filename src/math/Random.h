@@ -9,6 +9,10 @@
 // Seeds the generator (like srand). Before any call the seed is 1.
 void SeedRandom(unsigned int seed);
 
+// The generator's whole state: SeedRandom(RandomState()) later carries on
+// with the same numbers. Lets a tool keep two streams apart.
+unsigned int RandomState();
+
 // The next integer from 0 to 32767 inclusive (like rand).
 int Random();
 

@@ -1,0 +1,104 @@
+#include "AutoplayOptions.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+const char* const kAutoplayUsage =
+    "usage: korvane-autoplay [--map NAME] [--players N] [--seed S] [--max-rounds R] [--watch]\n"
+    "  Plays a whole game with a scripted player in every seat. Run it from the\n"
+    "  game's data directory, under a display or tests/with-xvfb.sh.\n"
+    "  --map NAME       map under Models/Maps/ (default map1)\n"
+    "  --players N      2 to 4 players (default 2)\n"
+    "  --seed S         0 to 4294967295: the game's random numbers and the players' choices (default 1)\n"
+    "  --max-rounds R   1 to 100000: stop without a winner after R rounds (default 50)\n"
+    "  --watch          draw every tick on the display as the game does\n";
+
+namespace
+{
+
+// A whole decimal number from low to high.
+bool ReadNumber(const char* text, long long low, long long high, long long& value)
+{
+    if (text == nullptr || *text == '\0' || *text == '-' || *text == '+')
+    {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const long long parsed = std::strtoll(text, &end, 10);
+    if (errno != 0 || *end != '\0' || parsed < low || parsed > high)
+    {
+        return false;
+    }
+    value = parsed;
+    return true;
+}
+
+} // namespace
+
+bool ParseAutoplayOptions(int argc, const char* const argv[], AutoplayOptions& options, std::string& error)
+{
+    for (int i = 1; i < argc; i++)
+    {
+        const std::string option = argv[i];
+        if (option == "--watch")
+        {
+            options.watch = true;
+            continue;
+        }
+        if (option == "--help" || option == "-h")
+        {
+            options.help = true;
+            continue;
+        }
+        if (option != "--map" && option != "--players" && option != "--seed" && option != "--max-rounds")
+        {
+            error = "unknown option " + option;
+            return false;
+        }
+        if (i + 1 >= argc)
+        {
+            error = option + " needs a value";
+            return false;
+        }
+        const char* value = argv[++i];
+        long long number = 0;
+        if (option == "--map")
+        {
+            options.map = value;
+            if (options.map.empty() || options.map.find_first_of("/\\") != std::string::npos)
+            {
+                error = "--map takes a map name such as map1, not a path";
+                return false;
+            }
+        }
+        else if (option == "--players")
+        {
+            if (!ReadNumber(value, 2, 4, number))
+            {
+                error = "--players takes 2, 3 or 4, not " + std::string(value);
+                return false;
+            }
+            options.players = int(number);
+        }
+        else if (option == "--seed")
+        {
+            if (!ReadNumber(value, 0, 4294967295LL, number))
+            {
+                error = "--seed takes a whole number from 0 to 4294967295, not " + std::string(value);
+                return false;
+            }
+            options.seed = uint32_t(number);
+        }
+        else
+        {
+            if (!ReadNumber(value, 1, 100000, number))
+            {
+                error = "--max-rounds takes a whole number from 1 to 100000, not " + std::string(value);
+                return false;
+            }
+            options.maxRounds = int(number);
+        }
+    }
+    return true;
+}
