@@ -1,0 +1,247 @@
+// The cost of a big battle and of looking around at the start of a game, tick
+// by tick and frame by frame, with the distribution a player feels (median,
+// p95, p99, worst, and the share of frames within 16.7 ms). Run under a display
+// from anywhere, for example:
+//
+//   tests/with-xvfb.sh build/bench/bench_battle
+//
+// BattleTicks: a four-player battle on each map (bench/BattleScript.h), 60
+//   player turns of 200 ticks, every tick timed as the game handles it
+//   (environment step every other tick, the game's Tick); nothing drawn.
+// BattleFrames: the same battle on map1 with a frame drawn through the current
+//   player's camera over its fleet after every 4th tick (scene, command panel,
+//   swap, glFinish). Drawing draws random flicker, so this battle runs
+//   differently from the undrawn one; its ticks are reported too.
+// StartSweep: a fresh four-player game on each map, each player's camera at
+//   the widest zoom on a grid of 5 x 5 focus points and 8 headings, in the
+//   normal and the sensor view: one frame each after one environment step.
+//
+// Each benchmark runs its whole scenario once; the figures are counters.
+
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "BattleScript.h"
+#include "app/Startup.h"
+#include "app/TurnPlay.h"
+#include "game/Game.h"
+#include "input/EventHandling.h"
+#include "players/Player.h"
+#include "ui/CommandPanel.h"
+#include "world/Environment.h"
+
+namespace
+{
+
+const char* const kMaps[4] = {"map1", "map2", "map3", "map4"};
+
+constexpr int kBattleTurns = 60;
+constexpr int kTicksPerFrame = 4;
+constexpr double kFrameBudgetMs = 1000.0 / 60.0;
+
+bool EnsureDisplay()
+{
+    static bool ok = false;
+    static bool tried = false;
+    if (!tried)
+    {
+        tried = true;
+        if (chdir(KORVANE_DATA_DIR) != 0)
+        {
+            return false;
+        }
+        InitVideo();
+        ok = SDL_GetVideoSurface() != nullptr;
+        if (ok)
+        {
+            InitRenderState();
+            BuildDirectionTable();
+        }
+    }
+    return ok;
+}
+
+using Clock = std::chrono::steady_clock;
+
+double MillisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Processor time of the calling thread in ms: on a busy machine it leaves out
+// the time the thread waited for a processor. Ticks run on the main thread
+// alone, so for them it is what an idle machine would take.
+double ThreadMilliseconds()
+{
+    timespec now;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) * 1e-6;
+}
+
+// The value below which the given share of the sorted samples lie (nearest rank).
+double Percentile(const std::vector<double>& sorted, double share)
+{
+    if (sorted.empty())
+    {
+        return 0.0;
+    }
+    const size_t rank = size_t(std::ceil(share * double(sorted.size())));
+    return sorted[std::min(sorted.size(), std::max<size_t>(rank, 1)) - 1];
+}
+
+// Median, p95, p99 and max of the samples (ms) as counters with the given prefix.
+void Report(benchmark::State& state, const std::string& prefix, std::vector<double> samples, bool budget)
+{
+    std::sort(samples.begin(), samples.end());
+    state.counters[prefix + "_n"] = double(samples.size());
+    state.counters[prefix + "_med_ms"] = Percentile(samples, 0.5);
+    state.counters[prefix + "_p95_ms"] = Percentile(samples, 0.95);
+    state.counters[prefix + "_p99_ms"] = Percentile(samples, 0.99);
+    state.counters[prefix + "_max_ms"] = samples.empty() ? 0.0 : samples.back();
+    if (budget)
+    {
+        const size_t within =
+            size_t(std::upper_bound(samples.begin(), samples.end(), kFrameBudgetMs) - samples.begin());
+        state.counters[prefix + "_within16.7_pct"] =
+            samples.empty() ? 0.0 : 100.0 * double(within) / double(samples.size());
+    }
+}
+
+// One frame as the frame loop draws it, finished by the renderer.
+double TimedFrame(Game& game)
+{
+    const Clock::time_point start = Clock::now();
+    DrawScene(game);
+    game.GetPanel()->Draw();
+    SDL_GL_SwapBuffers();
+    glFinish();
+    return MillisecondsSince(start);
+}
+
+// Plays the scripted battle; draws a frame after every ticksPerFrame-th tick
+// when ticksPerFrame > 0.
+void PlayBattle(benchmark::State& state, const char* map, int ticksPerFrame)
+{
+    Game game(4, map);
+    gAnimationTime = 0.0f;
+    std::vector<double> ticks;
+    std::vector<double> tickCpu;
+    std::vector<double> frames;
+    ticks.reserve(kBattleTurns * battle::kTicksPerTurn);
+    int turns = 0;
+    for (; turns < kBattleTurns && game.WinnerIndex() == -1; turns++)
+    {
+        battle::OrderTurn(game);
+        Player& player = *game.GetCurrentPlayer();
+        battle::FollowFleet(game);
+        game.GetEnvironment()->Update(player.GetEyePosition(), player.GetViewDirection());
+        for (int tick = 0; tick < battle::kTicksPerTurn; tick++)
+        {
+            battle::FollowFleet(game);
+            const Clock::time_point start = Clock::now();
+            const double cpuStart = ThreadMilliseconds();
+            HandleTick(game);
+            tickCpu.push_back(ThreadMilliseconds() - cpuStart);
+            ticks.push_back(MillisecondsSince(start));
+            if (ticksPerFrame > 0 && tick % ticksPerFrame == 0)
+            {
+                frames.push_back(TimedFrame(game));
+            }
+        }
+        game.NextPlayer();
+    }
+    state.counters["turns"] = turns;
+    state.counters["ships_left"] = battle::LiveShips(game);
+    Report(state, "tick", ticks, false);
+    Report(state, "tick_cpu", tickCpu, false);
+    if (ticksPerFrame > 0)
+    {
+        Report(state, "frame", frames, true);
+    }
+}
+
+void BM_BattleTicks(benchmark::State& state)
+{
+    if (!EnsureDisplay())
+    {
+        state.SkipWithError("no display");
+        return;
+    }
+    const char* map = kMaps[state.range(0)];
+    for (auto _ : state)
+    {
+        PlayBattle(state, map, 0);
+    }
+    state.SetLabel(map);
+}
+BENCHMARK(BM_BattleTicks)->DenseRange(0, 3)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_BattleFrames(benchmark::State& state)
+{
+    if (!EnsureDisplay())
+    {
+        state.SkipWithError("no display");
+        return;
+    }
+    const char* map = kMaps[state.range(0)];
+    for (auto _ : state)
+    {
+        PlayBattle(state, map, kTicksPerFrame);
+    }
+    state.SetLabel(map);
+}
+BENCHMARK(BM_BattleFrames)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_StartSweep(benchmark::State& state)
+{
+    if (!EnsureDisplay())
+    {
+        state.SkipWithError("no display");
+        return;
+    }
+    const char* map = kMaps[state.range(0)];
+    std::vector<double> frames;
+    for (auto _ : state)
+    {
+        Game game(4, map);
+        gAnimationTime = 0.0f;
+        for (int seat = 0; seat < 4; seat++)
+        {
+            Player& player = *game.GetCurrentPlayer();
+            player.SetZoom(float(kMaxZoom));
+            for (int gx = -2; gx <= 2; gx++)
+            {
+                for (int gz = -2; gz <= 2; gz++)
+                {
+                    for (int h = 0; h < 8; h++)
+                    {
+                        player.SetFocus(600.0f * gx, 0.0f, 600.0f * gz);
+                        player.SetHeading(45.0f * h);
+                        game.GetEnvironment()->Update(player.GetEyePosition(), player.GetViewDirection());
+                        for (int view = 0; view < 2; view++)
+                        {
+                            game.SetViewMode(view);
+                            frames.push_back(TimedFrame(game));
+                        }
+                    }
+                }
+            }
+            game.SetViewMode(0);
+            game.NextPlayer();
+        }
+    }
+    state.SetLabel(map);
+    Report(state, "frame", frames, true);
+}
+BENCHMARK(BM_StartSweep)->DenseRange(0, 3)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
