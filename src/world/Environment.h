@@ -75,6 +75,8 @@ class Environment
 
     // The sum of the densities of all regions containing the point.
     float DensityAt(const Vector& point) const;
+    // The same over the first regionCount regions.
+    float DensityAt(const Vector& point, size_t regionCount) const;
 
     // The nebula along the segment from `from` towards `to`: twice the sum of
     // the density at from, from + 10 d, from + 20 d, ... (d the unit
@@ -87,6 +89,9 @@ class Environment
     // 10 units. A multiple of 10 from 0 to 1010; 1010 in open space, 0 for a
     // range of 0 or less.
     float SightDistance(const Vector& from, const Vector& direction, float range) const;
+    // The same through the first regionCount regions only: the nebula as it
+    // was when the environment had that many regions.
+    float SightDistance(const Vector& from, const Vector& direction, float range, size_t regionCount) const;
 
     std::vector<NebulaRegion*> regions; // owned, in the order they were added
     std::vector<Explosion*> explosions; // owned, in creation order

@@ -6,6 +6,7 @@
 #include "UiGame.h"
 #include "app/Startup.h"
 #include "ui/Glow.h"
+#include "world/Environment.h"
 
 namespace
 {
@@ -176,6 +177,53 @@ TEST_F(ShipDraw, SensorEnvelopeShowsOnlyForASelectedShipInTheSensorView)
     EXPECT_GT(envelope, 200);
     // The envelope writes no stencil: only the (tiny) hull does.
     EXPECT_LT(CountAll(ship->id), 200);
+}
+
+// The envelope is compiled only when drawn, but shows the nebula from where
+// the ship was when it took the envelope, and only the regions that existed then.
+TEST_F(ShipDraw, SensorEnvelopeShowsTheNebulaOfTheMomentItWasTaken)
+{
+    SelectOnly(game, ship);
+    LookAt(kPlace, 3000.0f, 6000.0f);
+    auto envelopeFrame = [&]()
+    {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        ship->Draw(true);
+        return ReadAllColour();
+    };
+    const int grey = 230;
+    auto greyPixels = [&]() { return CountColour(0, 0, 800, 600, grey, grey, grey); };
+
+    ship->BuildSensorEnvelope();
+    const std::vector<unsigned char> openSpace = envelopeFrame();
+    const int openSpaceGrey = greyPixels();
+    EXPECT_GT(openSpaceGrey, 2000);
+
+    // A dense cloud around the ship, added after the envelope was taken but
+    // before it is drawn.
+    ship->BuildSensorEnvelope();
+    NebulaRegion* cloud = new NebulaRegion;
+    cloud->min = kPlace - Vector(200.0f, 200.0f, 200.0f);
+    cloud->max = kPlace + Vector(200.0f, 200.0f, 200.0f);
+    cloud->density = 1.0f;
+    Environment* environment = game->GetEnvironment();
+    environment->regions.push_back(cloud);
+
+    EXPECT_TRUE(envelopeFrame() == openSpace);
+
+    // Taken far from the cloud, drawn back beside it: still open space.
+    ship->SetPosition(kPlace.x + 5000.0f, kPlace.y, kPlace.z);
+    ship->BuildSensorEnvelope();
+    ship->SetPosition(kPlace.x, kPlace.y, kPlace.z);
+    EXPECT_TRUE(envelopeFrame() == openSpace);
+
+    // Taken inside the cloud: the sensor reaches 10 units in every direction.
+    ship->BuildSensorEnvelope();
+    envelopeFrame();
+    EXPECT_LT(greyPixels(), openSpaceGrey / 10);
+
+    environment->regions.pop_back();
+    delete cloud;
 }
 
 TEST_F(ShipDraw, OrderPathShowsGreenThenDarkRed)
