@@ -5,7 +5,7 @@
 //
 //   tests/with-xvfb.sh build/bench/bench_battle
 //
-// BattleTicks: a four-player battle on each map (bench/BattleScript.h), 60
+// BattleTicks: a four-player battle on each map (tests/support/BattleScript.h), 60
 //   player turns of 200 ticks, every tick timed as the game handles it
 //   (environment step every other tick, the game's Tick); nothing drawn.
 // BattleFrames: the same battle on map1 with a frame drawn through the current
@@ -30,7 +30,7 @@
 #include <string>
 #include <vector>
 
-#include "BattleScript.h"
+#include "../tests/support/BattleScript.h"
 #include "app/Startup.h"
 #include "app/TurnPlay.h"
 #include "game/Game.h"

@@ -1,7 +1,7 @@
-#ifndef KORVANE_BENCH_BATTLESCRIPT_H
-#define KORVANE_BENCH_BATTLESCRIPT_H
+#ifndef KORVANE_TESTS_BATTLESCRIPT_H
+#define KORVANE_TESTS_BATTLESCRIPT_H
 
-// A scripted four-player battle for the benchmarks: at the start of each turn
+// A scripted four-player battle for the benchmarks and the tests: at the start of each turn
 // every ship of the current player closes on the nearest enemy ship (or turns
 // to face it once within reach), targets it with all its turrets, and every
 // carrier launches whatever its hangars allow. The orders go through the
