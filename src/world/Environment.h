@@ -83,6 +83,10 @@ class Environment
     // direction; the target itself is not sampled), stopping early once the
     // sum exceeds 100. 0 when no region lies on the segment.
     float Obscuration(const Vector& from, const Vector& to) const;
+    // The same, but the walk may stop once the result reaches `limit`: a
+    // result below limit is exactly the one above, any other is at least
+    // limit. All a detection test needs to know.
+    float Obscuration(const Vector& from, const Vector& to, float limit) const;
 
     // How far a sensor of the given range reaches from `from` along the unit
     // `direction`: the budget range / 2 is used up by the density sampled every

@@ -48,7 +48,8 @@ struct CandidateList
     Candidate items[kMaxCandidates];
     int count = 0;
     bool overflow = false;
-    int64_t last = -1; // the last sample index any candidate can contain
+    bool negative = false; // some candidate's density is negative (or not a number)
+    int64_t last = -1;     // the last sample index any candidate can contain
 };
 
 bool IsFinite(const Vector& v)
@@ -153,6 +154,7 @@ void CollectCandidates(const std::vector<NebulaRegion*>& regions, size_t count, 
             return;
         }
         out.items[out.count++] = c;
+        out.negative = out.negative || !(c.density >= 0.0f);
         out.last = std::max(out.last, c.last);
     }
 }
@@ -205,6 +207,11 @@ float StuckObscuration(float sum, float density)
 
 float Environment::Obscuration(const Vector& from, const Vector& to) const
 {
+    return Obscuration(from, to, INFINITY);
+}
+
+float Environment::Obscuration(const Vector& from, const Vector& to, float limit) const
+{
     Vector direction = to - from;
     Normalize(direction);
     const Vector step = direction * 10.0f;
@@ -234,11 +241,18 @@ float Environment::Obscuration(const Vector& from, const Vector& to) const
         return 0.0f;
     }
 
+    // With no negative density the sum never falls: once it reaches the
+    // limit, the whole walk's result is at least as large.
+    const float stopAt = candidates.overflow || candidates.negative ? INFINITY : limit;
     Vector position = from;
     float sum = 0.0f;
     for (int64_t k = 0;; ++k)
     {
         sum += candidates.overflow ? DensityAt(position) : CandidateDensity(candidates, k, position);
+        if (2.0f * sum >= stopAt)
+        {
+            return 2.0f * sum;
+        }
 
         bool allArrived = true;
         bool moved = false;

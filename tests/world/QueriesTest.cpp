@@ -88,6 +88,15 @@ TEST(ObscurationTest, OnlyTheNebulaBetweenThePointsCounts)
     EXPECT_EQ(environment.Obscuration(Vector(0, 0, 0), Vector(390, 0, 0)), 0.0f);
 }
 
+TEST(ObscurationTest, ALimitNeverCutsShortAWalkThatCanStillFall)
+{
+    // A map with a negative density: 11 samples of +0.5, then 20 of -0.5.
+    Environment environment{Environment::Headless{}};
+    AddBox(environment, Vector(0, -10, -10), Vector(100, 10, 10), 5.0f);
+    AddBox(environment, Vector(100, -10, -10), Vector(300, 10, 10), -5.0f);
+    EXPECT_FLOAT_EQ(environment.Obscuration(Vector(0, 0, 0), Vector(300, 0, 0), 1.0f), -9.0f);
+}
+
 TEST(SightDistanceTest, WorkedExamples)
 {
     Environment environment{Environment::Headless{}};
@@ -238,6 +247,8 @@ TEST_P(RandomMapTest, SightDistanceMatchesThePlainWalkBitForBit)
 
 TEST_P(RandomMapTest, ObscurationMatchesThePlainWalkBitForBit)
 {
+    std::uniform_real_distribution<float> share(0.0f, 2.0f);
+    int cutShort = 0;
     int obscured = 0;
     int neverEnding = 0;
     for (int i = 0; i < 20000; ++i)
@@ -262,8 +273,24 @@ TEST_P(RandomMapTest, ObscurationMatchesThePlainWalkBitForBit)
             << "from " << from.x << " " << from.y << " " << from.z << " to " << to.x << " " << to.y << " "
             << to.z << ": " << fast << " vs " << plain;
         obscured += fast > 0.0f ? 1 : 0;
+
+        // With a limit (around the true value, sometimes exactly it): exact
+        // below the limit, otherwise between the limit and the whole walk.
+        const float limit = i % 7 == 0 ? plain : plain * share(generator);
+        const float limited = environment.Obscuration(from, to, limit);
+        if (plain < limit)
+        {
+            ASSERT_TRUE(SameBits(limited, plain)) << limited << " vs " << plain << " below " << limit;
+        }
+        else
+        {
+            ASSERT_GE(limited, limit);
+            ASSERT_LE(limited, plain);
+            cutShort += limited < plain ? 1 : 0;
+        }
     }
     EXPECT_GT(obscured, 2000);
+    EXPECT_GT(cutShort, 1000);
     EXPECT_LT(neverEnding, 20);
 }
 
