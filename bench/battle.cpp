@@ -8,9 +8,9 @@
 // BattleTicks: a four-player battle on each map (tests/support/BattleScript.h), 60
 //   player turns of 200 ticks, every tick timed as the game handles it
 //   (environment step every other tick, the game's Tick); nothing drawn.
-// BattleFrames: the same battle on map1 with a frame drawn through the current
-//   player's camera over its fleet after every 4th tick (scene, command panel,
-//   swap, glFinish). Drawing draws random flicker, so this battle runs
+// BattleFrames/0/N: the same battle on map1 with a frame drawn through the
+//   current player's camera over its fleet after every Nth tick (scene,
+//   command panel, swap, glFinish). Drawing draws random flicker, so this battle runs
 //   differently from the undrawn one; its ticks are reported too.
 // StartSweep: a fresh four-player game on each map, each player's camera at
 //   the widest zoom on a grid of 5 x 5 focus points and 8 headings, in the
@@ -45,7 +45,6 @@ namespace
 const char* const kMaps[4] = {"map1", "map2", "map3", "map4"};
 
 constexpr int kBattleTurns = 60;
-constexpr int kTicksPerFrame = 4;
 constexpr double kFrameBudgetMs = 1000.0 / 60.0;
 
 bool EnsureDisplay()
@@ -116,15 +115,38 @@ void Report(benchmark::State& state, const std::string& prefix, std::vector<doub
     }
 }
 
+// Processor time of the whole process in ms, the renderer's threads included.
+double ProcessMilliseconds()
+{
+    timespec now;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) * 1e-6;
+}
+
+// Wall-clock and processor times of frames.
+struct FrameTimes
+{
+    std::vector<double> wall;
+    std::vector<double> cpu;
+};
+
 // One frame as the frame loop draws it, finished by the renderer.
-double TimedFrame(Game& game)
+void TimedFrame(Game& game, FrameTimes& times)
 {
     const Clock::time_point start = Clock::now();
+    const double cpuStart = ProcessMilliseconds();
     DrawScene(game);
     game.GetPanel()->Draw();
     SDL_GL_SwapBuffers();
     glFinish();
-    return MillisecondsSince(start);
+    times.cpu.push_back(ProcessMilliseconds() - cpuStart);
+    times.wall.push_back(MillisecondsSince(start));
+}
+
+void ReportFrames(benchmark::State& state, const FrameTimes& times)
+{
+    Report(state, "frame", times.wall, true);
+    Report(state, "frame_cpu", times.cpu, true);
 }
 
 // Plays the scripted battle; draws a frame after every ticksPerFrame-th tick
@@ -135,7 +157,7 @@ void PlayBattle(benchmark::State& state, const char* map, int ticksPerFrame)
     gAnimationTime = 0.0f;
     std::vector<double> ticks;
     std::vector<double> tickCpu;
-    std::vector<double> frames;
+    FrameTimes frames;
     ticks.reserve(kBattleTurns * battle::kTicksPerTurn);
     int turns = 0;
     for (; turns < kBattleTurns && game.WinnerIndex() == -1; turns++)
@@ -154,7 +176,7 @@ void PlayBattle(benchmark::State& state, const char* map, int ticksPerFrame)
             ticks.push_back(MillisecondsSince(start));
             if (ticksPerFrame > 0 && tick % ticksPerFrame == 0)
             {
-                frames.push_back(TimedFrame(game));
+                TimedFrame(game, frames);
             }
         }
         game.NextPlayer();
@@ -165,7 +187,7 @@ void PlayBattle(benchmark::State& state, const char* map, int ticksPerFrame)
     Report(state, "tick_cpu", tickCpu, false);
     if (ticksPerFrame > 0)
     {
-        Report(state, "frame", frames, true);
+        ReportFrames(state, frames);
     }
 }
 
@@ -195,11 +217,12 @@ void BM_BattleFrames(benchmark::State& state)
     const char* map = kMaps[state.range(0)];
     for (auto _ : state)
     {
-        PlayBattle(state, map, kTicksPerFrame);
+        PlayBattle(state, map, int(state.range(1)));
     }
     state.SetLabel(map);
 }
-BENCHMARK(BM_BattleFrames)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond);
+// A frame every 4 ticks; every 50 ticks is the short run for instruction counts.
+BENCHMARK(BM_BattleFrames)->Args({0, 4})->Args({0, 50})->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_StartSweep(benchmark::State& state)
 {
@@ -209,7 +232,7 @@ void BM_StartSweep(benchmark::State& state)
         return;
     }
     const char* map = kMaps[state.range(0)];
-    std::vector<double> frames;
+    FrameTimes frames;
     for (auto _ : state)
     {
         Game game(4, map);
@@ -230,7 +253,7 @@ void BM_StartSweep(benchmark::State& state)
                         for (int view = 0; view < 2; view++)
                         {
                             game.SetViewMode(view);
-                            frames.push_back(TimedFrame(game));
+                            TimedFrame(game, frames);
                         }
                     }
                 }
@@ -240,7 +263,7 @@ void BM_StartSweep(benchmark::State& state)
         }
     }
     state.SetLabel(map);
-    Report(state, "frame", frames, true);
+    ReportFrames(state, frames);
 }
 BENCHMARK(BM_StartSweep)->DenseRange(0, 3)->Iterations(1)->Unit(benchmark::kMillisecond);
 
