@@ -10,6 +10,7 @@ packages=(
     libpng-dev libfreetype-dev fonts-dejavu-core
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-apps imagemagick
+    python3 desktop-file-utils appstream dpkg-dev file
 )
 if [ "${KORVANE_FUZZ_DEPS:-0}" = 1 ]; then
     packages+=(clang libclang-rt-14-dev)

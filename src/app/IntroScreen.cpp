@@ -16,6 +16,8 @@ const char* const kIntroCredit = "A hot-seat fleet battle for two to four player
 namespace
 {
 
+const Vector kCamera(0.0f, 150.0f, 150.0f);
+const Vector kView(0.0f, -0.707106f, -0.707106f);
 const Vector kOrigin(0.0f, 0.0f, 0.0f);
 const Vector kYellow(1.0f, 1.0f, 0.0f);
 const Vector kPale(1.0f, 0.9f, 0.8f);
@@ -115,40 +117,56 @@ bool IntroAnimation::Tick()
     return tickCount % 2 == 0;
 }
 
-void ShowIntro()
+IntroScreen::IntroScreen() : environment(new Environment()), background(0)
 {
-    const Vector camera(0.0f, 150.0f, 150.0f);
-    const Vector view(0.0f, -0.707106f, -0.707106f);
-
-    Environment* environment = new Environment();
-    Font font;
     LoadFont(font);
     environment->SetUpMap("intro", 3523);
     AddBurst(*environment, 1, 0.05f);
-    const GLuint background = LoadBackground();
+    background = LoadBackground();
+}
 
+IntroScreen::~IntroScreen()
+{
+    delete environment;
+}
+
+void IntroScreen::Draw()
+{
+    if (animation.leaving)
+    {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    }
+    else
+    {
+        DrawBackground(background);
+    }
+    SetIntroCamera(animation.zoom);
+    environment->Draw(kCamera, 0.0f, kView, false);
+    if (!animation.leaving)
+    {
+        Begin2D();
+        DrawText(font, "Korvane", 200, 500, 64, kTitleColour);
+        DrawText(font, kIntroCredit, 400 - TextWidth(font, kIntroCredit, 14) / 2, 0, 14, kTitleColour);
+    }
+}
+
+void IntroScreen::Tick()
+{
+    environment->Update(kCamera, kView);
+    if (animation.Tick())
+    {
+        AddBurst(*environment, 2, 0.07f);
+    }
+}
+
+void ShowIntro()
+{
+    IntroScreen intro;
     glEnable(GL_DEPTH_TEST);
     SDL_TimerID timer = SDL_AddTimer(kTickInterval, TimerTick, nullptr);
-
-    IntroAnimation intro;
-    while (!intro.Finished())
+    while (!intro.animation.Finished())
     {
-        if (intro.leaving)
-        {
-            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-        }
-        else
-        {
-            DrawBackground(background);
-        }
-        SetIntroCamera(intro.zoom);
-        environment->Draw(camera, 0.0f, view, false);
-        if (!intro.leaving)
-        {
-            Begin2D();
-            DrawText(font, "Korvane", 200, 500, 64, kTitleColour);
-            DrawText(font, kIntroCredit, 400 - TextWidth(font, kIntroCredit, 14) / 2, 0, 14, kTitleColour);
-        }
+        intro.Draw();
         SDL_GL_SwapBuffers();
 
         SDL_Event event;
@@ -160,15 +178,9 @@ void ShowIntro()
             }
             else if (IsTickEvent(event))
             {
-                environment->Update(camera, view);
-                if (intro.Tick())
-                {
-                    AddBurst(*environment, 2, 0.07f);
-                }
+                intro.Tick();
             }
         }
     }
-
     SDL_RemoveTimer(timer);
-    delete environment;
 }

@@ -1,6 +1,10 @@
 #ifndef KORVANE_APP_INTROSCREEN_H
 #define KORVANE_APP_INTROSCREEN_H
 
+#include <GL/gl.h>
+
+#include "ui/Font.h"
+
 // The intro: the title over a live nebula with explosions at its centre. It
 // waits for any key or mouse button; then the title vanishes, the view
 // narrows onto the explosions and 80 ticks after the last press the intro
@@ -30,6 +34,41 @@ struct IntroAnimation
 
 // The credit line under the title.
 extern const char* const kIntroCredit;
+
+class Environment;
+
+// The intro's own world and animation: the nebula of the map "intro" with its
+// explosions at the centre, the background picture and the title's font.
+class IntroScreen
+{
+  public:
+    // Sets up the environment (seed 3523) with the first two explosions and
+    // loads the font and "Textures/intro_background.png"; a missing picture
+    // ends the program.
+    IntroScreen();
+    // Destroys the environment (which reports its removal); the font and the
+    // background texture are kept.
+    ~IntroScreen();
+
+    IntroScreen(const IntroScreen&) = delete;
+    IntroScreen& operator=(const IntroScreen&) = delete;
+
+    // One frame into the back buffer: the background and the title until the
+    // first press, black after it; the nebula through the narrowing view.
+    void Draw();
+
+    // A key or mouse button press.
+    void Press() { animation.Press(); }
+
+    // One tick: the environment moves on, then the animation; new explosions
+    // while nobody has pressed yet.
+    void Tick();
+
+    Environment* environment;
+    Font font;
+    GLuint background; // the picture fills its top-left 800 by 600
+    IntroAnimation animation;
+};
 
 // Shows the intro until it has been dismissed and has faded out.
 void ShowIntro();

@@ -29,7 +29,7 @@ void DrawCentredText(const Font& font, const char* text, int centreX, int y, int
     DrawText(font, text, centreX - TextWidth(font, text, size) / 2, y, size, colour);
 }
 
-void DrawMenu(const Font& font, const std::vector<std::string>& maps, const GameSetup& setup)
+void DrawMenu(const Font& font, const std::vector<std::string>& maps, const GameSetup& setup, int x, int y)
 {
     Begin2D();
 
@@ -58,10 +58,6 @@ void DrawMenu(const Font& font, const std::vector<std::string>& maps, const Game
     DrawButton("", 350, 100, 450, 140, kHeadingColour, kPlainColour, font, kBeginButtonId);
     DrawCentredText(font, "Begin", 400, 112, 16, kBeginColour);
 
-    int mouseX = 0, mouseY = 0;
-    SDL_GetMouseState(&mouseX, &mouseY);
-    const int x = mouseX;
-    const int y = ScreenY(mouseY);
     // The pointer changes no stencil value: its tip covers the very pixel a
     // click reads.
     glStencilFunc(GL_ALWAYS, 1, 255);
@@ -84,17 +80,6 @@ void SetMenuCamera(float yaw, const Vector& position)
     glRotatef(45.0f, 1.0f, 0.0f, 0.0f);
     glRotatef(-yaw, 0.0f, 1.0f, 0.0f);
     glTranslatef(-position.x, -position.y, -position.z);
-}
-
-void ShowLoadingScreen(const Font& font)
-{
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    Begin2D();
-    glColor4f(0.0f, 0.0f, 0.4f, 1.0f);
-    DrawBox(100, 298, 700, 316, 4, false);
-    DrawCentredText(font, "Loading level", 400, 300, 16, kHeadingColour);
-    SDL_GL_SwapBuffers();
 }
 
 } // namespace
@@ -123,36 +108,68 @@ void MenuCamera(float yaw, Vector& position, Vector& viewDirection)
     position = Vector(float(75.0 * std::cos(y)), 0.0f, float(-75.0 * std::sin(y)));
 }
 
-GameSetup ChooseGameSetup()
+void DrawLoadingScreen(const Font& font)
 {
-    Font font;
-    LoadFont(font);
-    GameSetup setup;
-    Environment* environment = new Environment();
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    Begin2D();
+    glColor4f(0.0f, 0.0f, 0.4f, 1.0f);
+    DrawBox(100, 298, 700, 316, 4, false);
+    DrawCentredText(font, "Loading level", 400, 300, 16, kHeadingColour);
+}
 
-    const std::vector<std::string> maps = ListFiles(kMapPattern);
+SetupMenu::SetupMenu()
+    : environment(nullptr), yaw(0.0f), camera(75.0f, 0.0f, 0.0f), view(0.0f, -0.707106f, -0.707106f)
+{
+    LoadFont(font);
+    environment = new Environment();
+    maps = ListFiles(kMapPattern);
     if (maps.empty())
     {
         // Only directories matched: there is no map to play on.
         FatalError(std::string("Error finding files of type ") + kMapPattern);
     }
     setup.mapName = maps.front();
-
     environment->SetUpMap("intro", 353);
     glClearColor(0.5f, 0.5f, 1.0f, 1.0f);
-    SDL_TimerID timer = SDL_AddTimer(kTickInterval, TimerTick, nullptr);
+}
 
-    float yaw = 0.0f;
-    Vector position(75.0f, 0.0f, 0.0f);
-    Vector view(0.0f, -0.707106f, -0.707106f);
+SetupMenu::~SetupMenu()
+{
+    delete environment;
+}
+
+void SetupMenu::Draw(int pointerX, int pointerY)
+{
+    glClearStencil(0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    SetMenuCamera(yaw, camera);
+    environment->Draw(camera, yaw, view, false);
+    DrawMenu(font, maps, setup, pointerX, pointerY);
+}
+
+bool SetupMenu::Click(int x, int y)
+{
+    return ApplyMenuClick(ReadStencilValue(x, y), maps, setup);
+}
+
+void SetupMenu::Tick()
+{
+    environment->Update(camera, view);
+    yaw += 1.0f;
+    MenuCamera(yaw, camera, view);
+}
+
+GameSetup ChooseGameSetup()
+{
+    SetupMenu menu;
+    SDL_TimerID timer = SDL_AddTimer(kTickInterval, TimerTick, nullptr);
     bool done = false;
     while (!done)
     {
-        glClearStencil(0);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-        SetMenuCamera(yaw, position);
-        environment->Draw(position, yaw, view, false);
-        DrawMenu(font, maps, setup);
+        int mouseX = 0, mouseY = 0;
+        SDL_GetMouseState(&mouseX, &mouseY);
+        menu.Draw(mouseX, ScreenY(mouseY));
         SDL_GL_SwapBuffers();
 
         SDL_Event event;
@@ -160,21 +177,16 @@ GameSetup ChooseGameSetup()
         {
             if (event.type == SDL_MOUSEBUTTONDOWN)
             {
-                done =
-                    ApplyMenuClick(ReadStencilValue(event.button.x, ScreenY(event.button.y)), maps, setup) ||
-                    done;
+                done = menu.Click(event.button.x, ScreenY(event.button.y)) || done;
             }
             else if (IsTickEvent(event))
             {
-                environment->Update(position, view);
-                yaw += 1.0f;
-                MenuCamera(yaw, position, view);
+                menu.Tick();
             }
         }
     }
-
     SDL_RemoveTimer(timer);
-    ShowLoadingScreen(font);
-    delete environment;
-    return setup;
+    DrawLoadingScreen(menu.font);
+    SDL_GL_SwapBuffers();
+    return menu.setup;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "math/Vector.h"
+#include "ui/Font.h"
 
 // The set-up menu: the players choose their number (2 to 4) and a map from
 // the map files found, over a slowly circling nebula, and click "Begin".
@@ -29,6 +30,46 @@ bool ApplyMenuClick(unsigned v, const std::vector<std::string>& maps, GameSetup&
 
 // The menu camera circling at yaw degrees: its position and view direction.
 void MenuCamera(float yaw, Vector& position, Vector& viewDirection);
+
+class Environment;
+
+// The menu's own world and choice: a font, the map list, the nebula of the
+// map "intro" (seed 353) seen by a camera circling the centre.
+class SetupMenu
+{
+  public:
+    // Loads the font, lists the maps (the first one chosen), sets up the
+    // environment and the sky-blue clear colour. No map at all ends the program.
+    SetupMenu();
+    // Destroys the environment (which reports its removal).
+    ~SetupMenu();
+
+    SetupMenu(const SetupMenu&) = delete;
+    SetupMenu& operator=(const SetupMenu&) = delete;
+
+    // One frame into the back buffer: the nebula, both panels with their
+    // buttons, "Begin", and the pointer with its tip at (pointerX, pointerY)
+    // in screen pixels, origin at the bottom left.
+    void Draw(int pointerX, int pointerY);
+
+    // A mouse button pressed at (x, y), origin at the bottom left: acts on
+    // the button drawn there in the last frame. Returns true for "Begin".
+    bool Click(int x, int y);
+
+    // One tick: the environment moves on and the camera circles one degree further.
+    void Tick();
+
+    Font font;
+    std::vector<std::string> maps; // the map files found, in listing order
+    GameSetup setup;
+    Environment* environment;
+    float yaw;     // camera yaw in degrees
+    Vector camera; // camera position
+    Vector view;   // view direction
+};
+
+// The screen that stays up while the game loads, into the back buffer.
+void DrawLoadingScreen(const Font& font);
 
 // Runs the menu until "Begin" is clicked; leaves the "Loading level" screen
 // on the display.

@@ -70,6 +70,47 @@ std::vector<int> CloseTransitionColumns()
     return columns;
 }
 
+std::vector<TransitionWindow> OpeningWindows()
+{
+    std::vector<TransitionWindow> windows;
+    for (int k = 0; k < kTransitionLineFrames; k++)
+    {
+        windows.push_back({399, 300 - 20 * k, 2, 40 * k});
+    }
+    for (int x : OpenTransitionColumns())
+    {
+        windows.push_back({x, 0, kScreenWidth - 2 * x, kScreenHeight});
+    }
+    return windows;
+}
+
+std::vector<TransitionWindow> ClosingWindows()
+{
+    std::vector<TransitionWindow> windows;
+    for (int x : CloseTransitionColumns())
+    {
+        windows.push_back({x, 0, kScreenWidth - 2 * x, kScreenHeight});
+    }
+    for (int k = 0; k < kTransitionLineFrames; k++)
+    {
+        windows.push_back({399, 20 * k, 2, kScreenHeight - 40 * k});
+    }
+    return windows;
+}
+
+void DrawTransitionFrame(Game& game, const TransitionWindow& window, bool blackAround)
+{
+    glEnable(GL_SCISSOR_TEST);
+    if (blackAround)
+    {
+        glScissor(0, 0, kScreenWidth, kScreenHeight);
+        ClearToBlack();
+    }
+    SetWindow(window.x, window.y, window.width, window.height);
+    ClearToSky();
+    DrawScene(game);
+}
+
 void OpenTransition(Game& game)
 {
     // Both buffers black first, so the strip opens over black.
@@ -79,48 +120,21 @@ void OpenTransition(Game& game)
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     SDL_GL_SwapBuffers();
 
-    glClearColor(0.5f, 0.5f, 1.0f, 1.0f);
     glClearStencil(0);
-    glEnable(GL_SCISSOR_TEST);
-
-    for (int k = 0; k < kTransitionLineFrames; k++)
+    for (const TransitionWindow& window : OpeningWindows())
     {
-        SetWindow(399, 300 - 20 * k, 2, 40 * k);
-        ClearToSky();
-        DrawScene(game);
+        DrawTransitionFrame(game, window, false);
         SDL_GL_SwapBuffers();
     }
-    for (int x : OpenTransitionColumns())
-    {
-        SetWindow(x, 0, kScreenWidth - 2 * x, kScreenHeight);
-        ClearToSky();
-        DrawScene(game);
-        SDL_GL_SwapBuffers();
-    }
-
     glDisable(GL_SCISSOR_TEST);
     FullWindow();
 }
 
 void CloseTransition(Game& game)
 {
-    glEnable(GL_SCISSOR_TEST);
-    for (int x : CloseTransitionColumns())
+    for (const TransitionWindow& window : ClosingWindows())
     {
-        glScissor(0, 0, kScreenWidth, kScreenHeight);
-        ClearToBlack();
-        SetWindow(x, 0, kScreenWidth - 2 * x, kScreenHeight);
-        ClearToSky();
-        DrawScene(game);
-        SDL_GL_SwapBuffers();
-    }
-    for (int k = 0; k < kTransitionLineFrames; k++)
-    {
-        glScissor(0, 0, kScreenWidth, kScreenHeight);
-        ClearToBlack();
-        SetWindow(399, 20 * k, 2, kScreenHeight - 40 * k);
-        ClearToSky();
-        DrawScene(game);
+        DrawTransitionFrame(game, window, true);
         SDL_GL_SwapBuffers();
     }
     glDisable(GL_SCISSOR_TEST);

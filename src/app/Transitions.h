@@ -26,6 +26,26 @@ std::vector<int> CloseTransitionColumns();
 int NextOpenColumn(int x);
 int NextCloseColumn(int x);
 
+// The part of the screen one frame of a transition shows, in pixels from the
+// bottom left.
+struct TransitionWindow
+{
+    int x, y, width, height;
+};
+
+// The window of every frame of the opening, in order: the 2-pixel line at the
+// centre growing to the full height, then the strip widening by the columns
+// above. And of the closing: the strip narrowing, then the line shrinking.
+std::vector<TransitionWindow> OpeningWindows();
+std::vector<TransitionWindow> ClosingWindows();
+
+// One frame of a transition into the back buffer: the scene of the current
+// player inside the window over the sky colour; with blackAround the rest of
+// the screen is cleared to black first (the closing), otherwise it keeps what
+// the earlier frames left (the opening). Leaves the scissor test on and the
+// viewport at the window.
+void DrawTransitionFrame(Game& game, const TransitionWindow& window, bool blackAround);
+
 // Draws the opening frames of the view of the current player.
 void OpenTransition(Game& game);
 

@@ -72,29 +72,17 @@ void DrawFade(float alpha)
     glDisable(GL_BLEND);
 }
 
+const Vector kWinnerCamera(0.0f, 50.0f, 50.0f);
+const Vector kWinnerView(0.0f, -0.707106f, -0.707106f);
+
 // Shows the winner's fireworks until a press and the fade after it.
 void ShowWinner(Environment& environment, const Font& font, int winner, const float* colour)
 {
-    const Vector camera(0.0f, 50.0f, 50.0f);
-    const Vector view(0.0f, -0.707106f, -0.707106f);
-    const std::string text = WinnerText(winner);
-    const Vector winnerColour(colour[0], colour[1], colour[2]);
-
     SDL_TimerID timer = SDL_AddTimer(kTickInterval, TimerTick, nullptr);
     WinnerScreenState screen;
     while (!screen.Finished())
     {
-        ClearToBlack();
-        SetWinnerCamera();
-        environment.Draw(camera, 0.0f, view, false);
-        Begin2D();
-        glColor4fv(kBandColour);
-        DrawBox(100, 298, 700, 336, 4, false);
-        DrawText(font, text.c_str(), 400 - TextWidth(font, text.c_str(), 32) / 2, 300, 32, colour);
-        if (screen.leaving)
-        {
-            DrawFade(screen.FadeAlpha());
-        }
+        DrawWinnerScreen(environment, font, winner, colour, screen);
         SDL_GL_SwapBuffers();
 
         SDL_Event event;
@@ -106,14 +94,7 @@ void ShowWinner(Environment& environment, const Font& font, int winner, const fl
             }
             else if (IsTickEvent(event))
             {
-                screen.Tick();
-                environment.Update(camera, view);
-                Firework firework;
-                if (NextFirework(winnerColour, firework))
-                {
-                    environment.AddExplosion(firework.count, firework.scale, &firework.position,
-                                             &firework.colour, false);
-                }
+                WinnerTick(environment, colour, screen);
             }
         }
     }
@@ -152,13 +133,52 @@ bool NextFirework(const Vector& winnerColour, Firework& firework)
     return true;
 }
 
-void HandOverScreen(Game& game)
+void DrawHandOverScreen(Game& game)
 {
     const int index = game.GetCurrentPlayer()->GetIndex();
     float colour[4];
     PlayerColour(game, index, colour);
     ClearToBlack();
     DrawBandedText(game.GetPanel()->Font(), HandOverText(index), 318, 16, colour);
+}
+
+void DrawWinnerScreen(Environment& environment, const Font& font, int winner, const float* colour,
+                      const WinnerScreenState& screen)
+{
+    const std::string text = WinnerText(winner);
+    ClearToBlack();
+    SetWinnerCamera();
+    environment.Draw(kWinnerCamera, 0.0f, kWinnerView, false);
+    Begin2D();
+    glColor4fv(kBandColour);
+    DrawBox(100, 298, 700, 336, 4, false);
+    DrawText(font, text.c_str(), 400 - TextWidth(font, text.c_str(), 32) / 2, 300, 32, colour);
+    if (screen.leaving)
+    {
+        DrawFade(screen.FadeAlpha());
+    }
+}
+
+void WinnerTick(Environment& environment, const float* colour, WinnerScreenState& screen)
+{
+    screen.Tick();
+    environment.Update(kWinnerCamera, kWinnerView);
+    Firework firework;
+    if (NextFirework(Vector(colour[0], colour[1], colour[2]), firework))
+    {
+        environment.AddExplosion(firework.count, firework.scale, &firework.position, &firework.colour, false);
+    }
+}
+
+void DrawUnloadingScreen(const Font& font, const float* colour)
+{
+    ClearToBlack();
+    DrawBandedText(font, "Unloading game", 316, 16, colour);
+}
+
+void HandOverScreen(Game& game)
+{
+    DrawHandOverScreen(game);
     SDL_GL_SwapBuffers();
 
     bool pressed = false;
@@ -189,8 +209,7 @@ void EndScreen(Game& game)
         ShowWinner(*environment, font, winner, colour);
     }
 
-    ClearToBlack();
-    DrawBandedText(font, "Unloading game", 316, 16, colour);
+    DrawUnloadingScreen(font, colour);
     SDL_GL_SwapBuffers();
     delete environment;
 }

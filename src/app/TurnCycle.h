@@ -51,6 +51,21 @@ struct Firework
 // the colour (the winner's colour brightened), the scale and the count (0 to 4).
 bool NextFirework(const Vector& winnerColour, Firework& firework);
 
+class Environment;
+struct Font;
+
+// The frames of the screens below, each into the back buffer: the current
+// player's ready screen; the winner's fireworks with the name in a band (and
+// the fade while leaving); "Unloading game" in a colour.
+void DrawHandOverScreen(Game& game);
+void DrawWinnerScreen(Environment& environment, const Font& font, int winner, const float* colour,
+                      const WinnerScreenState& screen);
+void DrawUnloadingScreen(const Font& font, const float* colour);
+
+// One tick of the winner screen: the count, the environment, and maybe a
+// firework in the winner's colour brightened.
+void WinnerTick(Environment& environment, const float* colour, WinnerScreenState& screen);
+
 // Runs hand-over screens and turns until the game's state is 2, then the end
 // screens.
 void RunTurns(Game& game);

@@ -1,16 +1,19 @@
 // korvane_datagen: writes the game's complete data tree.
 //
 //   korvane_datagen <output directory> [--test] [--font <path>]
+//   korvane_datagen <output directory> --icons <name>
 //
 // Models/*.ase, Models/Maps/*.ase and Textures/* are written under the output
 // directory, the same bytes on every run. With --test the end-to-end test set
 // is written instead: the same files with weak hulls, fast ships and
-// far-reaching beams (see docs/data.md).
+// far-reaching beams (see docs/data.md). With --icons only the application
+// icon is written, as <n>x<n>/apps/<name>.png at every size of the icon theme.
 
 #include "AseWriter.h"
 #include "Balance.h"
 #include "FixedTextures.h"
 #include "FontImage.h"
+#include "Icon.h"
 #include "Maps.h"
 #include "ShipModels.h"
 #include "SkinPainter.h"
@@ -49,6 +52,7 @@ int main(int argc, char** argv)
 {
     std::string out;
     std::string fontPath = KORVANE_FONT_FILE;
+    std::string iconName;
     bool testSet = false;
     for (int i = 1; i < argc; ++i)
     {
@@ -56,13 +60,17 @@ int main(int argc, char** argv)
             testSet = true;
         else if (std::strcmp(argv[i], "--font") == 0 && i + 1 < argc)
             fontPath = argv[++i];
+        else if (std::strcmp(argv[i], "--icons") == 0 && i + 1 < argc)
+            iconName = argv[++i];
         else if (out.empty())
             out = argv[i];
         else
             return Fail(std::string("unexpected argument ") + argv[i]);
     }
     if (out.empty())
-        return Fail("usage: korvane_datagen <output directory> [--test] [--font <path>]");
+        return Fail("usage: korvane_datagen <output directory> [--test] [--font <path>] | [--icons <name>]");
+    if (!iconName.empty())
+        return WriteIcons(out, iconName) ? 0 : Fail("cannot write the icons into " + out);
 
     const std::string models = out + "/Models", maps = out + "/Models/Maps", textures = out + "/Textures";
     for (const std::string& dir : {out, models, maps, textures})

@@ -1,0 +1,157 @@
+#!/usr/bin/env python3
+"""Installing and packaging Korvane, checked the way a player and a packager meet them.
+
+    install_test.py --build BUILD --source SOURCE --desktop FILE --metainfo FILE
+                    --cmake CMAKE --cpack CPACK SCENARIO
+
+play      install into a temporary prefix; the installed `korvane` command, started from another
+          directory, names the directory it looked in when the data is missing, and otherwise plays
+          from the intro through the menu to a turn, which Escape ends with exit status 0 (needs the
+          X server that tests/with-xvfb.sh starts)
+deb       build the Debian package and check its files and dependencies
+metadata  the desktop entry and the metainfo pass their validators, every screenshot that the
+          metainfo names is in the repository, and each icon has its size
+"""
+
+import argparse
+import glob
+import os
+import re
+import struct
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+import korvane_driver as kd  # noqa: E402
+from korvane_driver import check  # noqa: E402
+
+APP_ID = "org.korvane.Korvane"
+ICON_SIZES = [16, 24, 32, 48, 64, 128, 256]
+# What dpkg-shlibdeps finds for the game program on Debian 12: the C and C++ runtimes, SDL 1.2,
+# SDL_image 1.2, OpenGL and GLU.
+DEPENDS = ["libc6", "libgcc-s1", "libgl1", "libglu1-mesa | libglu1", "libsdl-image1.2", "libsdl1.2debian",
+           "libstdc++6"]
+
+
+def run(*command, cwd=None):
+    done = subprocess.run(command, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=300)
+    output = done.stdout.decode(errors="replace")
+    check(done.returncode == 0, "%s failed (status %d):\n%s" % (" ".join(command), done.returncode, output))
+    return output
+
+
+# The screens on the way, recognised at points of the game's layout (y counted from the bottom).
+def title_shown(screen):  # "Korvane" in purple across the top
+    return screen.count(200, 500, 600, 564, kd.is_purple) > 200
+
+
+def menu_shown(screen):  # the players and maps panels
+    return kd.near(screen.pixel(90, 410), (0, 0, 128)) and kd.near(screen.pixel(490, 500), (0, 0, 128))
+
+
+def handover_shown(screen):  # the band that names the next player
+    return kd.near(screen.pixel(110, 305), (0, 0, 102))
+
+
+def turn_shown(screen):  # the End Turn button's face
+    return kd.near(screen.pixel(757, 40), (51, 77, 102), 20)
+
+
+def scenario_play(args):
+    with tempfile.TemporaryDirectory() as tmp:
+        prefix, elsewhere = os.path.join(tmp, "prefix"), os.path.join(tmp, "elsewhere")
+        run(args.cmake, "--install", args.build, "--prefix", prefix)
+        os.mkdir(elsewhere)
+        command, data = os.path.join(prefix, "bin", "korvane"), os.path.join(prefix, "share", "korvane")
+
+        os.rename(data, data + ".away")
+        missing = subprocess.run([command], cwd=elsewhere, stdin=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                 timeout=30)
+        message = missing.stderr.decode()
+        check(missing.returncode == 1 and message.endswith("looked in %s\n" % data),
+              "without its data: status %d, %r" % (missing.returncode, message))
+        os.rename(data + ".away", data)
+
+        game = kd.Game(command, elsewhere)
+        try:
+            game.wait_line(r"^Setting up map region 0$", 60)
+            game.wait_screen(title_shown, 60, "the intro")
+            kd.key("space")
+            game.wait_screen(menu_shown, 30, "the menu")
+            kd.click(400, 130)  # Begin, with two players on the first map
+            game.wait_screen(handover_shown, 120, "the hand-over to player 1")
+            kd.key("space")
+            game.wait_screen(turn_shown, 30, "the first turn")
+            kd.key("Escape", 0)
+            status = game.wait_exit(60)
+            check(status == 0, "exit status %r after Escape" % status)
+            check("Removing players" in game.stderr(), "the game was not torn down")
+        finally:
+            game.stop()
+
+
+def scenario_deb(args):
+    with tempfile.TemporaryDirectory() as tmp:
+        run(args.cpack, "-G", "DEB", "-B", tmp, cwd=args.build)
+        packages = glob.glob(os.path.join(tmp, "korvane_*_*.deb"))
+        check(len(packages) == 1, "expected one package, found %r" % os.listdir(tmp))
+        depends = run("dpkg-deb", "-f", packages[0], "Depends").split(",")
+        depends = [re.sub(r" \([^)]*\)", "", d.strip()) for d in depends]  # without the versions
+        check(sorted(depends) == DEPENDS, "dependencies %r" % depends)
+
+        modes = {}
+        for line in run("dpkg-deb", "-c", packages[0]).splitlines():
+            fields = line.split()
+            if fields[0].startswith("-"):
+                modes[fields[-1].lstrip(".")] = fields[0]
+        data = os.path.join(args.build, "data")
+        expected = {"/usr/share/korvane/" + os.path.relpath(os.path.join(d, f), data)
+                    for top in ("Models", "Textures") for d, _, files in os.walk(os.path.join(data, top))
+                    for f in files}
+        expected |= {"/usr/bin/korvane", "/usr/libexec/korvane/korvane", "/usr/share/applications/%s.desktop" % APP_ID,
+                     "/usr/share/metainfo/%s.metainfo.xml" % APP_ID}
+        expected |= {"/usr/share/icons/hicolor/%dx%d/apps/%s.png" % (s, s, APP_ID) for s in ICON_SIZES}
+        check(set(modes) == expected, "files missing: %r; files not expected: %r"
+              % (sorted(expected - set(modes)), sorted(set(modes) - expected)))
+        for program in ("/usr/bin/korvane", "/usr/libexec/korvane/korvane"):
+            check(modes[program] == "-rwxr-xr-x", "%s has mode %s" % (program, modes[program]))
+
+
+def scenario_metadata(args):
+    run("desktop-file-validate", args.desktop)
+    run("appstreamcli", "validate", "--no-net", args.metainfo)
+    with open(args.metainfo) as metainfo:
+        shots = re.findall(r"<image>https://[^<]*?/(docs/screenshots/[^<]+)</image>", metainfo.read())
+    check(len(shots) == 5, "expected five screenshots, found %r" % shots)
+    for path in shots:
+        check(os.path.isfile(os.path.join(args.source, path)), "no screenshot %s in the repository" % path)
+    # Each icon is as large as its directory in the theme says, with an alpha channel (PNG colour type 6).
+    for size in ICON_SIZES:
+        with open(os.path.join(args.build, "packaging", "icons", "%dx%d" % (size, size), "apps",
+                               APP_ID + ".png"), "rb") as icon:
+            header = icon.read(26)
+        check(struct.unpack(">IIBB", header[16:26]) == (size, size, 8, 6), "icon %d: header %r" % (size, header))
+
+
+SCENARIOS = {"play": scenario_play, "deb": scenario_deb, "metadata": scenario_metadata}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    for option in ("--build", "--source", "--desktop", "--metainfo", "--cmake", "--cpack"):
+        parser.add_argument(option, required=True)
+    parser.add_argument("scenario", choices=sorted(SCENARIOS))
+    args = parser.parse_args()
+    kd.FAILURE_SHOT = os.path.join(args.build, "install-%s-failure.png" % args.scenario)
+    try:
+        SCENARIOS[args.scenario](args)
+    except kd.TestFailure as failure:
+        print("FAIL %s: %s" % (args.scenario, failure), file=sys.stderr)
+        return 1
+    print("PASS %s" % args.scenario)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
