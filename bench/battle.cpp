@@ -26,7 +26,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,21 @@
 #include "players/Player.h"
 #include "ui/CommandPanel.h"
 #include "world/Environment.h"
+
+// Every allocation through operator new (the game's own; the OpenGL driver
+// uses malloc) is counted, to see which ticks allocate. The standard
+// operator delete frees with free().
+static long gAllocations = 0;
+
+[[gnu::noinline]] void* operator new(size_t size)
+{
+    gAllocations++;
+    if (void* p = std::malloc(size == 0 ? 1 : size))
+    {
+        return p;
+    }
+    throw std::bad_alloc();
+}
 
 namespace
 {
@@ -157,6 +174,9 @@ void PlayBattle(benchmark::State& state, const char* map, int ticksPerFrame)
     gAnimationTime = 0.0f;
     std::vector<double> ticks;
     std::vector<double> tickCpu;
+    int allocatingTicks = 0;
+    int quietAllocatingTicks = 0; // allocating ticks in which no ship was destroyed
+    long allocations = 0;
     FrameTimes frames;
     ticks.reserve(kBattleTurns * battle::kTicksPerTurn);
     int turns = 0;
@@ -169,11 +189,20 @@ void PlayBattle(benchmark::State& state, const char* map, int ticksPerFrame)
         for (int tick = 0; tick < battle::kTicksPerTurn; tick++)
         {
             battle::FollowFleet(game);
+            const int wrecksBefore = game.WreckCount();
+            const int explosionsBefore = game.GetEnvironment()->ExplosionCount();
+            const long allocationsBefore = gAllocations;
             const Clock::time_point start = Clock::now();
             const double cpuStart = ThreadMilliseconds();
             HandleTick(game);
             tickCpu.push_back(ThreadMilliseconds() - cpuStart);
             ticks.push_back(MillisecondsSince(start));
+            const long made = gAllocations - allocationsBefore;
+            allocations += made;
+            allocatingTicks += made > 0 ? 1 : 0;
+            const bool quiet = game.WreckCount() == 0 && wrecksBefore == 0 && explosionsBefore == 0 &&
+                               game.GetEnvironment()->ExplosionCount() == 0;
+            quietAllocatingTicks += made > 0 && quiet ? 1 : 0;
             if (ticksPerFrame > 0 && tick % ticksPerFrame == 0)
             {
                 TimedFrame(game, frames);
@@ -183,6 +212,9 @@ void PlayBattle(benchmark::State& state, const char* map, int ticksPerFrame)
     }
     state.counters["turns"] = turns;
     state.counters["ships_left"] = battle::LiveShips(game);
+    state.counters["allocs_per_tick"] = double(allocations) / double(ticks.size());
+    state.counters["allocating_ticks"] = allocatingTicks;
+    state.counters["allocating_quiet_ticks"] = quietAllocatingTicks;
     Report(state, "tick", ticks, false);
     Report(state, "tick_cpu", tickCpu, false);
     if (ticksPerFrame > 0)
