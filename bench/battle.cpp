@@ -37,6 +37,7 @@
 #include "app/TurnPlay.h"
 #include "game/Game.h"
 #include "input/EventHandling.h"
+#include "input/TickClock.h"
 #include "math/Random.h"
 #include "players/Player.h"
 #include "ui/CommandPanel.h"
@@ -174,6 +175,7 @@ void PlayBattle(benchmark::State& state, const char* map, int ticksPerFrame)
     // The map's clouds come from the generator's state before the game seeds
     // it: a fixed one makes every run alike, whatever ran before.
     SeedRandom(1);
+    gTickClock = TickClock();
     Game game(4, map);
     gAnimationTime = 0.0f;
     std::vector<double> ticks;
