@@ -35,7 +35,7 @@ class Game
     // current OpenGL context.
     Game(int numPlayers, const std::string& mapName);
     // Announces and frees models, wrecks, players, projectiles and environment.
-    ~Game();
+    virtual ~Game();
 
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
@@ -83,8 +83,10 @@ class Game
     void ClickedId(uint32_t id);
     // Called by a ship when it is destroyed.
     void OnShipDestroyed(Ship* ship);
-    // The detection test of a ship of the current player against every other player.
-    void SensorSweep(Ship* ship);
+    // The detection test of a ship of the current player against every other
+    // player. Virtual so that a test can run the same game with the plain
+    // sweep and compare every result.
+    virtual void SensorSweep(Ship* ship);
     // One tick of game time: the current player, the bullets, the wrecks.
     void Tick();
     // The change of turn.

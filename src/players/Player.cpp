@@ -253,7 +253,10 @@ void Player::SensorSweep(Ship* s)
     Environment* environment = game->GetEnvironment();
     for (Ship* t : fleet)
     {
-        const float e = environment->Obscuration(s->GetPosition(), t->GetPosition());
+        // Nebula beyond the larger of the two sums hides the pair both ways,
+        // however much more of it there is.
+        const float limit = std::max(t->sensorRange + s->signature, s->sensorRange + t->signature);
+        const float e = environment->Obscuration(s->GetPosition(), t->GetPosition(), limit);
         if (t->sensorRange + s->signature - e > 0.0f)
         {
             s->MarkSeen(t->id, index);

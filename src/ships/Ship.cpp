@@ -93,7 +93,8 @@ Ship::Ship(uint32_t id_, int32_t owner_, Game* game_)
     : game(game_), id(id_), moveTimePerTurn(10.0f), speed(1.0f), turnRate(1.0f, 1.0f, 1.0f),
       sensorRange(1.0f), signature(1.0f), moveTimeLeft(0.0f), selected(false), targeted(false),
       lightsOn(true), motionState(Spawned), target(nullptr), owner(owner_), position(-50.0f, 0.0f, -50.0f),
-      model(nullptr), sensorList(0), panel(nullptr), deathTime(0.0f), alive(true)
+      model(nullptr), sensorList(0), panel(nullptr), deathTime(0.0f), alive(true), envelopeRegions(0),
+      envelopeStale(false)
 {
     for (int face = 0; face < kHullFaces; face++)
     {

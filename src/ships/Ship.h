@@ -163,7 +163,15 @@ class Ship
     // Drawing (ShipDraw.cpp).
     void Draw(bool sensorView);
     void DrawAsSeen(bool sensorView);
+    // Takes the sensor envelope from where the ship is now, through the
+    // nebula regions that exist now. Only a selected ship in the sensor view
+    // shows it, so the sight distances are walked and sensorList compiled
+    // when it is next drawn (DrawSensorEnvelope), from what was taken here:
+    // a moving ship asks every tick, and hardly ever shows it.
     void BuildSensorEnvelope();
+    // Calls sensorList, compiling it first if a newer envelope was taken.
+    void DrawSensorEnvelope();
+    void CompileSensorEnvelope();
     void DrawOrderPreview(float dx, float dy, float dz, bool rotateOnly);
     void DrawOrderPath(const Vector& to, const Orientation& wanted, bool rotateOnly);
 
@@ -201,6 +209,9 @@ class Ship
     ShipPanel* panel;                            // owned
     float deathTime;                             // seconds since destruction
     bool alive;
+    Vector envelopeOrigin;  // where the last envelope was taken
+    size_t envelopeRegions; // how many of the environment's regions existed then
+    bool envelopeStale;     // sensorList does not show that envelope yet
 };
 
 #endif

@@ -190,7 +190,7 @@ void Ship::Draw(bool sensorView)
     {
         glColor4f(0.9f, 0.9f, 0.9f, 1.0f);
         glEnable(GL_BLEND);
-        glCallList(sensorList);
+        DrawSensorEnvelope();
         glDisable(GL_BLEND);
     }
 
@@ -299,10 +299,32 @@ void Ship::DrawAsSeen(bool sensorView)
 void Ship::BuildSensorEnvelope()
 {
     const Environment* environment = game != nullptr ? game->GetEnvironment() : nullptr;
+    envelopeOrigin = position;
+    // Regions are only ever added at the end of the list and never change, so
+    // the first ones are exactly the nebula of this moment.
+    envelopeRegions = environment != nullptr ? environment->regions.size() : 0;
+    envelopeStale = true;
+}
+
+void Ship::DrawSensorEnvelope()
+{
+    if (envelopeStale)
+    {
+        CompileSensorEnvelope();
+        envelopeStale = false;
+    }
+    glCallList(sensorList);
+}
+
+void Ship::CompileSensorEnvelope()
+{
+    const Environment* environment = game != nullptr ? game->GetEnvironment() : nullptr;
     const float range = signature + 1.0f;
-    auto sight = [&](const Vector& direction) {
-        return environment != nullptr ? environment->SightDistance(position, direction, range)
-                                      : kOpenSpaceSight;
+    auto sight = [&](const Vector& direction)
+    {
+        return environment != nullptr
+                   ? environment->SightDistance(envelopeOrigin, direction, range, envelopeRegions)
+                   : kOpenSpaceSight;
     };
 
     const float top = sight(Vector(0.0f, 1.0f, 0.0f));

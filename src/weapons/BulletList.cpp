@@ -63,6 +63,11 @@ BulletList::~BulletList()
         delete bullet;
     }
     bullets.clear();
+    for (Bullet* bullet : spare)
+    {
+        delete bullet;
+    }
+    spare.clear();
     glDeleteLists(list, 1);
     glDeleteTextures(1, &texture);
 }
@@ -70,7 +75,16 @@ BulletList::~BulletList()
 void BulletList::AddBullet(const Vector& position, const Vector& velocity, const Vector& colour, float size,
                            Ship* target)
 {
-    Bullet* bullet = new Bullet;
+    Bullet* bullet = nullptr;
+    if (spare.empty())
+    {
+        bullet = new Bullet;
+    }
+    else
+    {
+        bullet = spare.back();
+        spare.pop_back();
+    }
     bullet->position = position;
     bullet->velocity = velocity;
     AnglesFromDirection(velocity, bullet->orientation);
@@ -105,7 +119,7 @@ void BulletList::Update()
         {
             bullet->target->Damage(kBulletDamage, kBulletHitKind, bullet->velocity);
         }
-        delete bullet;
+        spare.push_back(bullet);
     }
 }
 

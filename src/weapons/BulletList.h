@@ -49,7 +49,7 @@ class BulletList
     // Loads the alpha texture from the bitmap and compiles the bullet shape.
     // A missing bitmap is fatal. Needs a current OpenGL context.
     explicit BulletList(const std::string& bitmapPath = "Textures\\bullet.bmp");
-    // Deletes every bullet and releases the shape list and the texture.
+    // Deletes every bullet (spares too) and releases the shape list and the texture.
     ~BulletList();
 
     BulletList(const BulletList&) = delete;
@@ -71,6 +71,8 @@ class BulletList
     std::vector<Bullet*> bullets; // owned, in creation order
     GLuint list;                  // display list of the bullet shape
     GLuint texture;               // the bullet's alpha texture
+    std::vector<Bullet*> spare;   // owned: bullets that hit or flew out, reused by AddBullet so
+                                  // that steady fire allocates nothing
 };
 
 #endif

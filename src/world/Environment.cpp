@@ -140,10 +140,15 @@ void Environment::Draw(const Vector& cameraPos, float yaw, const Vector& viewDir
 
 float Environment::DensityAt(const Vector& point) const
 {
+    return DensityAt(point, regions.size());
+}
+
+float Environment::DensityAt(const Vector& point, size_t regionCount) const
+{
     float sum = 0.0f;
-    for (const NebulaRegion* region : regions)
+    for (size_t i = 0; i < regionCount && i < regions.size(); i++)
     {
-        sum += region->DensityAt(point);
+        sum += regions[i]->DensityAt(point);
     }
     return sum;
 }

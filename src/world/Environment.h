@@ -84,18 +84,27 @@ class Environment
 
     // The sum of the densities of all regions containing the point.
     float DensityAt(const Vector& point) const;
+    // The same over the first regionCount regions.
+    float DensityAt(const Vector& point, size_t regionCount) const;
 
     // The nebula along the segment from `from` towards `to`: twice the sum of
     // the density at from, from + 10 d, from + 20 d, ... (d the unit
     // direction; the target itself is not sampled), stopping early once the
     // sum exceeds 100. 0 when no region lies on the segment.
     float Obscuration(const Vector& from, const Vector& to) const;
+    // The same, but the walk may stop once the result reaches `limit`: a
+    // result below limit is exactly the one above, any other is at least
+    // limit. All a detection test needs to know.
+    float Obscuration(const Vector& from, const Vector& to, float limit) const;
 
     // How far a sensor of the given range reaches from `from` along the unit
     // `direction`: the budget range / 2 is used up by the density sampled every
     // 10 units. A multiple of 10 from 0 to 1010; 1010 in open space, 0 for a
     // range of 0 or less.
     float SightDistance(const Vector& from, const Vector& direction, float range) const;
+    // The same through the first regionCount regions only: the nebula as it
+    // was when the environment had that many regions.
+    float SightDistance(const Vector& from, const Vector& direction, float range, size_t regionCount) const;
 
     std::vector<NebulaRegion*> regions; // owned, in the order they were added
     std::vector<Explosion*> explosions; // owned, in creation order

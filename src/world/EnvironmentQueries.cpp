@@ -48,7 +48,8 @@ struct CandidateList
     Candidate items[kMaxCandidates];
     int count = 0;
     bool overflow = false;
-    int64_t last = -1; // the last sample index any candidate can contain
+    bool negative = false; // some candidate's density is negative (or not a number)
+    int64_t last = -1;     // the last sample index any candidate can contain
 };
 
 bool IsFinite(const Vector& v)
@@ -121,12 +122,14 @@ void AxisRun(AxisLine line, double lo, double hi, int64_t& first, int64_t& last)
     }
 }
 
-// Every region whose box meets lo..hi, in list order, with its run of samples.
-void CollectCandidates(const std::vector<NebulaRegion*>& regions, const Vector& lo, const Vector& hi,
-                       const AxisLine lines[3], CandidateList& out)
+// Every one of the first `count` regions whose box meets lo..hi, in list
+// order, with its run of samples.
+void CollectCandidates(const std::vector<NebulaRegion*>& regions, size_t count, const Vector& lo,
+                       const Vector& hi, const AxisLine lines[3], CandidateList& out)
 {
-    for (const NebulaRegion* region : regions)
+    for (size_t r = 0; r < count && r < regions.size(); ++r)
     {
+        const NebulaRegion* region = regions[r];
         // NaN anywhere makes a comparison false: no sample can then lie in the box either.
         if (!(region->max.x >= lo.x && region->min.x <= hi.x && region->max.y >= lo.y &&
               region->min.y <= hi.y && region->max.z >= lo.z && region->min.z <= hi.z))
@@ -151,6 +154,7 @@ void CollectCandidates(const std::vector<NebulaRegion*>& regions, const Vector& 
             return;
         }
         out.items[out.count++] = c;
+        out.negative = out.negative || !(c.density >= 0.0f);
         out.last = std::max(out.last, c.last);
     }
 }
@@ -203,6 +207,11 @@ float StuckObscuration(float sum, float density)
 
 float Environment::Obscuration(const Vector& from, const Vector& to) const
 {
+    return Obscuration(from, to, INFINITY);
+}
+
+float Environment::Obscuration(const Vector& from, const Vector& to, float limit) const
+{
     Vector direction = to - from;
     Normalize(direction);
     const Vector step = direction * 10.0f;
@@ -226,17 +235,24 @@ float Environment::Obscuration(const Vector& from, const Vector& to) const
         lines[axis] = AxisLine{from[axis], step[axis], true, to[axis], Slack(steps, magnitude)};
     }
     CandidateList candidates;
-    CollectCandidates(regions, lo, hi, lines, candidates);
+    CollectCandidates(regions, regions.size(), lo, hi, lines, candidates);
     if (candidates.count == 0 && !candidates.overflow)
     {
         return 0.0f;
     }
 
+    // With no negative density the sum never falls: once it reaches the
+    // limit, the whole walk's result is at least as large.
+    const float stopAt = candidates.overflow || candidates.negative ? INFINITY : limit;
     Vector position = from;
     float sum = 0.0f;
     for (int64_t k = 0;; ++k)
     {
         sum += candidates.overflow ? DensityAt(position) : CandidateDensity(candidates, k, position);
+        if (2.0f * sum >= stopAt)
+        {
+            return 2.0f * sum;
+        }
 
         bool allArrived = true;
         bool moved = false;
@@ -275,6 +291,12 @@ float Environment::Obscuration(const Vector& from, const Vector& to) const
 
 float Environment::SightDistance(const Vector& from, const Vector& direction, float range) const
 {
+    return SightDistance(from, direction, range, regions.size());
+}
+
+float Environment::SightDistance(const Vector& from, const Vector& direction, float range,
+                                 size_t regionCount) const
+{
     const Vector step = direction * 10.0f;
     float budget = range * 0.5f;
     if (budget <= 0.0f)
@@ -306,7 +328,7 @@ float Environment::SightDistance(const Vector& from, const Vector& direction, fl
         }
     }
     CandidateList candidates;
-    CollectCandidates(regions, lo, hi, lines, candidates);
+    CollectCandidates(regions, regionCount, lo, hi, lines, candidates);
     if (candidates.count == 0 && !candidates.overflow)
     {
         // Open space: the budget never falls and the walk ends at its limit.
@@ -317,7 +339,8 @@ float Environment::SightDistance(const Vector& from, const Vector& direction, fl
     float travelled = 0.0f;
     for (int64_t k = 0;; ++k)
     {
-        budget -= candidates.overflow ? DensityAt(position) : CandidateDensity(candidates, k, position);
+        budget -= candidates.overflow ? DensityAt(position, regionCount)
+                                      : CandidateDensity(candidates, k, position);
         travelled += 10.0f;
         position += step;
         if (travelled > 1000.0f || budget <= 0.0f)

@@ -53,6 +53,12 @@ TEST(Queries, WorkedExamples)
         EXPECT_FLOAT_EQ(environment.Obscuration(Vector(o[0], o[1], o[2]), Vector(o[3], o[4], o[5])), o[6])
             << o[0] << " " << o[1] << " " << o[2];
     }
+    // A limit never cuts short a walk that can still fall: 11 samples of +0.5
+    // (density 0.5) then 20 of -0.5 (a damaged map's negative density).
+    Environment negative{Environment::Headless{}};
+    AddBox(negative, Vector(0, -10, -10), Vector(100, 10, 10), 5.0f);
+    AddBox(negative, Vector(100, -10, -10), Vector(300, 10, 10), -5.0f);
+    EXPECT_FLOAT_EQ(negative.Obscuration(Vector(0, 0, 0), Vector(300, 0, 0), 1.0f), -9.0f);
     const float sights[][8] = {
         // from, direction, range -> sight distance
         {0, 0, -5000, 0, 1, 0, 5, 1010},  {0, 0, -5000, 0, 1, 0, 0, 0},     {0, 0, -5000, 0, 1, 0, -3, 0},
@@ -135,7 +141,7 @@ TEST(Queries, FastWalksMatchThePlainOnesBitForBitOnRandomMaps)
             }
             return random() % 3 == 0 ? grid(p) : p;
         };
-        int stoppedEarly = 0, obscured = 0, neverEnding = 0;
+        int stoppedEarly = 0, obscured = 0, neverEnding = 0, cutShort = 0;
         for (int i = 0; i < 20000; ++i)
         {
             const Vector from = point();
@@ -167,9 +173,17 @@ TEST(Queries, FastWalksMatchThePlainOnesBitForBitOnRandomMaps)
             const float fast = environment.Obscuration(from, to);
             ASSERT_TRUE(std::isnan(plain) || same(fast, plain)) << map << " " << i;
             obscured += fast > 0.0f ? 1 : 0;
+            // With a limit around the true value (sometimes exactly it): exact
+            // below the limit, otherwise between the limit and the whole walk.
+            const float limit = i % 7 == 0 ? plain : plain * uniform(0.0f, 2.0f);
+            const float limited = environment.Obscuration(from, to, limit);
+            ASSERT_TRUE(std::isnan(plain) || (plain < limit ? same(limited, plain)
+                                                            : limited >= limit && limited <= plain))
+                << map << " " << i << ": " << limited << " vs " << plain << " limit " << limit;
+            cutShort += !std::isnan(plain) && limited < plain ? 1 : 0;
         }
         // The maps are dense enough that many walks end inside a nebula.
-        EXPECT_TRUE(stoppedEarly > 2000 && obscured > 2000 && neverEnding < 20) << map;
+        EXPECT_TRUE(stoppedEarly > 2000 && obscured > 2000 && neverEnding < 20 && cutShort > 1000) << map;
     }
 }
 
