@@ -71,6 +71,14 @@ class Cloud
 // 40, otherwise lod 0 with blend 1. Shared by nebula clouds and explosions.
 void ChooseDetail(double d2, double along, int& lodOut, float& blendOut);
 
+// Every puff of a cloud at any level of detail lies within this distance of
+// its centre: half the diagonal of its largest quad, sqrt(2) / 2 x size,
+// rounded up.
+inline double CloudExtent(float size)
+{
+    return 0.75 * (size < 0.0f ? -size : size);
+}
+
 // Draws one cloud's puffs at the current matrix with the three levels of detail
 // and cross-fading: lod 0 is one quad of edge `size`; lod 1 fades five quads in
 // over it; lod 2 fades twenty-five quads in over the five. rgba's alpha is the

@@ -124,13 +124,15 @@ void Environment::Draw(const Vector& cameraPos, float yaw, const Vector& viewDir
         // Flat, untextured boxes and puffs; no texture is bound.
         glDisable(GL_TEXTURE_2D);
     }
+    // Clouds wholly outside the camera's view are left out.
+    const ViewVolume view = ViewVolume::Current();
     for (const NebulaRegion* region : regions)
     {
-        region->Draw(yaw, puffList, sensorView);
+        region->Draw(yaw, puffList, sensorView, view);
     }
     for (const Explosion* explosion : explosions)
     {
-        explosion->Draw(cameraPos, yaw, viewDir, puffList, sensorView);
+        explosion->Draw(cameraPos, yaw, viewDir, puffList, sensorView, view);
     }
     glEnable(GL_FOG);
     glDisable(GL_BLEND);

@@ -101,7 +101,7 @@ bool Explosion::Update()
 }
 
 void Explosion::Draw(const Vector& cameraPos, float yaw, const Vector& viewDir, GLuint puffList,
-                     bool sensorView) const
+                     bool sensorView, const ViewVolume& view) const
 {
     if (sensorView && !shownInSensorView)
     {
@@ -128,6 +128,10 @@ void Explosion::Draw(const Vector& cameraPos, float yaw, const Vector& viewDir, 
             continue;
         }
         if (!sensorView && (along > 500.0 || d2 > kCloudReachSquared))
+        {
+            continue;
+        }
+        if (view.SphereOutside(cloud->position, CloudExtent(cloud->size)))
         {
             continue;
         }

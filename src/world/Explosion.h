@@ -7,6 +7,7 @@
 
 #include "math/Vector.h"
 #include "world/Cloud.h"
+#include "world/ViewVolume.h"
 
 // A short-lived burst of glowing puffs: an initial cluster of clouds that keeps
 // spawning new ones for 30 ticks while every cloud drifts outwards, swells and
@@ -30,8 +31,9 @@ class Explosion
 
     // Draws the clouds as seen from the camera; the environment has set the
     // blending, depth mask and (outside the sensor view) the puff texture.
-    void Draw(const Vector& cameraPos, float yaw, const Vector& viewDir, GLuint puffList,
-              bool sensorView) const;
+    // Clouds wholly outside `view` are left out: they would leave no fragment.
+    void Draw(const Vector& cameraPos, float yaw, const Vector& viewDir, GLuint puffList, bool sensorView,
+              const ViewVolume& view = ViewVolume()) const;
 
     Vector centre;              // world position
     Vector colour;              // red, green, blue

@@ -194,7 +194,7 @@ void NebulaRegion::Update(const Vector& cameraPos, const Vector& viewDir)
     }
 }
 
-void NebulaRegion::Draw(float yaw, GLuint puffList, bool sensorView) const
+void NebulaRegion::Draw(float yaw, GLuint puffList, bool sensorView, const ViewVolume& view) const
 {
     if (sensorView)
     {
@@ -207,7 +207,7 @@ void NebulaRegion::Draw(float yaw, GLuint puffList, bool sensorView) const
     }
     for (const Cloud* cloud : clouds)
     {
-        if (!cloud->visible)
+        if (!cloud->visible || view.SphereOutside(cloud->position, CloudExtent(cloud->size)))
         {
             continue;
         }

@@ -8,6 +8,7 @@
 
 #include "math/Vector.h"
 #include "world/Cloud.h"
+#include "world/ViewVolume.h"
 
 // An axis-aligned box filled with drifting clouds. In the picture its clouds
 // are animated and drawn only while the camera is within reach of the box; in
@@ -65,7 +66,8 @@ class NebulaRegion
     // In the sensor view the tinted box, otherwise the visible clouds of an
     // active region, turned to face a camera of the given yaw looking down at 45
     // degrees. The environment has set blending, depth mask and texture.
-    void Draw(float yaw, GLuint puffList, bool sensorView) const;
+    // Clouds wholly outside `view` are left out: they would leave no fragment.
+    void Draw(float yaw, GLuint puffList, bool sensorView, const ViewVolume& view = ViewVolume()) const;
 
     Vector max;                 // the box's highest corner
     Vector min;                 // the box's lowest corner
