@@ -72,6 +72,52 @@ void MeshBounds(const AseMesh* mesh, Vector* min, Vector* max)
     }
 }
 
+// Follows DrawMesh corner by corner.
+static void FindLastCorner(const AseMesh* mesh, LastCorner* last)
+{
+    const bool textured = !mesh->texCoords.empty();
+    for (const AseFace& face : mesh->faces)
+    {
+        if (!FaceVerticesInRange(face, mesh->vertices.size()))
+        {
+            continue;
+        }
+        for (int k = 0; k < 3; k++)
+        {
+            if (textured && face.texCoord[k] < mesh->texCoords.size())
+            {
+                last->hasTexCoord = true;
+                last->texCoord = mesh->texCoords[face.texCoord[k]];
+            }
+            if (face.normal[k] < mesh->normals.size())
+            {
+                last->hasNormal = true;
+                last->normal = mesh->normals[face.normal[k]];
+            }
+        }
+    }
+}
+
+// Follows DrawGroup.
+static void FindLastCorner(const AseGroup* group, LastCorner* last)
+{
+    for (const AseGroup* child : group->groups)
+    {
+        FindLastCorner(child, last);
+    }
+    for (const AseMesh* mesh : group->meshes)
+    {
+        FindLastCorner(mesh, last);
+    }
+}
+
+LastCorner FindLastCorner(const AseGroup* group)
+{
+    LastCorner last;
+    FindLastCorner(group, &last);
+    return last;
+}
+
 void DrawGroup(const AseGroup* group)
 {
     for (const AseGroup* child : group->groups)

@@ -20,6 +20,19 @@ constexpr float kEmptyBoxExtent = 1e15f;
 // list is left out for that corner.
 void DrawMesh(const AseMesh* mesh);
 
+// The texture coordinate and normal that drawing a tree leaves current: those
+// of the last corner DrawGroup emits with one.
+struct LastCorner
+{
+    bool hasTexCoord = false; // no textured corner was emitted
+    TexCoord texCoord;
+    bool hasNormal = false; // no corner with a normal was emitted
+    Vector normal;
+};
+
+// What DrawGroup(group) leaves current, corner by corner as DrawMesh emits them.
+LastCorner FindLastCorner(const AseGroup* group);
+
 // The box of the mesh's vertices, the empty box for a mesh without any.
 void MeshBounds(const AseMesh* mesh, Vector* min, Vector* max);
 

@@ -2,6 +2,7 @@
 
 #include <SDL/SDL.h>
 
+#include <cmath>
 #include <vector>
 
 #include "app/FatalError.h"
@@ -84,4 +85,9 @@ Model::Model(std::string fileName_, std::string displayName_)
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     glEndList();
+
+    centre = FileToGameAxes((min + max) * 0.5f);
+    const Vector extent = max - min;
+    radius = 0.5f * std::sqrt(extent.x * extent.x + extent.y * extent.y + extent.z * extent.z);
+    lastCorner = FindLastCorner(scene);
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "assets/Ase.h"
+#include "assets/Mesh.h"
 #include "math/Vector.h"
 
 // Everything needed to draw one kind of object, a ship class or a ship part:
@@ -36,6 +37,9 @@ class Model
     GLuint boxList = 0;         // the bounding-box outline, game axes
     GLuint texture = 0;         // colour skin
     GLuint lightMapTexture = 0; // light map
+    Vector centre;              // of the bounding box, game axes
+    float radius = 0.0f;        // half the box's diagonal: every vertex lies within it of the centre
+    LastCorner lastCorner;      // the normal and texture coordinate the model list leaves current
 };
 
 // The turn from file axes to game axes that both model lists are compiled

@@ -23,6 +23,7 @@
 #include "ui/Glow.h"
 #include "ui/OrderPath.h"
 #include "world/Environment.h"
+#include "world/ViewVolume.h"
 
 namespace
 {
@@ -42,6 +43,32 @@ void SetFrontMaterial(GLenum parameter, float r, float g, float b, float a)
 void PathColour(bool dark)
 {
     glColor4fv(dark ? kOverrunColour : kPathColour);
+}
+
+// Calls the model's display list, unless the model lies wholly outside the
+// camera's view, where the list would draw nothing: then it only leaves the
+// state as the list would (the last normal and texture coordinate current).
+// A wire frame (lines) is left out only beyond the near or far plane.
+void CallModelList(const Model* model, bool lines)
+{
+    const ViewVolume view = ViewVolume::Current();
+    const bool outside = lines ? view.SphereOutsideDepthRange(model->centre, model->radius)
+                               : view.SphereOutside(model->centre, model->radius);
+    if (!outside)
+    {
+        glCallList(model->modelList);
+        return;
+    }
+    glMatrixMode(GL_MODELVIEW);
+    const LastCorner& last = model->lastCorner;
+    if (last.hasTexCoord)
+    {
+        glTexCoord2f(last.texCoord.u, last.texCoord.v);
+    }
+    if (last.hasNormal)
+    {
+        glNormal3f(last.normal.x, last.normal.y, last.normal.z);
+    }
 }
 
 void DrawStrip(const std::vector<PathVertex>& strip)
@@ -94,7 +121,7 @@ void DrawModel(const Model* model, unsigned stencilValue, bool sensorView)
     glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
     glCullFace(GL_BACK);
     glEnable(GL_CULL_FACE);
-    glCallList(model->modelList);
+    CallModelList(model, sensorView);
 
     glShadeModel(GL_FLAT);
     glDisable(GL_COLOR_MATERIAL);
@@ -127,7 +154,7 @@ void DrawLightMapGlow(const Model* model, unsigned stencilValue)
     glBindTexture(GL_TEXTURE_2D, model->lightMapTexture);
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_LIGHTING);
-    glCallList(model->modelList);
+    CallModelList(model, false);
 
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_LIGHTING);

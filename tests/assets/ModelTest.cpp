@@ -113,3 +113,25 @@ TEST(ModelDeathTest, EveryMissingOrDamagedFileEndsTheProgramWithItsMessage)
                 "^Texture file Textures/light9.png not found\n$");
     std::filesystem::current_path(DataDir());
 }
+
+// A model wholly outside the view is not drawn; only the normal and texture
+// coordinate that its list would leave current are set. They must be the list's.
+TEST_F(ModelTest, TheLastCornerIsWhatTheModelListLeavesCurrent)
+{
+    std::filesystem::current_path(DataDir());
+    for (const char* name : {"smallfighter", "gunturret_guns", "escortcarrier2"})
+    {
+        const Model model(name, name);
+        glNormal3f(7.0f, 7.0f, 7.0f);
+        glTexCoord2f(7.0f, 7.0f);
+        glCallList(model.modelList);
+        GLfloat normal[4];
+        GLfloat texCoord[4];
+        glGetFloatv(GL_CURRENT_NORMAL, normal);
+        glGetFloatv(GL_CURRENT_TEXTURE_COORDS, texCoord);
+        const LastCorner& last = model.lastCorner;
+        ASSERT_TRUE(last.hasNormal && last.hasTexCoord) << name;
+        EXPECT_EQ(Vector(normal[0], normal[1], normal[2]), last.normal) << name;
+        EXPECT_TRUE(texCoord[0] == last.texCoord.u && texCoord[1] == last.texCoord.v) << name;
+    }
+}
