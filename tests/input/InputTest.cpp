@@ -126,6 +126,11 @@ TEST_F(InputTest, ClicksPickTheShipPanelOrNothingUnderThePointer)
     Frame();
     Mouse(SDL_MOUSEBUTTONDOWN, 400, 300, SDL_BUTTON_LEFT);
     EXPECT_EQ(Current().selection, std::vector<Ship*>({ship}));
+    Frame();
+    Mouse(SDL_MOUSEBUTTONDOWN, 775, 123, SDL_BUTTON_LEFT); // Next Ship twice before the next frame
+    Mouse(SDL_MOUSEBUTTONDOWN, 775, 123, SDL_BUTTON_LEFT);
+    HandleEvents(*game);
+    EXPECT_EQ(Current().selection, std::vector<Ship*>({Current().fleet[2]}));
 
     Current().SetZoom(1.5f);
     Frame();
