@@ -17,4 +17,10 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS=suppressions=$root/tests/leak-suppressions.txt:print_suppressions=0
 cd "$root/build-asan"
 ctest --output-on-failure -j2 -LE 'e2e|install' "$@"
-ctest --output-on-failure -R '^e2e_game$'
+# The game ends through SDL_Quit, which unloads Mesa's software driver before
+# the leak check; two blocks of 56 bytes that the driver keeps in its static
+# data would then look leaked (with the frames of a library that is gone).
+# Loaded from the start, the driver stays until the end and they stay
+# reachable: nothing of the driver's needs suppressing.
+driver=$(ls /usr/lib/*/dri/swrast_dri.so 2>/dev/null | head -n 1)
+ASAN_OPTIONS=$ASAN_OPTIONS:verify_asan_link_order=0 LD_PRELOAD=$driver ctest --output-on-failure -R '^e2e_game$'

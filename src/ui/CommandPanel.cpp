@@ -148,6 +148,15 @@ void CommandPanel::HitTest(int x, int y)
     }
     GLuint value = 0;
     glReadPixels(x, y, 1, 1, GL_STENCIL_INDEX, GL_UNSIGNED_INT, &value);
+    // The pick pass left its button ids in the stencil buffer, where the
+    // panel's own id belongs: a second click before the next frame (a quick
+    // double click) would take a button id for a ship's. The plain pass puts
+    // the panel's id back, before an action can change what the panel shows.
+    DrawControlStrip(false);
+    if (shipPanel != nullptr)
+    {
+        shipPanel->Draw(false);
+    }
     ControlStripAction(value);
     if (shipPanel != nullptr)
     {

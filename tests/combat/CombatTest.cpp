@@ -332,6 +332,7 @@ TEST_F(Combat, AWrecksWholeLife)
     const NebulaRegion& dust = *environment.regions.back();
     EXPECT_TRUE(dust.min == hit - Vector(50, 50, 50) && dust.max == hit + Vector(50, 50, 50));
     EXPECT_EQ(dust.colour, Vector(0.5f, 0, 0));
+    EXPECT_EQ(dust.density, 0.02f);
     delete game;
 }
 

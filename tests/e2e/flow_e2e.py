@@ -203,7 +203,8 @@ def end_game(game, colour, fleets, clouds):
     start = len(game.stderr())
     game.expect("the unloading screen", banded(colour, 315, (336, 302, 466, 313)), 60)
     game.release_output()
-    check(game.wait_exit(60) == 0, "nonzero exit status")
+    status = game.wait_exit(60)
+    check(status == 0, "exit status %s; its output:\n%s" % (status, game.report()))
     lines, expected = game.stderr()[start:], teardown(fleets, clouds)
     check(lines == expected, "teardown lines:\n%s\nexpected:\n%s" % ("\n".join(lines), "\n".join(expected)))
 

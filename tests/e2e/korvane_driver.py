@@ -208,6 +208,12 @@ class Game:
     def stderr(self):
         return list(self.lines)
 
+    def report(self):
+        # A sanitizer's report from its first line, or else the last lines.
+        lines = self.stderr()
+        first = next((i for i, line in enumerate(lines) if "Sanitizer" in line or "runtime error" in line), None)
+        return "\n".join(lines[first:first + 25] if first is not None else lines[-15:])
+
     def wait_line(self, pattern, timeout=60.0, start=0, count=1):
         # The count-th line from index start on that matches the pattern.
         deadline = time.time() + timeout
@@ -226,7 +232,8 @@ class Game:
         # why that screen did not do (explain).
         deadline = time.time() + timeout
         while True:
-            check(self.proc.poll() is None, "the game ended while waiting for %s" % what)
+            check(self.proc.poll() is None, "the game ended (status %s) while waiting for %s; its output:\n%s"
+                  % (self.proc.poll(), what, self.report()))
             screen = Screen.capture()
             if predicate(screen):
                 return screen

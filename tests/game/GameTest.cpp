@@ -1,5 +1,6 @@
 // The game object: ids, placement and catalogues, clicks, the change of
-// player, the winner, and the whole life of a wreck up to the end of the game.
+// player, the winner, and the end of the game once the last wreck and
+// explosion are gone.
 
 #include <gtest/gtest.h>
 
@@ -145,10 +146,11 @@ TEST_F(GameTest, ClicksByOrderModeAndTurnsInIndexOrder)
     EXPECT_EQ(game->GetCurrentPlayer(), game->players[0]) << "a player without ships still gets turns";
 }
 
-// The last enemy ship is destroyed: the wreck burns for 60 ticks, bursts once
-// on tick 61 and turns into a dust cloud on tick 91, and the game ends on the
-// first batch of events after the wreck is gone and the last explosion has
-// finished, with player 0 the winner.
+// The last enemy ship is destroyed: the game ends on the first batch of events
+// after the wreck has turned to dust (tick 91) and the last explosion, the
+// burst of tick 61, has burnt out in 44 steps of the clouds (one every other
+// tick), with player 0 the winner.
+// (The wreck's own life, tick by tick, is checked with the combat.)
 TEST_F(GameTest, AWreckBurnsBurstsAndTurnsToDustAndOnlyThenTheGameEnds)
 {
     game.reset(new Game(2, "map1"));
@@ -176,43 +178,15 @@ TEST_F(GameTest, AWreckBurnsBurstsAndTurnsToDustAndOnlyThenTheGameEnds)
     HandleEvents(*game);
     EXPECT_EQ(game->GetState(), 0);
 
-    const size_t regions = environment->regions.size();
     gTickClock = TickClock();
-    bool busy = true;
-    int smallDuringBurn = 0, lastBursts = 0;
-    for (int tick = 1; tick < 1000; tick++)
+    int batches = 0;
+    for (; game->GetState() != 2 && batches < 1000; batches++)
     {
-        const Vector last = game->WreckCount() ? game->wrecks[0]->GetPosition() : Vector();
         event.user = SDL_UserEvent{SDL_USEREVENT, kTickCode, nullptr, nullptr};
         SDL_PushEvent(&event);
         HandleEvents(*game); // the game-over test comes before the tick
-        ASSERT_EQ(game->GetState() == 2, !busy) << "tick " << tick;
-        if (!busy)
-            break;
-        busy = game->WreckCount() > 0 || environment->ExplosionCount() > 0;
-        int bursts = 0;
-        for (const Explosion* explosion : environment->explosions)
-        {
-            bursts += explosion->scale == 1.0f ? 1 : 0;
-            smallDuringBurn += tick <= 60 && explosion->scale == 0.2f;
-        }
-        EXPECT_TRUE(tick < 61 ? bursts == 0 : (tick == 61 ? bursts == 2 : bursts <= lastBursts)) << tick;
-        lastBursts = bursts;
-        EXPECT_EQ(game->WreckCount(), tick < 91 ? 1 : 0) << "tick " << tick;
-        EXPECT_EQ(environment->regions.size(), regions + (tick < 91 ? 0 : 1)) << "tick " << tick;
-        if (tick == 91)
-        {
-            const NebulaRegion* dust = environment->regions.back();
-            for (int k = 0; k < 3; k++) // centred where the wreck drifted to
-            {
-                EXPECT_NEAR(dust->min[k] + 50.0f, last[k], 0.5f);
-                EXPECT_FLOAT_EQ(dust->max[k] - dust->min[k], 100.0f);
-            }
-            EXPECT_EQ(dust->colour, Vector(0.5f, 0, 0));
-            EXPECT_FLOAT_EQ(dust->density, 0.02f);
-        }
     }
-    EXPECT_GT(smallDuringBurn, 2);
+    EXPECT_EQ(batches, 150);
     EXPECT_EQ(game->WinnerIndex(), 0);
 
     // The winner's own ships lost: the current player's fleet drops one on its

@@ -11,6 +11,7 @@
 #include "game/Game.h"
 #include "input/CameraControl.h"
 #include "input/EventHandling.h"
+#include "input/OrderPoint.h"
 #include "input/TickClock.h"
 #include "players/Player.h"
 #include "ships/Ship.h"
@@ -125,6 +126,11 @@ TEST_F(InputTest, ClicksPickTheShipPanelOrNothingUnderThePointer)
     Frame();
     Mouse(SDL_MOUSEBUTTONDOWN, 400, 300, SDL_BUTTON_LEFT);
     EXPECT_EQ(Current().selection, std::vector<Ship*>({ship}));
+    Frame();
+    Mouse(SDL_MOUSEBUTTONDOWN, 775, 123, SDL_BUTTON_LEFT); // Next Ship twice before the next frame
+    Mouse(SDL_MOUSEBUTTONDOWN, 775, 123, SDL_BUTTON_LEFT);
+    HandleEvents(*game);
+    EXPECT_EQ(Current().selection, std::vector<Ship*>({Current().fleet[2]}));
 
     Current().SetZoom(1.5f);
     Frame();
@@ -179,6 +185,24 @@ TEST_F(InputTest, TheMovePointFollowsThePointerAndTheClickGivesTheOrder)
     EXPECT_EQ(game->GetOrderMode() * 10 + game->GetOrderType(), 10);
     EXPECT_EQ(ship->motionState, Ship::Aligning);
     EXPECT_EQ(ship->destination, raised);
+}
+
+TEST(OrderPlane, TheLineThroughThePointerMeetsThePlaneAheadOrBehindTheEye)
+{
+    const float rows[][8] = {
+        // pointer's near point, plane height -> met, point (eye at 0, 100, 0)
+        {0, 99, -1, 0, 1, 0, 0, -100},    // looking down: ahead
+        {0, 100.2f, -1, 0, 1, 0, 0, 500}, // rising from above the plane: behind the eye
+        {0, 101, -1, 200, 1, 0, 200, -100},
+        {5, 100, -1, 0, 0, 7, 8, 9}, // parallel: the point stays
+    };
+    for (const auto& r : rows)
+    {
+        Vector point(7, 8, 9);
+        EXPECT_EQ(PointOnHorizontalPlane(Vector(0, 100, 0), Vector(r[0], r[1], r[2]), r[3], point),
+                  r[4] != 0);
+        EXPECT_LT(Length(point - Vector(r[5], r[6], r[7])), 0.01) << r[1] << " " << r[3];
+    }
 }
 
 TEST_F(InputTest, ThePointerScrollsAndTurnsTheCameraAndTicksDriveTheClocks)

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <vector>
 #include <unistd.h>
 
 #include "app/Startup.h"
@@ -54,8 +53,8 @@ static bool IsDeathTestParent()
 {
     const std::string suite = ::testing::UnitTest::GetInstance()->current_test_suite()->name();
     const std::string suffix = "DeathTest";
-    const bool deathSuite =
-        suite.size() >= suffix.size() && suite.compare(suite.size() - suffix.size(), suffix.size(), suffix) == 0;
+    const bool deathSuite = suite.size() >= suffix.size() &&
+                            suite.compare(suite.size() - suffix.size(), suffix.size(), suffix) == 0;
     return deathSuite && GTEST_FLAG_GET(internal_run_death_test).empty();
 }
 
@@ -94,36 +93,6 @@ void GLTest::SetUp()
 void GLTest::TearDown()
 {
     glFinish();
-}
-
-Rgb ReadPixel(int x, int y)
-{
-    unsigned char pixel[4] = {0, 0, 0, 0};
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-    return Rgb{pixel[0], pixel[1], pixel[2]};
-}
-
-unsigned ReadStencil(int x, int y)
-{
-    GLuint value = 0;
-    glReadBuffer(GL_BACK);
-    glReadPixels(x, y, 1, 1, GL_STENCIL_INDEX, GL_UNSIGNED_INT, &value);
-    return value;
-}
-
-int CountStencil(int x, int y, int width, int height, unsigned value)
-{
-    std::vector<GLuint> values(size_t(width) * height);
-    glReadBuffer(GL_BACK);
-    glReadPixels(x, y, width, height, GL_STENCIL_INDEX, GL_UNSIGNED_INT, values.data());
-    int count = 0;
-    for (GLuint v : values)
-    {
-        count += v == value ? 1 : 0;
-    }
-    return count;
 }
 
 std::string DataDir()

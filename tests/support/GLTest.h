@@ -15,22 +15,10 @@ bool OpenGameDisplay();
 // that the game assumes and clears all buffers before each test.
 class GLTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 };
-
-struct Rgb
-{
-    int r, g, b;
-};
-
-// Reads back from the back buffer; (0, 0) is the bottom left.
-Rgb ReadPixel(int x, int y);
-unsigned ReadStencil(int x, int y);
-
-// Counts the pixels of a rectangle whose stencil value equals `value`.
-int CountStencil(int x, int y, int width, int height, unsigned value);
 
 // The directory with the generated game data, and the source tree.
 std::string DataDir();

@@ -193,6 +193,7 @@ TEST_F(Panel, LaunchFightersOnceWhileSquadronsLastThenShowTheFighter)
     DrawRow(450, fighter, 0, 0);
     EXPECT_TRUE(MatchesReference("panel-more"));
 
+    Select(nullptr); // the fighter goes
     while (player->fleet.size() > fleet)
     {
         delete player->fleet.back();
