@@ -12,15 +12,6 @@ namespace
 
 using CloudsOutOfView = GLTest;
 
-// The whole frame, colour and stencil.
-std::vector<GLuint> Frame()
-{
-    std::vector<GLuint> pixels(800 * 600 * 2);
-    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    glReadPixels(0, 0, 800, 600, GL_STENCIL_INDEX, GL_UNSIGNED_INT, pixels.data() + 800 * 600);
-    return pixels;
-}
-
 TEST_F(CloudsOutOfView, OnlyCloudsThatWouldLeaveNoPixelAreLeftOut)
 {
     Environment environment;
@@ -30,12 +21,23 @@ TEST_F(CloudsOutOfView, OnlyCloudsThatWouldLeaveNoPixelAreLeftOut)
     Cloud& cloud = *region.clouds[0];
     cloud.visible = true;
     cloud.size = 40.0f;
+    cloud.blend = 0.5f;
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, environment.puffTexture);
     glStencilFunc(GL_ALWAYS, 7, 255);
     glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
+    // The whole frame, colour and stencil, of the cloud drawn within `view`.
+    auto frame = [&](const ViewVolume& view)
+    {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        region.Draw(0.0f, environment.puffList, false, view);
+        std::vector<GLuint> pixels(800 * 600 * 2);
+        glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        glReadPixels(0, 0, 800, 600, GL_STENCIL_INDEX, GL_UNSIGNED_INT, pixels.data() + 800 * 600);
+        return pixels;
+    };
     // The camera at the origin looks along -z; the sides of the view lie at
     // x = 0.552 and y = 0.414 times the depth, the near and far planes at 1 and 500.
     const Vector sweeps[][2] = {
@@ -51,13 +53,7 @@ TEST_F(CloudsOutOfView, OnlyCloudsThatWouldLeaveNoPixelAreLeftOut)
             for (int lod = 0; lod < 3; lod += 2)
             {
                 cloud.lod = lod;
-                cloud.blend = 0.5f;
-                glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-                region.Draw(0.0f, environment.puffList, false);
-                const std::vector<GLuint> whole = Frame();
-                glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-                region.Draw(0.0f, environment.puffList, false, ViewVolume::Current());
-                ASSERT_TRUE(Frame() == whole)
+                ASSERT_TRUE(frame(ViewVolume::Current()) == frame(ViewVolume()))
                     << "at " << step << " beyond plane " << (&sweep - sweeps) << ", lod " << lod;
                 leftOut += ViewVolume::Current().SphereOutside(cloud.position, CloudExtent(cloud.size));
             }
