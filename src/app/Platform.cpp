@@ -1,8 +1,8 @@
 #include "app/Platform.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cerrno>
+#include <cstdio>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <termios.h>

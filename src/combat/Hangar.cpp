@@ -22,7 +22,8 @@ static const float kLaunchRun = 100.0f;
 // hold (or not a number) give an empty hangar.
 static int32_t SquadronCount(float value)
 {
-    if (!(std::fabs(value) < 2147483520.0f)) {
+    if (!(std::fabs(value) < 2147483520.0f))
+    {
         return 0;
     }
     return int32_t(std::trunc(value));

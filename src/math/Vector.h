@@ -29,11 +29,26 @@ struct Vector
 // An orientation holds (pitch, yaw, roll) in its x, y and z.
 using Orientation = Vector;
 
-inline Vector operator+(const Vector& a, const Vector& b) { return Vector(a.x + b.x, a.y + b.y, a.z + b.z); }
-inline Vector operator-(const Vector& a, const Vector& b) { return Vector(a.x - b.x, a.y - b.y, a.z - b.z); }
-inline Vector operator-(const Vector& a) { return Vector(-a.x, -a.y, -a.z); }
-inline Vector operator*(const Vector& a, float s) { return Vector(a.x * s, a.y * s, a.z * s); }
-inline Vector operator*(float s, const Vector& a) { return Vector(a.x * s, a.y * s, a.z * s); }
+inline Vector operator+(const Vector& a, const Vector& b)
+{
+    return Vector(a.x + b.x, a.y + b.y, a.z + b.z);
+}
+inline Vector operator-(const Vector& a, const Vector& b)
+{
+    return Vector(a.x - b.x, a.y - b.y, a.z - b.z);
+}
+inline Vector operator-(const Vector& a)
+{
+    return Vector(-a.x, -a.y, -a.z);
+}
+inline Vector operator*(const Vector& a, float s)
+{
+    return Vector(a.x * s, a.y * s, a.z * s);
+}
+inline Vector operator*(float s, const Vector& a)
+{
+    return Vector(a.x * s, a.y * s, a.z * s);
+}
 inline Vector& operator+=(Vector& a, const Vector& b)
 {
     a.x += b.x;
@@ -55,8 +70,14 @@ inline Vector& operator*=(Vector& a, float s)
     a.z *= s;
     return a;
 }
-inline bool operator==(const Vector& a, const Vector& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
-inline bool operator!=(const Vector& a, const Vector& b) { return !(a == b); }
+inline bool operator==(const Vector& a, const Vector& b)
+{
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+inline bool operator!=(const Vector& a, const Vector& b)
+{
+    return !(a == b);
+}
 
 // a.x*b.x + a.y*b.y + a.z*b.z, evaluated in double precision.
 double Dot(const Vector& a, const Vector& b);

@@ -51,8 +51,8 @@ struct OrderButton
 };
 
 const OrderButton kOrderButtons[] = {
-    {"Move", 100, 50, 170, 70, 1, kIdMove, SDLK_m},       {"Rotate", 180, 50, 250, 70, 2, kIdRotate, SDLK_r},
-    {"Target", 100, 25, 170, 45, 3, kIdTarget, SDLK_t},   {"Attack", 180, 25, 250, 45, 4, kIdAttack, SDLK_a},
+    {"Move", 100, 50, 170, 70, 1, kIdMove, SDLK_m},     {"Rotate", 180, 50, 250, 70, 2, kIdRotate, SDLK_r},
+    {"Target", 100, 25, 170, 45, 3, kIdTarget, SDLK_t}, {"Attack", 180, 25, 250, 45, 4, kIdAttack, SDLK_a},
     {"Stop", 140, 2, 210, 22, 0, kIdStop, SDLK_s},
 };
 
@@ -78,7 +78,10 @@ void StartBlending()
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
 
-const float* Face(bool active) { return active ? kHighlightColour : kPlainColour; }
+const float* Face(bool active)
+{
+    return active ? kHighlightColour : kPlainColour;
+}
 
 // A label, then a value right after it that is highlighted while something is left.
 void DrawLabelledValue(const Font& font, const std::string& label, const std::string& value, int x, int y,
@@ -122,7 +125,10 @@ void DrawHullDiagram(const Font& font, const Ship& ship)
 
 } // namespace
 
-CommandPanel::CommandPanel(Game* game_) : game(game_) { LoadFont(font); }
+CommandPanel::CommandPanel(Game* game_) : game(game_)
+{
+    LoadFont(font);
+}
 
 void CommandPanel::Draw()
 {
@@ -141,7 +147,8 @@ void CommandPanel::HitTest(int x, int y)
 {
     DrawControlStrip(true);
     Player* player = game->GetCurrentPlayer();
-    ShipPanel* shipPanel = player != nullptr && player->HasSelection() ? player->FirstSelected()->panel : nullptr;
+    ShipPanel* shipPanel =
+        player != nullptr && player->HasSelection() ? player->FirstSelected()->panel : nullptr;
     if (shipPanel != nullptr)
     {
         shipPanel->Draw(true);
@@ -173,7 +180,8 @@ void CommandPanel::DrawControlStrip(bool pickPass)
 
     const Player* player = game->GetCurrentPlayer();
     const bool gliding = player != nullptr && player->IsCameraGliding();
-    DrawButton("Ship", 752, 108, 798, 138, kButtonColour, Face(gliding), font, pickPass ? kIdNextShip : kIdPanel);
+    DrawButton("Ship", 752, 108, 798, 138, kButtonColour, Face(gliding), font,
+               pickPass ? kIdNextShip : kIdPanel);
     DrawText(font, "Next", 759, 120, 12, kLabelColour);
     DrawButton("Mode", 752, 70, 798, 100, kButtonColour, Face(game->GetViewMode() == 1), font,
                pickPass ? kIdSensorMode : kIdPanel);
@@ -232,8 +240,8 @@ void ShipPanel::Draw(bool pickPass)
     for (const OrderButton& button : kOrderButtons)
     {
         const bool active = button.orderType != 0 && game.GetOrderType() == button.orderType;
-        DrawButton(button.label, button.x0, button.y0, button.x1, button.y1, kButtonColour, Face(active), font,
-                   pickPass ? button.id : kIdPanel);
+        DrawButton(button.label, button.x0, button.y0, button.x1, button.y1, kButtonColour, Face(active),
+                   font, pickPass ? button.id : kIdPanel);
     }
 
     // The parts list, growing upwards; the kind of the last selected part
@@ -247,7 +255,8 @@ void ShipPanel::Draw(bool pickPass)
     };
     Kind chosen = Kind::None;
     int k = 0;
-    auto partButton = [&](const std::string& name, bool isSelected) {
+    auto partButton = [&](const std::string& name, bool isSelected)
+    {
         DrawButton(name, 260, 10 + 25 * k, 375, 30 + 25 * k, kButtonColour, Face(isSelected), font,
                    pickPass ? kIdFirstPart + unsigned(k) : kIdPanel);
         ++k;
@@ -292,8 +301,8 @@ void ShipPanel::Draw(bool pickPass)
     case Kind::Gun:
     {
         const GunTurret& t = *shownGunTurret;
-        DrawTurretPanel(pickPass, t.name, kGunPanelColour, t.turnTimeLeft, t.fireTimeLeft, t.burstFire, t.showCone,
-                        kIdGunBurst);
+        DrawTurretPanel(pickPass, t.name, kGunPanelColour, t.turnTimeLeft, t.fireTimeLeft, t.burstFire,
+                        t.showCone, kIdGunBurst);
         break;
     }
     case Kind::Hangar:
@@ -313,15 +322,17 @@ void ShipPanel::DrawSubPanel(const std::string& title, const float* colour)
     DrawText(commandPanel->font, title + " status:", 380, 130, 14, kLabelColour);
 }
 
-void ShipPanel::DrawTurretPanel(bool pickPass, const std::string& name, const float* colour, float turnTimeLeft,
-                                float fireTimeLeft, bool burstFire, bool showCone, unsigned firstId)
+void ShipPanel::DrawTurretPanel(bool pickPass, const std::string& name, const float* colour,
+                                float turnTimeLeft, float fireTimeLeft, bool burstFire, bool showCone,
+                                unsigned firstId)
 {
     const Font& font = commandPanel->font;
     DrawSubPanel(name, colour);
     DrawLabelledValue(font, "MT: ", FormatSeconds(turnTimeLeft), 380, 115, turnTimeLeft > 0.0f);
     DrawLabelledValue(font, "FT: ", FormatSeconds(fireTimeLeft), 385, 100, fireTimeLeft > 0.0f);
     const bool turretAttack = commandPanel->game->GetOrderType() == 5;
-    DrawButton("Burst fire", 380, 75, 480, 95, kButtonColour, Face(burstFire), font, pickPass ? firstId : kIdPanel);
+    DrawButton("Burst fire", 380, 75, 480, 95, kButtonColour, Face(burstFire), font,
+               pickPass ? firstId : kIdPanel);
     DrawButton("Attack", 380, 50, 480, 70, kButtonColour, Face(turretAttack), font,
                pickPass ? firstId + 1 : kIdPanel);
     DrawButton("Show cone", 380, 25, 480, 45, kButtonColour, Face(showCone), font,

@@ -61,10 +61,14 @@ TEST(Queries, WorkedExamples)
     EXPECT_FLOAT_EQ(negative.Obscuration(Vector(0, 0, 0), Vector(300, 0, 0), 1.0f), -9.0f);
     const float sights[][8] = {
         // from, direction, range -> sight distance
-        {0, 0, -5000, 0, 1, 0, 5, 1010},  {0, 0, -5000, 0, 1, 0, 0, 0},     {0, 0, -5000, 0, 1, 0, -3, 0},
-        {0, 0, 80000, 0, 1, 0, 1, 250},   {0, 0, 80000, 0, 1, 0, 40, 1010}, // a budget of 0.5 used up at the
-                                                                            // 25th
-        {0, 0, 100500, 1, 0, 0, 1, 1010}, {0, 0, 100500, -1, 0, 0, 1, 110}, // only what lies ahead counts
+        {0, 0, -5000, 0, 1, 0, 5, 1010},
+        {0, 0, -5000, 0, 1, 0, 0, 0},
+        {0, 0, -5000, 0, 1, 0, -3, 0},
+        {0, 0, 80000, 0, 1, 0, 1, 250},
+        {0, 0, 80000, 0, 1, 0, 40, 1010}, // a budget of 0.5 used up at the
+                                          // 25th
+        {0, 0, 100500, 1, 0, 0, 1, 1010},
+        {0, 0, 100500, -1, 0, 0, 1, 110}, // only what lies ahead counts
     };
     for (const auto& s : sights)
     {
@@ -177,8 +181,8 @@ TEST(Queries, FastWalksMatchThePlainOnesBitForBitOnRandomMaps)
             // below the limit, otherwise between the limit and the whole walk.
             const float limit = i % 7 == 0 ? plain : plain * uniform(0.0f, 2.0f);
             const float limited = environment.Obscuration(from, to, limit);
-            ASSERT_TRUE(std::isnan(plain) || (plain < limit ? same(limited, plain)
-                                                            : limited >= limit && limited <= plain))
+            ASSERT_TRUE(std::isnan(plain) ||
+                        (plain < limit ? same(limited, plain) : limited >= limit && limited <= plain))
                 << map << " " << i << ": " << limited << " vs " << plain << " limit " << limit;
             cutShort += !std::isnan(plain) && limited < plain ? 1 : 0;
         }
