@@ -18,6 +18,7 @@
 //
 // Each benchmark runs its whole scenario once; the figures are counters.
 
+#include "BenchDisplay.h"
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 #include <benchmark/benchmark.h>
@@ -65,28 +66,6 @@ const char* const kMaps[4] = {"map1", "map2", "map3", "map4"};
 
 constexpr int kBattleTurns = 60;
 constexpr double kFrameBudgetMs = 1000.0 / 60.0;
-
-bool EnsureDisplay()
-{
-    static bool ok = false;
-    static bool tried = false;
-    if (!tried)
-    {
-        tried = true;
-        if (chdir(KORVANE_DATA_DIR) != 0)
-        {
-            return false;
-        }
-        InitVideo();
-        ok = SDL_GetVideoSurface() != nullptr;
-        if (ok)
-        {
-            InitRenderState();
-            BuildDirectionTable();
-        }
-    }
-    return ok;
-}
 
 using Clock = std::chrono::steady_clock;
 
@@ -231,7 +210,7 @@ void PlayBattle(benchmark::State& state, const char* map, int ticksPerFrame)
 
 void BM_BattleTicks(benchmark::State& state)
 {
-    if (!EnsureDisplay())
+    if (!OpenBenchDisplay())
     {
         state.SkipWithError("no display");
         return;
@@ -247,7 +226,7 @@ BENCHMARK(BM_BattleTicks)->DenseRange(0, 3)->Iterations(1)->Unit(benchmark::kMil
 
 void BM_BattleFrames(benchmark::State& state)
 {
-    if (!EnsureDisplay())
+    if (!OpenBenchDisplay())
     {
         state.SkipWithError("no display");
         return;
@@ -264,7 +243,7 @@ BENCHMARK(BM_BattleFrames)->Args({0, 4})->Args({0, 50})->Iterations(1)->Unit(ben
 
 void BM_StartSweep(benchmark::State& state)
 {
-    if (!EnsureDisplay())
+    if (!OpenBenchDisplay())
     {
         state.SkipWithError("no display");
         return;

@@ -6,6 +6,7 @@
 // Each case is one frame: a tick of cloud animation, the clear, the clouds
 // drawn with the game's projection (60 degrees, far plane 500) and glFinish.
 
+#include "BenchDisplay.h"
 #include "app/Startup.h"
 #include "world/Environment.h"
 
@@ -19,18 +20,6 @@
 
 namespace
 {
-
-void OpenDisplayOnce()
-{
-    static bool open = false;
-    if (open)
-        return;
-    open = true;
-    if (chdir(KORVANE_DATA_DIR) != 0)
-        return;
-    InitVideo();
-    InitRenderState();
-}
 
 struct View
 {
@@ -47,7 +36,7 @@ const View kViews[] = {{"start", Vector(0, 0, 800), 0.0f},
 
 void MapFrame(benchmark::State& state, const char* map)
 {
-    OpenDisplayOnce();
+    OpenBenchDisplay();
     const View& view = kViews[state.range(0)];
     Environment environment;
     environment.SetUpMap(map, 235);

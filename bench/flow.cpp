@@ -3,6 +3,7 @@
 // the sensor view, and the order-point arithmetic of every pointer movement.
 // Run under a display, for example:
 //   cd build/data && ../../tests/with-xvfb.sh ../bench/bench_flow
+#include "BenchDisplay.h"
 #include <benchmark/benchmark.h>
 
 #include <GL/gl.h>
@@ -22,28 +23,6 @@
 namespace
 {
 
-bool EnsureDisplay()
-{
-    static bool ok = false;
-    static bool tried = false;
-    if (!tried)
-    {
-        tried = true;
-        if (chdir(KORVANE_DATA_DIR) != 0)
-        {
-            return false;
-        }
-        InitVideo();
-        ok = SDL_GetVideoSurface() != nullptr;
-        if (ok)
-        {
-            InitRenderState();
-            BuildDirectionTable();
-        }
-    }
-    return ok;
-}
-
 // A game on map N with the first ship selected, as a turn shows it.
 std::unique_ptr<Game> MakeGame(int map)
 {
@@ -58,7 +37,7 @@ std::unique_ptr<Game> MakeGame(int map)
 
 void Frame(benchmark::State& state, bool sensorView)
 {
-    if (!EnsureDisplay())
+    if (!OpenBenchDisplay())
     {
         state.SkipWithError("no display");
         return;

@@ -1,5 +1,6 @@
 // Costs of the game's per-tick work and of building a game. Run under a
 // display from anywhere, for example: tests/with-xvfb.sh build/bench/bench_ships
+#include "BenchDisplay.h"
 #include <benchmark/benchmark.h>
 
 #include <SDL/SDL.h>
@@ -13,34 +14,12 @@
 namespace
 {
 
-bool EnsureDisplay()
-{
-    static bool ok = false;
-    static bool tried = false;
-    if (!tried)
-    {
-        tried = true;
-        if (chdir(KORVANE_DATA_DIR) != 0)
-        {
-            return false;
-        }
-        InitVideo();
-        ok = SDL_GetVideoSurface() != nullptr;
-        if (ok)
-        {
-            InitRenderState();
-            BuildDirectionTable();
-        }
-    }
-    return ok;
-}
-
 // One tick of a four-player game in which all five ships of the current player
 // fly: their motion, the sensor sweeps against fifteen enemy ships through the
 // map's nebulae, the envelope rebuilds and the turrets.
 void BM_TickWithFleetMoving(benchmark::State& state)
 {
-    if (!EnsureDisplay())
+    if (!OpenBenchDisplay())
     {
         state.SkipWithError("no display");
         return;
@@ -69,7 +48,7 @@ BENCHMARK(BM_TickWithFleetMoving)->Unit(benchmark::kMicrosecond);
 // One tick of the same game with every ship at rest: the floor of Tick.
 void BM_TickAtRest(benchmark::State& state)
 {
-    if (!EnsureDisplay())
+    if (!OpenBenchDisplay())
     {
         state.SkipWithError("no display");
         return;
@@ -86,7 +65,7 @@ BENCHMARK(BM_TickAtRest)->Unit(benchmark::kMicrosecond);
 // Building and tearing down a four-player game (models, map, fleets).
 void BM_BuildFourPlayerGame(benchmark::State& state)
 {
-    if (!EnsureDisplay())
+    if (!OpenBenchDisplay())
     {
         state.SkipWithError("no display");
         return;

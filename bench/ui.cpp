@@ -1,5 +1,6 @@
 // Costs of the 2D overlay per frame: text, buttons, the pointer. Run under a
 // display, for example: tests/with-xvfb.sh build/bench/bench_ui
+#include "BenchDisplay.h"
 #include <benchmark/benchmark.h>
 
 #include <GL/gl.h>
@@ -16,23 +17,6 @@
 
 namespace
 {
-
-bool EnsureDisplay()
-{
-    static bool ok = false;
-    static bool tried = false;
-    if (!tried)
-    {
-        tried = true;
-        InitVideo();
-        ok = SDL_GetVideoSurface() != nullptr;
-        if (ok)
-        {
-            InitRenderState();
-        }
-    }
-    return ok;
-}
 
 // A font whose texture is blank: the cost of drawing does not depend on the glyphs.
 Font BenchFont()
@@ -66,7 +50,7 @@ BENCHMARK(BM_TextWidth);
 
 static void BM_DrawText(benchmark::State& state)
 {
-    if (!EnsureDisplay())
+    if (!OpenBenchDisplay())
     {
         state.SkipWithError("no display");
         return;
@@ -83,7 +67,7 @@ BENCHMARK(BM_DrawText);
 
 static void BM_DrawButton(benchmark::State& state)
 {
-    if (!EnsureDisplay())
+    if (!OpenBenchDisplay())
     {
         state.SkipWithError("no display");
         return;
@@ -100,7 +84,7 @@ BENCHMARK(BM_DrawButton);
 
 static void BM_DrawPointer(benchmark::State& state)
 {
-    if (!EnsureDisplay())
+    if (!OpenBenchDisplay())
     {
         state.SkipWithError("no display");
         return;
@@ -118,7 +102,7 @@ BENCHMARK(BM_DrawPointer);
 // (strip, tags, hull diagram, order buttons, parts list, sub-panel, meter, pointer).
 static void BM_CommandPanelDraw(benchmark::State& state)
 {
-    if (!EnsureDisplay() || chdir(KORVANE_DATA_DIR) != 0)
+    if (!OpenBenchDisplay() || chdir(KORVANE_DATA_DIR) != 0)
     {
         state.SkipWithError("no display or no data");
         return;
@@ -137,7 +121,7 @@ BENCHMARK(BM_CommandPanelDraw);
 // The pick pass of a click on the panel (drawing and reading one stencil value).
 static void BM_CommandPanelHitTest(benchmark::State& state)
 {
-    if (!EnsureDisplay() || chdir(KORVANE_DATA_DIR) != 0)
+    if (!OpenBenchDisplay() || chdir(KORVANE_DATA_DIR) != 0)
     {
         state.SkipWithError("no display or no data");
         return;

@@ -104,3 +104,15 @@ bool IsTickEvent(const SDL_Event& event)
 {
     return event.type == SDL_USEREVENT && event.user.code == kTickCode;
 }
+
+bool OpenDisplay()
+{
+    InitVideo();
+    if (SDL_GetVideoSurface() == nullptr)
+    {
+        return false;
+    }
+    InitRenderState();
+    BuildDirectionTable();
+    return true;
+}

@@ -40,6 +40,11 @@ void InitRenderState();
 // Fills gDirectionTable.
 void BuildDirectionTable();
 
+// The start-up of every program that draws as the game does: InitVideo, then,
+// when a display could be opened, InitRenderState and BuildDirectionTable.
+// Returns whether the display is open.
+bool OpenDisplay();
+
 // The callback handed to SDL_AddTimer: posts one tick event and keeps the period.
 Uint32 TimerTick(Uint32 interval, void* param);
 

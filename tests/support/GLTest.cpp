@@ -30,19 +30,7 @@ static const int gFatalExitFails =
 
 bool OpenGameDisplay()
 {
-    static bool opened = false;
-    static bool ok = false;
-    if (!opened)
-    {
-        opened = true;
-        InitVideo();
-        ok = SDL_GetVideoSurface() != nullptr;
-        if (ok)
-        {
-            InitRenderState();
-            BuildDirectionTable();
-        }
-    }
+    static const bool ok = OpenDisplay();
     return ok;
 }
 
