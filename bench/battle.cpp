@@ -22,6 +22,7 @@
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -121,11 +122,21 @@ double ProcessMilliseconds()
     return double(now.tv_sec) * 1e3 + double(now.tv_nsec) * 1e-6;
 }
 
+// Page faults the process has taken that needed no disk: memory touched for
+// the first time since the system gave it.
+long MinorFaults()
+{
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
 // Wall-clock and processor times of frames.
 struct FrameTimes
 {
     std::vector<double> wall;
     std::vector<double> cpu;
+    long pageFaults = 0;
 };
 
 // One frame as the frame loop draws it, finished by the renderer.
@@ -133,10 +144,12 @@ void TimedFrame(Game& game, FrameTimes& times)
 {
     const Clock::time_point start = Clock::now();
     const double cpuStart = ProcessMilliseconds();
+    const long faultsStart = MinorFaults();
     DrawScene(game);
     game.GetPanel()->Draw();
     SDL_GL_SwapBuffers();
     glFinish();
+    times.pageFaults += MinorFaults() - faultsStart;
     times.cpu.push_back(ProcessMilliseconds() - cpuStart);
     times.wall.push_back(MillisecondsSince(start));
 }
@@ -145,6 +158,8 @@ void ReportFrames(benchmark::State& state, const FrameTimes& times)
 {
     Report(state, "frame", times.wall, true);
     Report(state, "frame_cpu", times.cpu, true);
+    state.counters["frame_page_faults"] =
+        times.wall.empty() ? 0.0 : double(times.pageFaults) / double(times.wall.size());
 }
 
 // Plays the scripted battle; draws a frame after every ticksPerFrame-th tick
