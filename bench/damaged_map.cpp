@@ -13,11 +13,11 @@
 // whole cost on one core), the update alone under 5 ms.
 
 #include "BenchDisplay.h"
+#include "app/Camera.h"
 #include "app/Startup.h"
 #include "world/Environment.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -54,12 +54,7 @@ void DamagedMapFrame(benchmark::State& state)
     {
         environment->Update(kEye, kView);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(60.0, 4.0 / 3.0, 1.0, 500.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glRotatef(45.0f, 1, 0, 0);
+        PlaceCamera(60.0, 500.0, 0.0f, kEye);
         environment->Draw(kEye, 0.0f, kView, false);
         glFinish();
     }

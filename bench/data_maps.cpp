@@ -7,11 +7,11 @@
 // drawn with the game's projection (60 degrees, far plane 500) and glFinish.
 
 #include "BenchDisplay.h"
+#include "app/Camera.h"
 #include "app/Startup.h"
 #include "world/Environment.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -51,14 +51,7 @@ void MapFrame(benchmark::State& state, const char* map)
     {
         environment.Update(eye, dir);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(60.0, 4.0 / 3.0, 1.0, 500.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glRotatef(45.0f, 1, 0, 0);
-        glRotatef(-view.yaw, 0, 1, 0);
-        glTranslatef(-eye.x, -eye.y, -eye.z);
+        PlaceCamera(60.0, 500.0, view.yaw, eye);
         environment.Draw(eye, view.yaw, dir, false);
         glFinish();
     }

@@ -1,9 +1,9 @@
 #include "app/IntroScreen.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <SDL/SDL.h>
 
+#include "app/Camera.h"
 #include "app/FatalError.h"
 #include "app/Startup.h"
 #include "assets/Texture.h"
@@ -65,14 +65,7 @@ void DrawBackground(GLuint texture)
 
 void SetIntroCamera(float zoom)
 {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(60.0 * zoom, 4.0 / 3.0, 1.0, 14143.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glRotatef(45.0f, 1.0f, 0.0f, 0.0f);
-    glRotatef(0.0f, 0.0f, 1.0f, 0.0f);
-    glTranslatef(0.0f, -150.0f, -150.0f);
+    PlaceCamera(60.0 * zoom, 14143.0, 0.0f, Vector(0.0f, 150.0f, 150.0f));
 }
 
 void AddBurst(Environment& environment, int count, float scale)

@@ -1,10 +1,10 @@
 #include "app/SetupMenu.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <SDL/SDL.h>
 #include <cmath>
 
+#include "app/Camera.h"
 #include "app/FatalError.h"
 #include "app/Platform.h"
 #include "app/Startup.h"
@@ -73,14 +73,7 @@ void DrawMenu(const Font& font, const std::vector<std::string>& maps, const Game
 
 void SetMenuCamera(float yaw, const Vector& position)
 {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(120.0, 4.0 / 3.0, 1.0, 14143.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glRotatef(45.0f, 1.0f, 0.0f, 0.0f);
-    glRotatef(-yaw, 0.0f, 1.0f, 0.0f);
-    glTranslatef(-position.x, -position.y, -position.z);
+    PlaceCamera(120.0, 14143.0, yaw, position);
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "app/TurnCycle.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <SDL/SDL.h>
 #include <cmath>
 
+#include "app/Camera.h"
 #include "app/Startup.h"
 #include "app/TurnPlay.h"
 #include "game/Game.h"
@@ -37,14 +37,7 @@ void PlayerColour(Game& game, int index, float colour[4])
 
 void SetWinnerCamera()
 {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(60.0, 4.0 / 3.0, 1.0, 14143.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glRotatef(45.0f, 1.0f, 0.0f, 0.0f);
-    glRotatef(0.0f, 0.0f, 1.0f, 0.0f);
-    glTranslatef(0.0f, -50.0f, -50.0f);
+    PlaceCamera(60.0, 14143.0, 0.0f, Vector(0.0f, 50.0f, 50.0f));
 }
 
 void DrawFade(float alpha)

@@ -1,9 +1,9 @@
 #include "app/TurnPlay.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <SDL/SDL.h>
 
+#include "app/Camera.h"
 #include "app/SceneAids.h"
 #include "app/Startup.h"
 #include "app/Transitions.h"
@@ -36,16 +36,9 @@ void SetUpLight()
 
 void SetupCamera(Player& player, bool sensorView)
 {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(60.0 * player.GetZoom(), 4.0 / 3.0, 1.0, sensorView ? 14143.0 : 500.0);
-
     const Vector focus = player.cameraFocus;
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glRotatef(45.0f, 1.0f, 0.0f, 0.0f);
-    glRotatef(-player.GetHeading(), 0.0f, 1.0f, 0.0f);
-    glTranslatef(-focus.x, -focus.y - 100.0f, -focus.z);
+    PlaceCamera(60.0 * player.GetZoom(), sensorView ? 14143.0 : 500.0, player.GetHeading(),
+                Vector(focus.x, focus.y + 100.0f, focus.z));
 
     glEnable(GL_DEPTH_TEST);
     glGetDoublev(GL_MODELVIEW_MATRIX, player.modelview);
