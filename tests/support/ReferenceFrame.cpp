@@ -3,7 +3,6 @@
 #include <png.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <sys/stat.h>
@@ -17,7 +16,8 @@ namespace
 const int kWidth = 800;
 const int kHeight = 600;
 
-// An image in PNG row order: the first row is the top of the screen.
+// An image in OpenGL's row order: the first row is the bottom of the screen.
+// PNG files keep the top row first; libpng turns the rows over on the way.
 struct Image
 {
     int width = 0;
@@ -25,7 +25,6 @@ struct Image
     int channels = 0; // 3 for colour, 1 for stencil
     std::vector<unsigned char> pixels;
 
-    unsigned char* Row(int y) { return pixels.data() + size_t(y) * width * channels; }
     unsigned char* At(int x, int y) { return pixels.data() + (size_t(y) * width + x) * channels; }
     const unsigned char* At(int x, int y) const { return pixels.data() + (size_t(y) * width + x) * channels; }
 };
@@ -46,105 +45,64 @@ std::string OutputDir()
     return dir;
 }
 
+png_uint_32 PngFormat(int channels)
+{
+    return channels == 3 ? PNG_FORMAT_RGB : PNG_FORMAT_GRAY;
+}
+
+// A negative row stride makes libpng read and write the rows bottom-up.
+png_int_32 BottomUpStride(const Image& image)
+{
+    return -png_int_32(image.width * image.channels);
+}
+
 bool WritePng(const std::string& path, const Image& image)
 {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-    {
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png)))
-    {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, image.width, image.height, 8,
-                 image.channels == 3 ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_compression_level(png, 9);
-    png_write_info(png, info);
-    for (int y = 0; y < image.height; ++y)
-    {
-        png_write_row(png, image.pixels.data() + size_t(y) * image.width * image.channels);
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return true;
+    png_image png = {};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = png_uint_32(image.width);
+    png.height = png_uint_32(image.height);
+    png.format = PngFormat(image.channels);
+    return png_image_write_to_file(&png, path.c_str(), 0, image.pixels.data(), BottomUpStride(image),
+                                   nullptr) != 0;
 }
 
 // Reads an 8-bit RGB or grey PNG as written by WritePng; false when the file
 // is missing or of another kind.
 bool ReadPng(const std::string& path, int channels, Image& image)
 {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
+    png_image png = {};
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&png, path.c_str()))
     {
         return false;
     }
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png)))
+    if (png.format != PngFormat(channels))
     {
-        png_destroy_read_struct(&png, &info, nullptr);
-        std::fclose(file);
+        png_image_free(&png);
         return false;
     }
-    png_init_io(png, file);
-    png_read_info(png, info);
-    const int colourType = png_get_color_type(png, info);
-    const bool kindMatches =
-        png_get_bit_depth(png, info) == 8 &&
-        (channels == 3 ? colourType == PNG_COLOR_TYPE_RGB : colourType == PNG_COLOR_TYPE_GRAY);
-    if (!kindMatches)
-    {
-        png_destroy_read_struct(&png, &info, nullptr);
-        std::fclose(file);
-        return false;
-    }
-    image.width = int(png_get_image_width(png, info));
-    image.height = int(png_get_image_height(png, info));
-    image.channels = channels;
-    image.pixels.assign(size_t(image.width) * image.height * channels, 0);
-    for (int y = 0; y < image.height; ++y)
-    {
-        png_read_row(png, image.Row(y), nullptr);
-    }
-    png_destroy_read_struct(&png, &info, nullptr);
-    std::fclose(file);
-    return true;
+    image = Image{int(png.width), int(png.height), channels, std::vector<unsigned char>(PNG_IMAGE_SIZE(png))};
+    return png_image_finish_read(&png, nullptr, image.pixels.data(), BottomUpStride(image), nullptr) != 0;
 }
 
-// Reads the back buffer, turning OpenGL's bottom-up rows into PNG's
-// top-down order.
+// Reads the back buffer's colour and stencil.
 void ReadFrame(Image& colour, Image& stencil)
 {
-    std::vector<unsigned char> rgb(size_t(kWidth) * kHeight * 3);
-    std::vector<GLubyte> values(size_t(kWidth) * kHeight);
+    colour = Image{kWidth, kHeight, 3, std::vector<unsigned char>(size_t(kWidth) * kHeight * 3)};
+    stencil = Image{kWidth, kHeight, 1, std::vector<unsigned char>(size_t(kWidth) * kHeight)};
     glFinish();
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    glReadPixels(0, 0, kWidth, kHeight, GL_STENCIL_INDEX, GL_UNSIGNED_BYTE, values.data());
-    colour = Image{kWidth, kHeight, 3, std::vector<unsigned char>(rgb.size())};
-    stencil = Image{kWidth, kHeight, 1, std::vector<unsigned char>(values.size())};
-    for (int y = 0; y < kHeight; ++y)
-    {
-        const int from = kHeight - 1 - y;
-        std::copy_n(rgb.data() + size_t(from) * kWidth * 3, kWidth * 3, colour.Row(y));
-        std::copy_n(values.data() + size_t(from) * kWidth, kWidth, stencil.Row(y));
-    }
+    glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, colour.pixels.data());
+    glReadPixels(0, 0, kWidth, kHeight, GL_STENCIL_INDEX, GL_UNSIGNED_BYTE, stencil.pixels.data());
 }
 
 struct Mismatch
 {
     int colourPixels = 0;
     int stencilPixels = 0;
-    int left = kWidth, right = -1, top = kHeight, bottom = -1; // bounding box, PNG rows
+    int left = kWidth, right = -1, low = kHeight, high = -1; // bounding box
     std::ostringstream firstFew;
     int listed = 0;
 };
@@ -156,7 +114,8 @@ void Compare(const Image& expected, const Image& actual, const Image& expectedSt
              const Image& actualStencil, Image& diff, Mismatch& m)
 {
     diff = Image{kWidth, kHeight, 3, std::vector<unsigned char>(size_t(kWidth) * kHeight * 3)};
-    for (int y = 0; y < kHeight; ++y)
+    // From the top row down, so that the pixels listed are the top-most.
+    for (int y = kHeight - 1; y >= 0; --y)
     {
         for (int x = 0; x < kWidth; ++x)
         {
@@ -185,14 +144,13 @@ void Compare(const Image& expected, const Image& actual, const Image& expectedSt
             m.stencilPixels += stencilDiffers ? 1 : 0;
             m.left = std::min(m.left, x);
             m.right = std::max(m.right, x);
-            m.top = std::min(m.top, y);
-            m.bottom = std::max(m.bottom, y);
+            m.low = std::min(m.low, y);
+            m.high = std::max(m.high, y);
             if (m.listed < 5)
             {
-                // Reported in the game's own screen coordinates (origin at the bottom left).
-                m.firstFew << "\n  (" << x << ", " << kHeight - 1 - y << "): colour " << int(e[0]) << ","
-                           << int(e[1]) << "," << int(e[2]) << " -> " << int(a[0]) << "," << int(a[1]) << ","
-                           << int(a[2]) << ", stencil " << int(*expectedStencil.At(x, y)) << " -> "
+                m.firstFew << "\n  (" << x << ", " << y << "): colour " << int(e[0]) << "," << int(e[1])
+                           << "," << int(e[2]) << " -> " << int(a[0]) << "," << int(a[1]) << "," << int(a[2])
+                           << ", stencil " << int(*expectedStencil.At(x, y)) << " -> "
                            << int(*actualStencil.At(x, y));
                 ++m.listed;
             }
@@ -247,8 +205,7 @@ void Compare(const Image& expected, const Image& actual, const Image& expectedSt
     return ::testing::AssertionFailure()
            << "frame '" << name << "' differs from its reference: " << m.colourPixels
            << " pixels of colour (more than " << kColourTolerance << " in a channel), " << m.stencilPixels
-           << " of stencil, within x " << m.left << ".." << m.right << ", y " << kHeight - 1 - m.bottom
-           << ".." << kHeight - 1 - m.top << m.firstFew.str() << "\n  actual: " << actualPath
-           << "\n  stencil: " << actualStencilPath << "\n  difference: " << diffPath
-           << "\n  reference: " << colourPath;
+           << " of stencil, within x " << m.left << ".." << m.right << ", y " << m.low << ".." << m.high
+           << m.firstFew.str() << "\n  actual: " << actualPath << "\n  stencil: " << actualStencilPath
+           << "\n  difference: " << diffPath << "\n  reference: " << colourPath;
 }
