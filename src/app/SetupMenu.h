@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "math/Vector.h"
+#include "players/Seat.h"
 #include "ui/Font.h"
 
 // The set-up menu: the players choose their number (2 to 4) and a map from
@@ -21,6 +22,8 @@ struct GameSetup
 {
     int numPlayers = 2;  // 2, 3 or 4
     std::string mapName; // a map file name without its extension
+    SeatKind seats[4] = {SeatKind::Human, SeatKind::Human, SeatKind::Human,
+                         SeatKind::Human}; // by player index
 };
 
 // A click on the pixel holding stencil value v, with `maps` the listed maps.

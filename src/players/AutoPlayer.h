@@ -6,6 +6,7 @@
 #include <map>
 #include <vector>
 
+#include "ai/ComputerPlayer.h"
 #include "math/Vector.h"
 
 class Game;
@@ -27,7 +28,7 @@ class Ship;
 // launch a squadron per hangar once an enemy is known; fighters with nothing
 // to do return to the fleet. The turn ends when nothing is moving, aiming or
 // firing and every bullet has landed.
-class AutoPlayer
+class AutoPlayer : public ComputerPlayer
 {
   public:
     AutoPlayer(Game& game, Player& player, uint32_t seed = 1);
@@ -37,7 +38,7 @@ class AutoPlayer
     // Between decisions game time advances one tick at a time through
     // advanceTick; the plain form uses AdvanceGameTick.
     void PlayTurn();
-    void PlayTurn(const std::function<void()>& advanceTick);
+    void PlayTurn(const std::function<void()>& advanceTick) override;
 
     // A turn that lasts this many ticks is ended whatever is still going on.
     static constexpr int kMaxTurnTicks = 1200;

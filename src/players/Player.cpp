@@ -35,7 +35,7 @@ template <typename T> void EraseFirst(std::vector<T*>& list, T* item)
 
 Player::Player(Game* game_, int32_t index_)
     : index(index_), game(game_), heading(45.0f), viewDirection(ViewDirectionFor(45.0f)), zoom(1.0f),
-      headingRate(0.0f), cameraGliding(0), isCurrent(false), glideTicks(0)
+      headingRate(0.0f), cameraGliding(0), isCurrent(false), glideTicks(0), seat(SeatKind::Human)
 {
     for (int i = 0; i < 16; i++)
     {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "math/Vector.h"
+#include "players/Seat.h"
 
 class Game;
 class Ship;
@@ -108,6 +109,7 @@ class Player
     double modelview[16];         // the matrices of the last camera set-up, for picking
     double projection[16];
     int32_t glideTicks; // ticks of the glide in progress
+    SeatKind seat;      // a person or the computer
 };
 
 #endif

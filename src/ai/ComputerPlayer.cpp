@@ -1,0 +1,16 @@
+#include "ai/ComputerPlayer.h"
+
+#include "players/AutoPlayer.h"
+
+std::unique_ptr<ComputerPlayer> MakeComputerPlayer(SeatKind kind, Game& game, Player& player, uint32_t seed)
+{
+    switch (kind)
+    {
+    case SeatKind::ComputerEasy:
+    case SeatKind::ComputerHard:
+        return std::make_unique<AutoPlayer>(game, player, seed);
+    case SeatKind::Human:
+        break;
+    }
+    return nullptr;
+}
