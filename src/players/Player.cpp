@@ -4,6 +4,7 @@
 #include <cmath>
 #include <iostream>
 
+#include "ai/ComputerPlayer.h"
 #include "app/FatalError.h"
 #include "game/Game.h"
 #include "ships/Ship.h"

@@ -2,11 +2,13 @@
 #define KORVANE_PLAYERS_PLAYER_H
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "math/Vector.h"
 #include "players/Seat.h"
 
+class ComputerPlayer;
 class Game;
 class Ship;
 
@@ -108,8 +110,9 @@ class Player
     bool isCurrent;               // it is this player's turn
     double modelview[16];         // the matrices of the last camera set-up, for picking
     double projection[16];
-    int32_t glideTicks; // ticks of the glide in progress
-    SeatKind seat;      // a person or the computer
+    int32_t glideTicks;                       // ticks of the glide in progress
+    SeatKind seat;                            // a person or the computer
+    std::unique_ptr<ComputerPlayer> computer; // plays the seat when it is the computer's; null for a person
 };
 
 #endif
