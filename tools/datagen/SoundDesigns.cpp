@@ -69,7 +69,8 @@ Samples BeamFire()
         const float ignition = 0.6f * AttackDecay(t, 0.002, 0.015) * spark.High(noise.White(), 2000.0);
         // The discharge: a falling FM tone whose brightness dies with it.
         const double fc = Glide(t, 1400.0, 260.0, 0.5);
-        const double index = 4.0 * std::exp(-t / 0.15) + 0.5;
+        // An index of at most 3.5 keeps the widest swing (1400 + 3.5 x 2100 Hz) below half the rate.
+        const double index = 3.0 * std::exp(-t / 0.15) + 0.5;
         const float mod = modulator.Sine(fc * 1.5);
         const float discharge =
             0.7f * AttackDecay(t, 0.005, 0.25) * carrier.Sine(fc + index * fc * 1.5 * mod);
