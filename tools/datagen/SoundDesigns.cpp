@@ -418,7 +418,7 @@ Samples Ambient()
 
 } // namespace
 
-std::vector<SoundSpec> BuildSounds()
+std::vector<SynthesisedSound> BuildSounds()
 {
     return {
         {"beam-fire", BeamFire()},   {"gun-fire", GunFire()},

@@ -8,12 +8,12 @@
 
 // The game's sounds, each synthesised from layers of oscillators, noise,
 // filters and envelopes (see docs/audio.md for what each is made of).
-struct SoundSpec
+struct SynthesisedSound
 {
     std::string name; // the file is Sounds/<name>.wav
     Samples samples;
 };
 
-std::vector<SoundSpec> BuildSounds();
+std::vector<SynthesisedSound> BuildSounds();
 
 #endif

@@ -106,7 +106,7 @@ int main(int argc, char** argv)
     Image font(1, 1, 4);
     if (!RenderFont(fontPath, font) || !font.WritePng(textures + "/font2.png"))
         return Fail("cannot write the font image");
-    for (const SoundSpec& sound : BuildSounds())
+    for (const SynthesisedSound& sound : BuildSounds())
         if (!WriteWav(sounds + "/" + sound.name + ".wav", sound.samples))
             return Fail("cannot write the sound " + sound.name);
     return 0;
