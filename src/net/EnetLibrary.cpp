@@ -6,7 +6,8 @@
 
 bool InitEnet(std::string& error)
 {
-    static int result = [] {
+    static int result = []
+    {
         const int r = enet_initialize();
         if (r == 0)
             std::atexit(enet_deinitialize);

@@ -101,8 +101,8 @@ struct Message
     uint8_t version = kProtocolVersion;
     std::string code;
     std::string name;
-    bool host = false;            // the host opens the game with a plan and settings
-    std::vector<SeatPlan> plan;   // host only: one per seat, 2 to 4
+    bool host = false;             // the host opens the game with a plan and settings
+    std::vector<SeatPlan> plan;    // host only: one per seat, 2 to 4
     std::vector<uint8_t> settings; // host only: the game's set-up, opaque to the relay
 
     // Refused

@@ -35,8 +35,11 @@ bool RelayClient::Connect(const std::string& hostName, unsigned short port, uint
             failure = "cannot make a network endpoint";
             return false;
         }
-        host->maximumPacketSize = kMaxMessageBytes;
-        host->maximumWaitingData = 2 * kMaxMessageBytes;
+        // The relay drops a message over the protocol's limit and its sender;
+        // ENet's own limit lies above it so that such a message reaches the
+        // relay's decoder rather than vanishing inside ENet.
+        host->maximumPacketSize = 2 * kMaxMessageBytes;
+        host->maximumWaitingData = 4 * kMaxMessageBytes;
     }
     peer = enet_host_connect(host, &address, 1, 0);
     if (peer == nullptr)
@@ -64,7 +67,8 @@ bool RelayClient::Connect(const std::string& hostName, unsigned short port, uint
     }
     enet_peer_reset(peer);
     peer = nullptr;
-    failure = "no relay answers at " + (hostName.empty() ? std::string("*") : hostName) + ":" + std::to_string(port);
+    failure = "no relay answers at " + (hostName.empty() ? std::string("*") : hostName) + ":" +
+              std::to_string(port);
     return false;
 }
 

@@ -79,7 +79,8 @@ void RelayGame::Received(uint32_t connection, const uint8_t* data, size_t size, 
         HandleVote(c.machine, m);
         break;
     default:
-        Drop(connection, std::string("sent a ") + MessageTypeName(m.type) + " message the relay does not take");
+        Drop(connection,
+             std::string("sent a ") + MessageTypeName(m.type) + " message the relay does not take");
         break;
     }
 }
@@ -94,7 +95,8 @@ void RelayGame::HandleJoin(uint32_t connection, Connection& c, const Message& m)
     }
     if (!IsValidCode(m.code) || !IsValidName(m.name))
     {
-        Refuse(connection, RefusalReason::Malformed, "a code of 6 to 16 capitals and digits and a name are needed");
+        Refuse(connection, RefusalReason::Malformed,
+               "a code of 6 to 16 capitals and digits and a name are needed");
         return;
     }
     if (seats.empty())
@@ -238,8 +240,9 @@ void RelayGame::HandleTurn(uint8_t machine, const Message& m)
     over = m.gameOver;
     if (over)
         Log("turn " + std::to_string(m.turn) + ": seat " + std::to_string(ended + 1) +
-            " ended; game over, winner " + (m.winner == kNoSeat ? std::string("none") : "seat " + std::to_string(m.winner + 1)) +
-            " (hash " + HashText(m.hash) + ")");
+            " ended; game over, winner " +
+            (m.winner == kNoSeat ? std::string("none") : "seat " + std::to_string(m.winner + 1)) + " (hash " +
+            HashText(m.hash) + ")");
     else
         Log("turn " + std::to_string(m.turn) + ": seat " + std::to_string(ended + 1) + " ended, seat " +
             std::to_string(m.seatToPlay + 1) + " next (hash " + HashText(m.hash) + ", " +
@@ -266,7 +269,8 @@ void RelayGame::HandleVote(uint8_t machine, const Message& m)
     if (seat.presence == SeatPresence::Present || seat.presence == SeatPresence::Open)
         return;
     votes[m.seat].insert(machine);
-    Log("vote: machine " + std::to_string(machine) + " lets the computer take seat " + std::to_string(m.seat + 1));
+    Log("vote: machine " + std::to_string(machine) + " lets the computer take seat " +
+        std::to_string(m.seat + 1));
     CountVotes(m.seat);
 }
 
@@ -373,9 +377,9 @@ void RelayGame::MachineGone(uint8_t machine, bool timedOut)
     for (size_t s = 0; s < seats.size(); s++)
         if (votes.count(int(s)) != 0)
             CountVotes(int(s));
-    const bool anyone = std::any_of(machines.begin(), machines.end(), [](const auto& entry) {
-        return entry.second.presence == SeatPresence::Present;
-    });
+    const bool anyone =
+        std::any_of(machines.begin(), machines.end(),
+                    [](const auto& entry) { return entry.second.presence == SeatPresence::Present; });
     if (over && !anyone)
     {
         Log("every player has left the finished game: ready for a new one");

@@ -22,7 +22,8 @@ constexpr int kEventsPerService = 256;
 
 RelayServer::RelayServer(const RelayConfig& config, std::FILE* log)
     : config(config), log(log), game(config.code,
-                                     [log](const std::string& line) {
+                                     [log](const std::string& line)
+                                     {
                                          std::fprintf(log, "korvane-server: %s\n", line.c_str());
                                          std::fflush(log);
                                      }),

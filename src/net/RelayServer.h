@@ -16,10 +16,10 @@ struct _ENetEvent;
 
 struct RelayConfig
 {
-    std::string address;           // the address to bind to; empty: every address
+    std::string address;                // the address to bind to; empty: every address
     unsigned short port = kDefaultPort; // 0: any free port (see Port())
-    std::string code;              // when set, the only code a game may be opened with
-    double timeoutSeconds = 60.0;  // a machine silent this long is timed out
+    std::string code;                   // when set, the only code a game may be opened with
+    double timeoutSeconds = 60.0;       // a machine silent this long is timed out
     int maxConnections = 12;
 };
 

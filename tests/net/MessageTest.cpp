@@ -127,8 +127,9 @@ TEST(Message, FieldsAreLittleEndianInTheirOrder)
     vote.seat = 2;
     EXPECT_EQ(EncodeMessage(vote), (std::vector<uint8_t>{7, 2}));
     Message m = TurnMessage(2);
-    EXPECT_EQ(EncodeMessage(m), (std::vector<uint8_t>{4, 4, 3, 2, 1, 2, 1, 3, 0x88, 0x77, 0x66, 0x55, 0x44, 0x33,
-                                                      0x22, 0x11, 2, 0, 0, 0, 0, 31}));
+    EXPECT_EQ(EncodeMessage(m),
+              (std::vector<uint8_t>{4,    4,    3,    2,    1,    2, 1, 3, 0x88, 0x77, 0x66,
+                                    0x55, 0x44, 0x33, 0x22, 0x11, 2, 0, 0, 0,    0,    31}));
 }
 
 TEST(Message, EveryCutShortOrLengthenedMessageIsMalformed)
@@ -175,7 +176,8 @@ TEST(Message, OutOfRangeValuesAreMalformed)
         {TurnMessage(3), 7, 4, "winner seat 4"},
         {event, 2, 5, "seat event past the last"},
         {event, 4, '\n', "a control character in a name"},
-        {event, 4, 0x80, "a byte over 126 in a name"},
+        {event, 4, 0x7F, "delete in a name"},
+        {event, 4, 0x80, "a byte over 127 in a name"},
         {refused, 1, 8, "refusal reason past the last"},
         {HostJoin(), 1 + 1 + 7 + 4, 2, "host flag 2"},
         {HostJoin(), 1 + 1 + 7 + 4 + 1, 1, "a host plan of one seat"},
