@@ -42,6 +42,7 @@ void WriteTurn(ByteWriter& out, const Message& m)
     out.U8(m.winner);
     out.U64(m.hash);
     out.Blob(m.snapshot);
+    out.Blob(m.report);
 }
 
 bool ReadFlag(ByteReader& in)
@@ -114,6 +115,7 @@ bool ReadTurn(ByteReader& in, Message& m)
     m.winner = ReadSeat(in, true);
     m.hash = in.U64();
     m.snapshot = in.Blob(kMaxSnapshotBytes);
+    m.report = in.Blob(kMaxReportBytes);
     return in.Ok();
 }
 

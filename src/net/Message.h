@@ -18,13 +18,14 @@ constexpr uint8_t kProtocolVersion = 1;
 constexpr int kMaxSeats = 4;
 constexpr size_t kMaxSnapshotBytes = 2 * 1024 * 1024;
 constexpr size_t kMaxSettingsBytes = 256;
+constexpr size_t kMaxReportBytes = 4096;
 constexpr size_t kMaxNameLength = 20;
 constexpr size_t kMinCodeLength = 6;
 constexpr size_t kMaxCodeLength = 16;
 constexpr size_t kMaxReasonLength = 120;
 // Every message but a turn fits in this; a turn is its snapshot and a header.
 constexpr size_t kMaxSmallMessageBytes = 1024;
-constexpr size_t kMaxMessageBytes = kMaxSnapshotBytes + 64;
+constexpr size_t kMaxMessageBytes = kMaxSnapshotBytes + kMaxReportBytes + 64;
 constexpr uint8_t kNoSeat = 0xFF;
 
 enum class MessageType : uint8_t
@@ -116,13 +117,16 @@ struct Message
 
     // Turn: the game as it stands after turn number turn, to be played next
     // by seatToPlay, or over with winner (kNoSeat: none); hash is the game's
-    // state hash the receiver checks after loading the snapshot.
+    // state hash the receiver checks after loading the snapshot. report says
+    // what happened during the turn that the snapshot alone cannot (the
+    // order of the losses); both are opaque to the relay.
     uint32_t turn = 0;
     uint8_t seatToPlay = 0;
     bool gameOver = false;
     uint8_t winner = kNoSeat;
     uint64_t hash = 0;
     std::vector<uint8_t> snapshot;
+    std::vector<uint8_t> report;
 
     // Mismatch (turn as above): the hash sent and the one computed
     uint64_t computed = 0;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <set>
+
 #include "net/Message.h"
 
 namespace
@@ -28,6 +32,7 @@ Message TurnMessage(size_t snapshotBytes)
     m.hash = 0x1122334455667788ull;
     for (size_t k = 0; k < snapshotBytes; k++)
         m.snapshot.push_back(uint8_t(k * 31));
+    m.report = {'P', '2', ' ', 'X'};
     return m;
 }
 
@@ -118,6 +123,7 @@ TEST(Message, EveryTypeComesBackAsItWasSent)
     EXPECT_EQ(got.winner, 3);
     EXPECT_EQ(got.hash, 0x1122334455667788ull);
     EXPECT_EQ(got.snapshot, TurnMessage(1000).snapshot);
+    EXPECT_EQ(got.report, TurnMessage(1000).report);
 }
 
 TEST(Message, FieldsAreLittleEndianInTheirOrder)
@@ -127,9 +133,11 @@ TEST(Message, FieldsAreLittleEndianInTheirOrder)
     vote.seat = 2;
     EXPECT_EQ(EncodeMessage(vote), (std::vector<uint8_t>{7, 2}));
     Message m = TurnMessage(2);
-    EXPECT_EQ(EncodeMessage(m),
-              (std::vector<uint8_t>{4,    4,    3,    2,    1,    2, 1, 3, 0x88, 0x77, 0x66,
-                                    0x55, 0x44, 0x33, 0x22, 0x11, 2, 0, 0, 0,    0,    31}));
+    // type, turn, seat to play, game over, winner, hash, snapshot, report
+    const std::vector<uint8_t> expected = {4,    4,    3,    2,    1,    2,    1,   3,   0x88, 0x77,
+                                           0x66, 0x55, 0x44, 0x33, 0x22, 0x11, 2,   0,   0,    0,
+                                           0,    31,   4,    0,    0,    0,    'P', '2', ' ',  'X'};
+    EXPECT_EQ(EncodeMessage(m), expected);
 }
 
 TEST(Message, EveryCutShortOrLengthenedMessageIsMalformed)
@@ -226,6 +234,11 @@ TEST(Message, LimitsOnStringsSettingsAndSnapshots)
     EXPECT_EQ(got.snapshot.size(), kMaxSnapshotBytes);
     turn.snapshot.push_back(1);
     EXPECT_FALSE(Decodes(EncodeMessage(turn)));
+    turn = TurnMessage(10);
+    turn.report.assign(kMaxReportBytes, 'r');
+    EXPECT_TRUE(Decodes(EncodeMessage(turn)));
+    turn.report.push_back('r');
+    EXPECT_FALSE(Decodes(EncodeMessage(turn)));
 
     // A length that claims more than the message holds fails before any
     // allocation of that size (the sanitizer run would report one of 4 GB).
@@ -257,4 +270,23 @@ TEST(Message, CodesAndNames)
         EXPECT_TRUE(IsValidName(name)) << name;
     for (const char* name : {"", " ", "     ", "tab\there", "123456789012345678901", "caf\xc3\xa9"})
         EXPECT_FALSE(IsValidName(name)) << name;
+}
+
+TEST(Message, TheFuzzersSeedsAreOneWellFormedMessageOfEveryType)
+{
+    const char* names[] = {"join-host", "join",     "refused",    "seat-table",
+                           "turn",      "mismatch", "seat-event", "vote"};
+    std::set<MessageType> types;
+    for (const char* name : names)
+    {
+        const std::string path = std::string(KORVANE_SOURCE_DIR) + "/fuzz/seeds-net/" + name;
+        std::ifstream file(path, std::ios::binary);
+        ASSERT_TRUE(file) << path;
+        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                         std::istreambuf_iterator<char>());
+        Message m;
+        ASSERT_TRUE(Decodes(bytes, m)) << name;
+        types.insert(m.type);
+    }
+    EXPECT_EQ(types.size(), 7u);
 }
