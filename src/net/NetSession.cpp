@@ -1,6 +1,7 @@
 #include "net/NetSession.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace
 {
@@ -94,6 +95,7 @@ void NetSession::Handle(const Message& m)
     case MessageType::Mismatch:
         mismatchReported = true;
         Notice("the game differs on another machine after turn " + std::to_string(m.turn));
+        Fail("the game differs on another machine after turn " + std::to_string(m.turn));
         break;
     case MessageType::SeatEvent:
     {
@@ -148,8 +150,7 @@ bool NetSession::AllSeatsTaken() const
 
 bool NetSession::MustPlay() const
 {
-    return phase == Phase::Playing && hasTurn && newTurns.empty() && !latest.gameOver &&
-           OwnsSeat(latest.seatToPlay);
+    return phase == Phase::Playing && hasTurn && newTurns.empty() && OwnsSeat(latest.seatToPlay);
 }
 
 void NetSession::Begin(uint8_t firstSeat, uint64_t hash, const std::vector<uint8_t>& snapshot)
@@ -185,12 +186,12 @@ void NetSession::EndTurn(uint8_t nextSeat, bool gameOver, uint8_t winner, uint64
         client->Send(m);
 }
 
-void NetSession::ReportMismatch(uint64_t computed)
+void NetSession::ReportMismatch(const Message& turn, uint64_t computed)
 {
     Message m;
     m.type = MessageType::Mismatch;
-    m.turn = latest.turn;
-    m.hash = latest.hash;
+    m.turn = turn.turn;
+    m.hash = turn.hash;
     m.computed = computed;
     m.seat = kNoSeat;
     for (size_t s = 0; s < seats.size(); s++)
@@ -201,6 +202,12 @@ void NetSession::ReportMismatch(uint64_t computed)
         }
     if (client)
         client->Send(m);
+    mismatchReported = true;
+    char text[120];
+    std::snprintf(text, sizeof text,
+                  "the game loaded after turn %u differs from the one sent (hash %016llx, sent %016llx)",
+                  unsigned(turn.turn), (unsigned long long)computed, (unsigned long long)turn.hash);
+    Fail(text);
 }
 
 void NetSession::VoteTakeOver(int seat)

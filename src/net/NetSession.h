@@ -66,8 +66,9 @@ class NetSession
     // Sends the turn this machine has just played.
     void EndTurn(uint8_t nextSeat, bool gameOver, uint8_t winner, uint64_t hash,
                  const std::vector<uint8_t>& snapshot, const std::vector<uint8_t>& report);
-    // Tells the others that the latest turn loaded here has another hash.
-    void ReportMismatch(uint64_t computed);
+    // Tells the others that a turn loaded here has another hash, and stops:
+    // a game that differs between machines is not played on.
+    void ReportMismatch(const Message& turn, uint64_t computed);
     // Agrees that the computer take over an empty seat.
     void VoteTakeOver(int seat);
     // Leaves on purpose; the relay keeps this machine's seats.
@@ -76,7 +77,7 @@ class NetSession
     // Lines for the players: who joined, left, timed out, came back, was
     // taken over, a mismatch reported by another machine. Taken in order.
     bool TakeNotice(std::string& notice);
-    // Another machine reported that its game differs.
+    // A machine found that its game differs (the session has stopped).
     bool MismatchReported() const { return mismatchReported; }
 
     // The name of the seat's player as this machine shows it: the name

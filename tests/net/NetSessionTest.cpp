@@ -47,7 +47,7 @@ struct Machine
             if (Fnv1a(game) != turn.hash)
             {
                 mismatch = true;
-                session->ReportMismatch(Fnv1a(game));
+                session->ReportMismatch(turn, Fnv1a(game));
             }
         }
         while (session->MustPlay())
@@ -266,10 +266,17 @@ TEST_F(Sessions, AMismatchIsReportedToTheOtherMachines)
     Machine& ann = Host({SeatPlan::HostHuman, SeatPlan::Open});
     Machine& bo = Join("Bo");
     ASSERT_TRUE(StepUntil([&] { return ann.session->AllSeatsTaken(); }));
-    ann.session->Begin(0, 12345, {}); // a hash that is not the game's
+    ann.session->Begin(1, 12345, {}); // a hash that is not the game's
     ASSERT_TRUE(StepUntil([&] { return bo.mismatch && ann.session->MismatchReported(); }));
     std::string notice, last;
     while (ann.session->TakeNotice(notice))
         last = notice;
     EXPECT_EQ(last, "the game differs on another machine after turn 0");
+    // Neither plays on.
+    EXPECT_EQ(ann.session->GetPhase(), NetSession::Phase::Failed);
+    EXPECT_EQ(bo.session->GetPhase(), NetSession::Phase::Failed);
+    EXPECT_FALSE(bo.session->MustPlay());
+    EXPECT_EQ(bo.turnsPlayed, 0);
+    EXPECT_EQ(bo.session->FailReason().rfind("the game loaded after turn 0 differs from the one sent", 0), 0u)
+        << bo.session->FailReason();
 }
