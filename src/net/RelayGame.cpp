@@ -23,6 +23,9 @@ RelayGame::RelayGame(const std::string& fixedCode, std::function<void(const std:
 
 void RelayGame::Connected(uint32_t connection, const std::string& address, double now)
 {
+    // An id still in use means its connection ended unseen: end it first.
+    if (connections.count(connection) != 0)
+        Disconnected(connection, true);
     Connection c;
     c.address = address;
     c.connectedAt = now;
@@ -176,7 +179,7 @@ bool RelayGame::Rejoin(uint32_t connection, Connection& c, const std::string& na
         Machine& machine = entry.second;
         if (machine.name != name)
             continue;
-        if (machine.connection != 0)
+        if (machine.connection != 0 && machine.connection != connection)
         {
             // The same player on a new connection: the old one is stale (a
             // program restarted before the relay noticed it had gone).

@@ -525,3 +525,16 @@ TEST_F(Relay, AFinishedGameIsClearedWhenEveryoneHasLeft)
     EXPECT_FALSE(game.HasGame());
     EXPECT_TRUE(Logged("ready for a new one"));
 }
+
+TEST_F(Relay, AConnectionIdSeenAgainEndsTheOldConnectionFirst)
+{
+    // Found by the relay fuzzer: a joined connection's id connecting again,
+    // then joining with its own name, freed the connection being handled.
+    ThreeSeatGame();
+    Connect(2);
+    EXPECT_EQ(game.Seats()[1].presence, SeatPresence::TimedOut);
+    Send(2, Join("Bo"));
+    EXPECT_EQ(game.Seats()[1].presence, SeatPresence::Present);
+    EXPECT_EQ(Last(2, MessageType::SeatTable)->yourMachine, 2);
+    EXPECT_FALSE(Dropped(2));
+}
