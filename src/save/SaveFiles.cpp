@@ -22,7 +22,8 @@ std::string Reason(const std::string& what, const std::string& path)
 std::string FolderOf(const std::string& path)
 {
     const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : (slash == 0 ? std::string("/") : path.substr(0, slash));
+    return slash == std::string::npos ? std::string(".")
+                                      : (slash == 0 ? std::string("/") : path.substr(0, slash));
 }
 
 // Flushes a folder's entries (the renames in it) to the disk.
@@ -64,14 +65,15 @@ std::vector<std::string> AutosavePaths(const std::string& folder)
     std::vector<std::string> paths;
     for (int i = 0; i < kAutosavesKept; i++)
     {
-        paths.push_back(folder + (i == 0 ? "/autosave.korvane" : "/autosave-" + std::to_string(i) + ".korvane"));
+        paths.push_back(folder +
+                        (i == 0 ? "/autosave.korvane" : "/autosave-" + std::to_string(i) + ".korvane"));
     }
     return paths;
 }
 
 bool MakeFolders(const std::string& folder, std::string& error)
 {
-    for (size_t slash = folder.find('/', 1); ; slash = folder.find('/', slash + 1))
+    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1))
     {
         const std::string part = folder.substr(0, slash);
         if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)

@@ -60,8 +60,8 @@ std::string TimeFigures(std::vector<double> seconds, double upper, const char* u
 }
 
 AutoplayGame::AutoplayGame(Game& game_, uint32_t seed, bool watch_, std::FILE* out_)
-    : game(game_), watch(watch_), out(out_),
-      round(int(game_.turnsEnded / game_.GetPlayers().size()) + 1), drawingRandomState(kDrawingSeed)
+    : game(game_), watch(watch_), out(out_), round(int(game_.turnsEnded / game_.GetPlayers().size()) + 1),
+      drawingRandomState(kDrawingSeed)
 {
     for (Player* player : game.GetPlayers())
     {

@@ -52,9 +52,9 @@ class AutoplayGame
     Game& game;
     bool watch;
     std::FILE* out;
-    int round; // the round being played, from 1
-    std::set<uint32_t> wrecksSeen;                        // ids of ships already counted as lost
-    std::vector<std::string> lostThisRound;               // "P2 Druvel", or "P1 fighter"
+    int round;                              // the round being played, from 1
+    std::set<uint32_t> wrecksSeen;          // ids of ships already counted as lost
+    std::vector<std::string> lostThisRound; // "P2 Druvel", or "P1 fighter"
     std::vector<double> tickSeconds;
     std::vector<double> frameSeconds;
     uint32_t drawingRandomState; // the frames' own random stream
