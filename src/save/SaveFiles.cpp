@@ -7,6 +7,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
+
+#include "game/Game.h"
 
 #include "save/GameSnapshot.h"
 #include "save/SnapshotCodec.h"
@@ -206,4 +209,30 @@ bool WriteAutosave(const Game& game, const std::string& folder, std::string& err
     }
     SyncFolder(folder);
     return true;
+}
+
+void AutosaveAtHandOver(const Game& game)
+{
+    const std::string folder = SaveFolder();
+    if (folder.empty())
+    {
+        std::cerr << "Saving: no HOME or XDG_DATA_HOME, the game is not saved" << std::endl;
+        return;
+    }
+    if (game.GetState() == 2)
+    {
+        if (game.WinnerIndex() != -1)
+        {
+            for (const std::string& path : AutosavePaths(folder))
+            {
+                unlink(path.c_str());
+            }
+        }
+        return;
+    }
+    std::string error;
+    if (!WriteAutosave(game, folder, error))
+    {
+        std::cerr << "Saving: " << error << std::endl;
+    }
 }

@@ -40,4 +40,10 @@ bool ReadSaveFile(const std::string& path, std::vector<uint8_t>& bytes, std::str
 // The new file is written whole before anything is renamed.
 bool WriteAutosave(const Game& game, const std::string& folder, std::string& error);
 
+// At a hand-over of the turn cycle: the autosave into SaveFolder(), unless
+// the game is over (a game won leaves no autosave behind: it is over, there
+// is nothing to resume). A save that cannot be written is reported on
+// standard error and the game goes on.
+void AutosaveAtHandOver(const Game& game);
+
 #endif
