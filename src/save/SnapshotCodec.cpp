@@ -547,15 +547,15 @@ bool DecodeSnapshot(const uint8_t* data, size_t size, Snapshot& snapshot, std::s
         error = "the file is damaged: " + problem;
         return false;
     }
+    if (!CheckSnapshot(snapshot, problem))
+    {
+        error = "the file is damaged: " + problem;
+        return false;
+    }
     if (snapshot.map != header.map)
     {
         error = "the file is damaged: its first line names the map " + header.map + ", its contents " +
                 snapshot.map;
-        return false;
-    }
-    if (!CheckSnapshot(snapshot, problem))
-    {
-        error = "the file is damaged: " + problem;
         return false;
     }
     return true;
