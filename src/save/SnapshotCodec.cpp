@@ -1,5 +1,7 @@
 #include "save/SnapshotCodec.h"
 
+// XXH64 compiled in from the header: no library to carry at run time.
+#define XXH_INLINE_ALL
 #include <xxhash.h>
 
 #include <cinttypes>

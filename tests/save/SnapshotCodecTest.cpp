@@ -7,6 +7,8 @@
 #include <cstring>
 #include <limits>
 
+// XXH64 compiled in from the header: no library to carry at run time.
+#define XXH_INLINE_ALL
 #include <xxhash.h>
 
 #include <algorithm>
