@@ -12,6 +12,7 @@
 #include "input/EventBatch.h"
 #include "math/Random.h"
 #include "players/Player.h"
+#include "save/SaveFiles.h"
 #include "ui/CommandPanel.h"
 #include "ui/Font.h"
 #include "ui/Overlay.h"
@@ -201,6 +202,7 @@ void RunTurns(Game& game)
         HandOverScreen(game);
         PlayTurn(game);
         game.NextPlayer();
+        AutosaveAtHandOver(game);
     }
     EndScreen(game);
 }
