@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <string>
 #include <unistd.h>
 
+#include "app/DisplayMode.h"
 #include "app/Startup.h"
 
 // FatalError ends the process with status 0 before Google Test has written its
@@ -28,9 +30,29 @@ static const int gFatalExitFails =
              }
          }));
 
+// KORVANE_TEST_DISPLAY=window opens the display in a window instead of full
+// screen, so that the same tests show that the frames drawn in a window are
+// the reference frames.
+static bool OpenDisplayAsAsked()
+{
+    const char* asked = std::getenv("KORVANE_TEST_DISPLAY");
+    const bool window = asked != nullptr && std::string(asked) == "window";
+    SetStartDisplayMode(window ? DisplayMode::Window : DisplayMode::FullScreen);
+    if (!OpenDisplay())
+    {
+        return false;
+    }
+    if (CurrentDisplayMode() != StartDisplayMode())
+    {
+        std::fprintf(stderr, "the display did not open %s\n", window ? "in a window" : "full screen");
+        return false;
+    }
+    return true;
+}
+
 bool OpenGameDisplay()
 {
-    static const bool ok = OpenDisplay();
+    static const bool ok = OpenDisplayAsAsked();
     return ok;
 }
 
