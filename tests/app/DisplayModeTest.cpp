@@ -81,6 +81,13 @@ TEST(DisplayKeys, TheGameGetsTheOtherEventsInTheirOrder)
     EXPECT_EQ(HandleDisplayEvents(events.data(), 0), 0);
 }
 
+TEST(DisplayKeysDeathTest, ClosingTheWindowEndsTheProgramWithStatusZero)
+{
+    SDL_Event events[2] = {Key(SDL_KEYDOWN, SDLK_m, KMOD_NONE), {}};
+    events[1].type = SDL_QUIT;
+    EXPECT_EXIT(HandleDisplayEvents(events, 2), ::testing::ExitedWithCode(0), "");
+}
+
 TEST(DisplayKeys, FullScreenUnlessAWindowWasAskedFor)
 {
     EXPECT_EQ(VideoModeFlags(DisplayMode::FullScreen), Uint32(SDL_OPENGL | SDL_FULLSCREEN));
