@@ -93,10 +93,10 @@ def find_window(game, timeout=60.0):
         time.sleep(0.2)
 
 
-def wait_for(what, test, timeout=30.0):
+def wait_for(what, test, timeout=30.0, explain=lambda: ""):
     deadline = time.time() + timeout
     while not test():
-        check(time.time() < deadline, "timed out waiting for %s" % what)
+        check(time.time() < deadline, "timed out waiting for %s%s" % (what, "" if test() else explain()))
         time.sleep(0.2)
 
 
@@ -154,15 +154,31 @@ def run(args):
         wait_for("the window again", lambda: desktop_shows(root_picture()) > 0.3)
         window = find_window(game)
         check(geometry(window)[2:] == (800, 600), "the window came back as %dx%d" % geometry(window)[2:])
-        wait_for("the hand-over in the window again", lambda: window_picture(window).rows == before.rows)
+        wait_for("the hand-over in the window again", lambda: window_picture(window).rows == before.rows, 30,
+                 lambda: "; %d of 600 rows differ, at (110, 305) %r where it was %r" % (
+                     sum(a != b for a, b in zip(window_picture(window).rows, before.rows)),
+                     window_picture(window).pixel(110, 305), before.pixel(110, 305)))
 
         kd.key("space")
         wait_for("the first turn", lambda: kd.near(window_picture(window).pixel(757, 40), (51, 77, 102), 20))
         kd.key("Escape")
         status = game.wait_exit(60)
         check(status == 0, "exit status %r after Escape" % status)
+    except kd.TestFailure:
+        save_failure_shot()
+        raise
     finally:
         game.stop()
+
+
+def save_failure_shot():
+    # The whole screen as the failure left it, while the game still runs.
+    try:
+        root = root_picture()
+        subprocess.run(["convert", "-size", "%dx%d" % (root.width, root.height), "-depth", "8", "rgb:-",
+                        kd.FAILURE_SHOT], input=b"".join(root.rows), timeout=kd.TOOL_TIMEOUT)
+    except Exception:  # the failure itself is what matters
+        pass
 
 
 def main():
@@ -177,12 +193,6 @@ def main():
         check(wm.poll() is None, "the window manager did not start")
         run(args)
     except kd.TestFailure as failure:
-        try:
-            root = root_picture()
-            subprocess.run(["convert", "-size", "%dx%d" % (root.width, root.height), "-depth", "8", "rgb:-",
-                            kd.FAILURE_SHOT], input=b"".join(root.rows), timeout=kd.TOOL_TIMEOUT)
-        except Exception:  # the failure itself is what matters
-            pass
         print("FAIL window: %s" % failure, file=sys.stderr)
         return 1
     finally:
