@@ -6,6 +6,7 @@
 #include "app/CommandLine.h"
 #include "app/DisplayMode.h"
 #include "app/GameFlow.h"
+#include "app/HeapPolicy.h"
 #include "app/Startup.h"
 
 int main(int argc, char* argv[])
@@ -17,6 +18,9 @@ int main(int argc, char* argv[])
     }
     SetStartDisplayMode(line.window ? DisplayMode::Window : DisplayMode::FullScreen);
 
+    // Process-wide: the heap keeps what the OpenGL driver frees after every
+    // frame, instead of faulting it in again for the next one.
+    KeepFreedHeapForFrames();
     InitVideo();
     InitRenderState();
     BuildDirectionTable();

@@ -31,7 +31,8 @@ extern float gAnimationTime;
 
 // Opens the 800x600, 32-bit OpenGL display in the start mode (full screen
 // unless SetStartDisplayMode chose a window) and hides the system pointer.
-// First lets the heap keep what the driver frees after every frame.
+// Without a usable display the program ends here through FatalError, with a
+// message that says what is missing.
 void InitVideo();
 
 // Puts OpenGL into the state the game assumes: depth test, the 45-degree
@@ -42,10 +43,9 @@ void InitRenderState();
 // Fills gDirectionTable.
 void BuildDirectionTable();
 
-// The start-up of every program that draws as the game does: InitVideo, then,
-// when a display could be opened, InitRenderState and BuildDirectionTable.
-// Returns whether the display is open.
-bool OpenDisplay();
+// The start-up of every program that draws as the game does: InitVideo,
+// InitRenderState and BuildDirectionTable.
+void OpenDisplay();
 
 // The callback handed to SDL_AddTimer: posts one tick event and keeps the period.
 Uint32 TimerTick(Uint32 interval, void* param);
