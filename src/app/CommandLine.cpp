@@ -27,6 +27,7 @@ const char* const kKeys = "Keys:\n"
                           "  n              next ship\n"
                           "  d              end the turn\n"
                           "  Tab (held)     sensor view\n"
+                          "  v              mute or unmute the sound\n"
                           "  Alt+Enter      switch between window and full screen\n"
                           "  Escape         end the game\n"
                           "  pointer at an edge scrolls; right drag turns the camera (along the top or\n"
@@ -132,10 +133,13 @@ std::string HelpText()
     text += kKeys;
     text += "\n"
             "Files:\n"
-            "  The game reads its models, maps and textures from Models/, Models/Maps/ and\n"
-            "  Textures/ in the directory it runs in. The korvane command runs it in the\n"
-            "  installed data directory: share/games/korvane under the installation prefix,\n"
-            "  /usr/share/games/korvane for the Debian package.\n";
+            "  The game reads its models, maps, textures and sounds from Models/,\n"
+            "  Models/Maps/, Textures/ and Sounds/ in the directory it runs in. The korvane\n"
+            "  command runs it in the installed data directory: share/games/korvane under\n"
+            "  the installation prefix, /usr/share/games/korvane for the Debian package.\n"
+            "  Games are saved at every hand-over in $XDG_DATA_HOME/korvane/saves\n"
+            "  (~/.local/share/korvane/saves when XDG_DATA_HOME is not set); the menu's\n"
+            "  Resume button continues the last one.\n";
     return text;
 }
 

@@ -85,7 +85,7 @@ TEST(CommandLine, HelpNamesEveryOptionTheKeysAndTheDataDirectories)
     EXPECT_EQ(help.rfind("Usage: korvane [OPTION]...\n", 0), 0u) << help;
     for (const char* expected :
          {"  -h, --help ", "      --window ", "      --version ", "Alt+Enter", "Escape", "Tab (held)",
-          "Models/, Models/Maps/ and\n  Textures/", "/usr/share/games/korvane"})
+          "Models/Maps/", "Sounds/", "/usr/share/games/korvane", "korvane/saves", "  v  "})
     {
         EXPECT_NE(help.find(expected), std::string::npos) << "no '" << expected << "' in:\n" << help;
     }
