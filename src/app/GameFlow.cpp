@@ -1,5 +1,6 @@
 #include "app/GameFlow.h"
 
+#include "app/ComputerTurn.h"
 #include "app/IntroScreen.h"
 #include "app/SetupMenu.h"
 #include "app/Startup.h"
@@ -12,6 +13,7 @@ void RunGame()
     const GameSetup setup = ChooseGameSetup();
     // Loading writes its progress lines while the "Loading level" screen stays up.
     Game* game = new Game(setup.numPlayers, setup.mapName);
+    SeatPlayers(*game, setup.seats, UnpredictableSeed());
     gAnimationTime = 0.0f;
     RunTurns(*game);
     delete game;
