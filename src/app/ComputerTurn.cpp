@@ -60,7 +60,7 @@ class ComputerTurn
 {
   public:
     ComputerTurn(Game& game, const ComputerTurnView& view);
-    void Play();
+    ComputerTurnRecord Play();
 
   private:
     void AdvanceTick();
@@ -75,13 +75,14 @@ class ComputerTurn
     bool fastForward;
     int ticksDue; // tick events received and not yet played
     int ticks;    // ticks of the turn so far
+    int frames;   // frames of the watched view drawn
     uint32_t drawingRandomState;
     Uint32 started;   // SDL_GetTicks() at the start of the turn
     Uint32 lastDrawn; // and at the last neutral frame
 };
 
 ComputerTurn::ComputerTurn(Game& game_, const ComputerTurnView& view)
-    : game(game_), watched(view.watched), fastForward(false), ticksDue(0), ticks(0),
+    : game(game_), watched(view.watched), fastForward(false), ticksDue(0), ticks(0), frames(0),
       drawingRandomState(kDrawingSeed), started(0), lastDrawn(0)
 {
     const std::vector<Player*>& players = game.GetPlayers();
@@ -89,7 +90,7 @@ ComputerTurn::ComputerTurn(Game& game_, const ComputerTurnView& view)
     game.SetViewer(watched && known ? players[size_t(view.viewer)] : nullptr);
 }
 
-void ComputerTurn::Play()
+ComputerTurnRecord ComputerTurn::Play()
 {
     Player& player = *game.GetCurrentPlayer();
     const Player& eye = *game.GetViewer();
@@ -119,6 +120,10 @@ void ComputerTurn::Play()
         HoldNeutral();
     }
     game.SetViewer(nullptr);
+    ComputerTurnRecord record;
+    record.ticks = ticks;
+    record.framesWatched = frames;
+    return record;
 }
 
 void ComputerTurn::AdvanceTick()
@@ -196,6 +201,7 @@ void ComputerTurn::DrawWatched()
     DrawWatchedFrame(game);
     SDL_GL_SwapBuffers();
     game.frameCount++;
+    frames++;
     drawingRandomState = RandomState();
     SeedRandom(gameRandomState);
 }
@@ -317,8 +323,8 @@ void DrawComputerTurnScreen(Game& game, float progress)
     }
 }
 
-void PlayComputerTurn(Game& game)
+ComputerTurnRecord PlayComputerTurn(Game& game)
 {
     ComputerTurn turn(game, ChooseComputerTurnView(game));
-    turn.Play();
+    return turn.Play();
 }

@@ -63,9 +63,16 @@ float TurnProgress(int ticks, bool finished);
 void DrawWatchedFrame(Game& game);
 void DrawComputerTurnScreen(Game& game, float progress);
 
+// What a computer's turn took: game ticks, and the frames of its view drawn.
+struct ComputerTurnRecord
+{
+    int ticks = 0;
+    int framesWatched = 0;
+};
+
 // Plays the current player's turn by its computer player, shown as
 // ChooseComputerTurnView decides; returns when the turn or the game is over
 // (the game's state is then 1 or 2).
-void PlayComputerTurn(Game& game);
+ComputerTurnRecord PlayComputerTurn(Game& game);
 
 #endif

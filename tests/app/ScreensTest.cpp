@@ -136,7 +136,8 @@ TEST_F(Screens, MenuHighlightsTheClickedChoicesAndBeginLeavesTheLoadingScreen)
     EXPECT_TRUE(MatchesReference("menu-chosen"));
     EXPECT_EQ(menu.setup.numPlayers, 3);
     EXPECT_EQ(menu.setup.mapName, "map3");
-    const SeatKind seats[4] = {SeatKind::Human, SeatKind::ComputerHard, SeatKind::ComputerEasy, SeatKind::Human};
+    const SeatKind seats[4] = {SeatKind::Human, SeatKind::ComputerHard, SeatKind::ComputerEasy,
+                               SeatKind::Human};
     EXPECT_TRUE(std::equal(seats, seats + 4, menu.setup.seats));
     EXPECT_TRUE(menu.Click(400, 120)); // "Begin"
     DrawLoadingScreen(menu.font);
