@@ -34,6 +34,7 @@ FOG = (128, 128, 255)                     # the normal view's sky
 SENSOR_SKY = (26, 26, 26)
 BELOW_LINE = (0, 0, 799, 564)             # the view under the computer's line
 TEXT_BOX = (291, 302, 512, 313)           # "Player N begin when ready"
+MENU_REST = (420, 330)                      # the pointer away from the menu's panels
 WINNER_BOX = (270, 303, 513, 327)           # "Player 2 Wins!"
 
 
@@ -99,8 +100,10 @@ def scenario_alone(args):
         begin_game(game, [(220, 310)])
         game.expect("the second seat at Easy", seats_panel(["human", "easy"]))
         flow.menu_click(game, 220, 310)
-        kd.move(*flow.PARK)
-        screen = game.expect("the second seat at Hard", seats_panel(["human", "hard"]))
+        kd.move(*MENU_REST)
+        screen = game.expect("the second seat at Hard", seats_panel(["human", "hard"]) + [
+            ("pointer", (MENU_REST[0] - 30, MENU_REST[1] - 30, MENU_REST[0] + 30, MENU_REST[1] + 30), flow.WHITE,
+             (MENU_REST[0], MENU_REST[1] - 20, MENU_REST[0] + 23, MENU_REST[1] - 1))])
         flow.shot("seats", screen)
         flow.menu_click(game, 400, 120)
 
