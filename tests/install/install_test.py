@@ -121,9 +121,24 @@ def scenario_deb(args):
 def scenario_metadata(args):
     run("desktop-file-validate", args.desktop)
     run("appstreamcli", "validate", "--no-net", args.metainfo)
+    # Unless configured, the metainfo names no web address that a software centre would show.
     with open(args.metainfo) as metainfo:
-        shots = re.findall(r"<image>https://[^<]*?/(docs/screenshots/[^<]+)</image>", metainfo.read())
-    check(len(shots) == 5, "expected five screenshots, found %r" % shots)
+        text = metainfo.read()
+    check(re.search(r"https?:|<url|<screenshot", text) is None,
+          "the metainfo names unconfigured web addresses:\n%s" % text)
+    # Configured with both addresses: the home page, and every screenshot under the base, in the repository.
+    with tempfile.TemporaryDirectory() as scratch:
+        run(args.cmake, "-S", args.source, "-B", scratch, "-DKORVANE_TESTS=OFF", "-DKORVANE_BENCH=OFF",
+            "-DKORVANE_HOMEPAGE_URL=https://games.test/korvane",
+            "-DKORVANE_SCREENSHOT_BASE_URL=https://files.test/korvane/main")
+        configured = os.path.join(scratch, "packaging", os.path.basename(args.metainfo))
+        run("appstreamcli", "validate", "--no-net", configured)
+        with open(configured) as metainfo:
+            text = metainfo.read()
+    check(re.findall(r"<url type=\"(\w+)\">([^<]*)</url>", text) == [("homepage", "https://games.test/korvane")],
+          "the configured home page is not the only address:\n%s" % text)
+    shots = re.findall(r"<image>https://files\.test/korvane/main/(docs/screenshots/[^<]+)</image>", text)
+    check(len(shots) == 5 and len(re.findall(r"<image>", text)) == 5, "expected five screenshots, found %r" % shots)
     for path in shots:
         check(os.path.isfile(os.path.join(args.source, path)), "no screenshot %s in the repository" % path)
     # Each icon is as large as its directory in the theme says, with an alpha channel (PNG colour type 6).
