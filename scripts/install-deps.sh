@@ -5,9 +5,10 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    libsdl1.2-dev libsdl-image1.2-dev
+    libsdl1.2-dev libsdl-image1.2-dev libsdl-mixer1.2-dev
     libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
     libpng-dev libfreetype-dev fonts-dejavu-core
+    libenet-dev iproute2
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-apps imagemagick
     python3 desktop-file-utils appstream dpkg-dev file

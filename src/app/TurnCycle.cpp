@@ -8,6 +8,7 @@
 #include "app/ComputerTurn.h"
 #include "app/Startup.h"
 #include "app/TurnPlay.h"
+#include "audio/GameSounds.h"
 #include "game/Game.h"
 #include "input/EventBatch.h"
 #include "math/Random.h"
@@ -62,6 +63,7 @@ const Vector kWinnerView(0.0f, -0.707106f, -0.707106f);
 void ShowWinner(Environment& environment, const Font& font, int winner, const float* colour)
 {
     SDL_TimerID timer = SDL_AddTimer(kTickInterval, TimerTick, nullptr);
+    PlayWinnerSound();
     WinnerScreenState screen;
     while (!screen.Finished())
     {
@@ -159,6 +161,7 @@ void HandOverScreen(Game& game)
 {
     DrawHandOverScreen(game);
     SDL_GL_SwapBuffers();
+    PlayInterfaceSound(Sound::HandOver);
 
     bool pressed = false;
     while (!pressed)
