@@ -9,6 +9,7 @@
 #include "ai/ComputerPlayer.h"
 #include "app/Startup.h"
 #include "app/TurnPlay.h"
+#include "audio/GameSounds.h"
 #include "game/Game.h"
 #include "input/EventBatch.h"
 #include "input/EventHandling.h"
@@ -97,6 +98,10 @@ ComputerTurnRecord ComputerTurn::Play()
     game.GetEnvironment()->Update(eye.GetEyePosition(), eye.GetViewDirection());
     game.SetState(0);
     started = lastDrawn = SDL_GetTicks();
+    // The person watching hears the world around their camera, as they see
+    // it, but not the clicks of the computer's orders; nobody hears a turn
+    // that nobody sees.
+    SetHeardSounds(watched ? HeardSounds::WorldOnly : HeardSounds::None);
     if (watched)
     {
         StartTickTimer(game);
@@ -119,7 +124,9 @@ ComputerTurnRecord ComputerTurn::Play()
     {
         HoldNeutral();
     }
+    HearSounds(game); // what is left of the turn's sounds goes as the turn was heard
     game.SetViewer(nullptr);
+    SetHeardSounds(HeardSounds::All);
     ComputerTurnRecord record;
     record.ticks = ticks;
     record.framesWatched = frames;
@@ -192,6 +199,7 @@ void ComputerTurn::FastForward()
 {
     fastForward = true;
     StopTickTimer(game);
+    SetHeardSounds(HeardSounds::None);
 }
 
 void ComputerTurn::DrawWatched()

@@ -5,6 +5,8 @@
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 
+#include <functional>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -12,6 +14,8 @@
 #include "app/ComputerTurn.h"
 #include "app/Startup.h"
 #include "app/TurnCycle.h"
+#include "audio/GameSounds.h"
+#include "audio/SoundQueue.h"
 #include "game/Game.h"
 #include "input/EventHandling.h"
 #include "input/TickClock.h"
@@ -113,6 +117,35 @@ Uint32 TypeEscape(Uint32 interval, void*)
     }
     return interval;
 }
+
+// A computer player of the test's own: it notes what is heard, posts a sound
+// of one of its ships, types a key in the middle of its ticks and ends its turn.
+class ListeningPlayer : public ComputerPlayer
+{
+  public:
+    ListeningPlayer(Game& game_, const Ship& ship_) : game(game_), ship(ship_) {}
+
+    void PlayTurn(const std::function<void()>& advanceTick) override
+    {
+        heard.push_back(GetHeardSounds());
+        const bool enabled = gSoundQueue.Enabled();
+        gSoundQueue.Enable(true);
+        PostShipSound(Sound::BulletHit, ship);
+        posted = gSoundQueue.Take();
+        gSoundQueue.Enable(enabled);
+        advanceTick();
+        PushKey(SDLK_SPACE);
+        advanceTick();
+        advanceTick();
+        heard.push_back(GetHeardSounds());
+        game.SetState(1);
+    }
+
+    Game& game;
+    const Ship& ship;
+    std::vector<HeardSounds> heard;
+    std::vector<SoundEvent> posted;
+};
 
 using ComputerTurnFrames = GLTest;
 
@@ -268,6 +301,33 @@ TEST_F(ComputerTurnFrames, WithTwoPeopleTheTurnRunsBehindTheNeutralScreenThatSta
     EXPECT_EQ(record.framesWatched, 0) << "no view was drawn";
     EXPECT_TRUE(MatchesReference("computer-turn-neutral-done"));
     delete game;
+}
+
+TEST_F(ComputerTurnFrames, ThePersonWatchingHearsTheWorldAsTheySeeItAndNobodyHearsAnUnwatchedTurn)
+{
+    const struct
+    {
+        std::vector<SeatKind> seats;
+        std::vector<HeardSounds> heard; // at the start, after the key
+        int listener;                   // whose detection a ship's sound follows
+    } cases[] = {
+        {{H, E}, {HeardSounds::WorldOnly, HeardSounds::None}, 0},
+        {{H, H, E}, {HeardSounds::None, HeardSounds::None}, 2},
+    };
+    for (const auto& c : cases)
+    {
+        const int mover = int(c.seats.size()) - 1;
+        Game* game = GameAtTurnOf(c.seats, mover);
+        auto* listening = new ListeningPlayer(*game, *game->players[size_t(mover)]->fleet.front());
+        game->players[size_t(mover)]->computer.reset(listening);
+        Flush();
+        PlayComputerTurn(*game);
+        EXPECT_EQ(listening->heard, c.heard) << c.seats.size() << " players";
+        ASSERT_EQ(listening->posted.size(), 1u);
+        EXPECT_EQ(listening->posted[0].viewer, c.listener) << c.seats.size() << " players";
+        EXPECT_EQ(GetHeardSounds(), HeardSounds::All) << "everything is heard again after the turn";
+        delete game;
+    }
 }
 
 TEST_F(ComputerTurnFrames, TheTurnCycleGivesAComputersSeatNoHandOverScreen)
