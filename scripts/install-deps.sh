@@ -9,6 +9,7 @@ packages=(
     libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
     libpng-dev libfreetype-dev fonts-dejavu-core
     libenet-dev iproute2
+    nlohmann-json3-dev libxxhash-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-apps imagemagick
     python3 desktop-file-utils appstream dpkg-dev file

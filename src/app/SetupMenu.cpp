@@ -12,6 +12,7 @@
 #include "audio/GameSounds.h"
 #include "input/EventBatch.h"
 #include "input/EventHandling.h"
+#include "save/SaveFiles.h"
 #include "ui/Font.h"
 #include "ui/Overlay.h"
 #include "world/Environment.h"
@@ -59,7 +60,8 @@ void DrawSeats(const Font& font, const GameSetup& setup)
     }
 }
 
-void DrawMenu(const Font& font, const std::vector<std::string>& maps, const GameSetup& setup, int x, int y)
+void DrawMenu(const Font& font, const std::vector<std::string>& maps, const GameSetup& setup, int x, int y,
+              const ResumeOffer& resume)
 {
     Begin2D();
 
@@ -89,6 +91,7 @@ void DrawMenu(const Font& font, const std::vector<std::string>& maps, const Game
 
     DrawButton("", 350, 100, 450, 140, kHeadingColour, kPlainColour, font, kBeginButtonId);
     DrawCentredText(font, "Begin", 400, 112, 16, kBeginColour);
+    DrawResumeOffer(font, resume);
 
     // The pointer changes no stencil value: its tip covers the very pixel a
     // click reads.
@@ -186,6 +189,7 @@ SetupMenu::SetupMenu()
     }
     setup.mapName = maps.front();
     environment->SetUpMap("intro", 353);
+    resume = FindResumeOffer(SaveFolder());
     glClearColor(0.5f, 0.5f, 1.0f, 1.0f);
 }
 
@@ -200,7 +204,7 @@ void SetupMenu::Draw(int pointerX, int pointerY)
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     SetMenuCamera(yaw, camera);
     environment->Draw(camera, yaw, view, false);
-    DrawMenu(font, maps, setup, pointerX, pointerY);
+    DrawMenu(font, maps, setup, pointerX, pointerY, resume);
 }
 
 bool SetupMenu::Click(int x, int y)
@@ -209,6 +213,11 @@ bool SetupMenu::Click(int x, int y)
     if (v >= 2)
     {
         PlayInterfaceSound(Sound::Click); // a button; 1 is a panel, 0 the background
+    }
+    if (v == kResumeButtonId && !resume.file.empty())
+    {
+        setup.resumeFile = resume.file;
+        return true;
     }
     return ApplyMenuClick(v, maps, setup);
 }
@@ -220,10 +229,19 @@ void SetupMenu::Tick()
     MenuCamera(yaw, camera, view);
 }
 
-GameSetup ChooseGameSetup()
+GameSetup ChooseGameSetup(const std::string& failedFile, const std::string& failure)
 {
     SetupMenu menu;
     StartAmbientSound();
+    if (!failure.empty())
+    {
+        menu.resume.problem = CannotReadLine(failedFile, failure);
+        menu.resume.problemSplit = menu.resume.problem.size() - failure.size();
+        if (menu.resume.file == failedFile)
+        {
+            menu.resume.file.clear();
+        }
+    }
     SDL_TimerID timer = SDL_AddTimer(kTickInterval, TimerTick, nullptr);
     bool done = false;
     while (!done)

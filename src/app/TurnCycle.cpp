@@ -13,6 +13,7 @@
 #include "input/EventBatch.h"
 #include "math/Random.h"
 #include "players/Player.h"
+#include "save/SaveFiles.h"
 #include "ui/CommandPanel.h"
 #include "ui/Font.h"
 #include "ui/Overlay.h"
@@ -209,6 +210,7 @@ void RunTurns(Game& game)
             PlayTurn(game);
         }
         game.NextPlayer();
+        AutosaveAtHandOver(game);
     }
     EndScreen(game);
 }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "ai/ComputerPlayer.h"
@@ -140,6 +141,9 @@ class ListeningPlayer : public ComputerPlayer
         heard.push_back(GetHeardSounds());
         game.SetState(1);
     }
+
+    void SaveMemory(ComputerMemory&) const override {}
+    bool LoadMemory(const ComputerMemory&, std::string&) override { return true; }
 
     Game& game;
     const Ship& ship;
