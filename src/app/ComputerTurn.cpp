@@ -180,7 +180,7 @@ void ComputerTurn::ReadInput()
                 ticksDue++;
             }
         }
-        else if (event.type == SDL_QUIT || (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE))
+        else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE)
         {
             game.SetState(2);
         }
@@ -232,6 +232,7 @@ void ComputerTurn::HoldNeutral()
     {
         ReadInput();
         SDL_Delay(20);
+        DrawNeutral(true); // again on every pass: a window that was covered gets its picture back
     }
 }
 

@@ -22,8 +22,7 @@ class Game;
 //   bar shows how far its turn has come, while the turn runs as fast as the
 //   machine allows; the screen stays at least 1.5 seconds so that it can be read.
 //
-// Escape (or a request to close the program) ends the game at any moment of
-// either.
+// Escape ends the game at any moment of either.
 
 // How a computer's turn is shown.
 struct ComputerTurnView

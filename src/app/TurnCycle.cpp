@@ -160,13 +160,14 @@ void DrawUnloadingScreen(const Font& font, const float* colour)
 
 void HandOverScreen(Game& game)
 {
-    DrawHandOverScreen(game);
-    SDL_GL_SwapBuffers();
     PlayInterfaceSound(Sound::HandOver);
-
     bool pressed = false;
     while (!pressed)
     {
+        // Drawn again every pass: a window that was covered, or the switch
+        // between window and full screen, may have lost the picture.
+        DrawHandOverScreen(game);
+        SDL_GL_SwapBuffers();
         for (const SDL_Event& event : EventBatch())
         {
             if (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN)

@@ -150,6 +150,14 @@ void HandleEvent(Game& game, const SDL_Event& event)
     case SDL_MOUSEBUTTONDOWN:
         HandleButtonPress(game, event.button);
         break;
+    case SDL_ACTIVEEVENT:
+        // The pointer left the window: the camera no longer scrolls or turns
+        // by where it was last seen.
+        if ((event.active.state & SDL_APPMOUSEFOCUS) && !event.active.gain)
+        {
+            CameraControl(kScreenWidth / 2, kScreenHeight / 2, 0, game);
+        }
+        break;
     default:
         if (IsTickEvent(event))
         {

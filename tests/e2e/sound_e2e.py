@@ -89,7 +89,7 @@ def button(game, counter, x, y, what, checks):
 def scenario_sound(args):
     with tempfile.TemporaryDirectory() as tmp:
         raw = os.path.join(tmp, "sound.raw")
-        game = kd.Game(args.game, args.test_data, disk(raw))
+        game = kd.Game(args.game, args.test_data, environment=disk(raw))
         counter = Counter()
         try:
             flow.through_intro(game)
@@ -233,7 +233,7 @@ def scenario_missing(args):
         shutil.copytree(args.test_data, data)
         os.remove(os.path.join(data, "Sounds", "explosion.wav"))
         raw = os.path.join(tmp, "sound.raw")
-        game = kd.Game(args.game, data, disk(raw))
+        game = kd.Game(args.game, data, environment=disk(raw))
         try:
             short_game(game)
         finally:
@@ -249,7 +249,7 @@ def scenario_missing(args):
 
 
 def scenario_silent(args, environment, expected):
-    game = kd.Game(args.game, args.test_data, environment)
+    game = kd.Game(args.game, args.test_data, environment=environment)
     try:
         short_game(game)
     finally:
