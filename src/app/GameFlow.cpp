@@ -1,5 +1,6 @@
 #include "app/GameFlow.h"
 
+#include "app/ComputerTurn.h"
 #include "app/IntroScreen.h"
 #include "app/SetupMenu.h"
 #include "app/Startup.h"
@@ -40,6 +41,7 @@ void RunGame()
         if (setup.resumeFile.empty())
         {
             game = new Game(setup.numPlayers, setup.mapName);
+            SeatPlayers(*game, setup.seats, UnpredictableSeed());
             gAnimationTime = 0.0f;
         }
         else

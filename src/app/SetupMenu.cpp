@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
+#include <algorithm>
 #include <cmath>
 
 #include "app/Camera.h"
@@ -32,6 +33,33 @@ void DrawCentredText(const Font& font, const char* text, int centreX, int y, int
     DrawText(font, text, centreX - TextWidth(font, text, size) / 2, y, size, colour);
 }
 
+// The seats of the chosen player count (a count out of range shows 2 or 4).
+int SeatsShown(const GameSetup& setup)
+{
+    return std::max(2, std::min(4, setup.numPlayers));
+}
+
+// Who plays each seat: "Player N" and its button, one row per seat shown,
+// under the player counts. A computer's seat is lit like a toggle that is on.
+void DrawSeats(const Font& font, const GameSetup& setup)
+{
+    const int n = SeatsShown(setup);
+    glStencilFunc(GL_ALWAYS, 1, 255);
+    glColor4fv(kPanelColour);
+    DrawBox(80, 310 - 30 * (n - 1), 300, 370, 4, false);
+    DrawCentredText(font, "Choose who plays", 190, 370, 12, kHeadingColour);
+    for (int i = 0; i < n; i++)
+    {
+        const int y0 = 330 - 30 * i;
+        glStencilFunc(GL_ALWAYS, 1, 255);
+        DrawText(font, "Player " + std::to_string(i + 1), 92, y0 + 3, 12, kHeadingColour);
+        const SeatKind seat = setup.seats[i];
+        DrawButton(SeatLabel(seat), 150, y0, 290, y0 + 20, kHeadingColour,
+                   IsComputerSeat(seat) ? kHighlightColour : kPlainColour, font,
+                   kFirstSeatButtonId + unsigned(i));
+    }
+}
+
 void DrawMenu(const Font& font, const std::vector<std::string>& maps, const GameSetup& setup, int x, int y,
               const ResumeOffer& resume)
 {
@@ -47,6 +75,8 @@ void DrawMenu(const Font& font, const std::vector<std::string>& maps, const Game
         DrawButton(playerLabels[n - 2], 100, y0, 200, y0 + 20, kHeadingColour,
                    n == setup.numPlayers ? kHighlightColour : kPlainColour, font, n);
     }
+
+    DrawSeats(font, setup);
 
     const int n = int(maps.size());
     glStencilFunc(GL_ALWAYS, 1, 255);
@@ -96,7 +126,40 @@ bool ApplyMenuClick(unsigned v, const std::vector<std::string>& maps, GameSetup&
     {
         setup.mapName = maps[v - kFirstMapButtonId];
     }
+    else if (v >= kFirstSeatButtonId && v < kFirstSeatButtonId + unsigned(SeatsShown(setup)))
+    {
+        SeatKind& seat = setup.seats[v - kFirstSeatButtonId];
+        seat = NextSeatKind(seat);
+    }
     return false;
+}
+
+SeatKind NextSeatKind(SeatKind kind)
+{
+    switch (kind)
+    {
+    case SeatKind::Human:
+        return SeatKind::ComputerEasy;
+    case SeatKind::ComputerEasy:
+        return SeatKind::ComputerHard;
+    case SeatKind::ComputerHard:
+        break;
+    }
+    return SeatKind::Human;
+}
+
+const char* SeatLabel(SeatKind kind)
+{
+    switch (kind)
+    {
+    case SeatKind::ComputerEasy:
+        return "Computer (Easy)";
+    case SeatKind::ComputerHard:
+        return "Computer (Hard)";
+    case SeatKind::Human:
+        break;
+    }
+    return "Human";
 }
 
 void MenuCamera(float yaw, Vector& position, Vector& viewDirection)

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/Camera.h"
+#include "app/ComputerTurn.h"
 #include "app/Startup.h"
 #include "app/TurnPlay.h"
 #include "audio/GameSounds.h"
@@ -200,8 +201,15 @@ void RunTurns(Game& game)
 {
     while (game.GetState() != 2)
     {
-        HandOverScreen(game);
-        PlayTurn(game);
+        if (game.GetCurrentPlayer()->computer != nullptr)
+        {
+            PlayComputerTurn(game);
+        }
+        else
+        {
+            HandOverScreen(game);
+            PlayTurn(game);
+        }
         game.NextPlayer();
         AutosaveAtHandOver(game);
     }

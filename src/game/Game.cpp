@@ -88,9 +88,10 @@ Model* FindModel(const std::vector<Model*>& catalogue, const std::string& name)
 } // namespace
 
 Game::Game(int numPlayers, const std::string& mapName_, bool withFleets)
-    : currentPlayerPos(0), currentPlayer(nullptr), environment(nullptr), beams(nullptr), bullets(nullptr),
-      panel(nullptr), nextId(5), timer(nullptr), state(0), orderMode(1), orderType(0), viewMode(0), mouseX(0),
-      mouseY(0), fps(0.0f), fpsSmoothed(0.0f), frameCount(0), turnsEnded(0), mapName(mapName_)
+    : currentPlayerPos(0), currentPlayer(nullptr), viewer(nullptr), environment(nullptr), beams(nullptr),
+      bullets(nullptr), panel(nullptr), nextId(5), timer(nullptr), state(0), orderMode(1), orderType(0),
+      viewMode(0), mouseX(0), mouseY(0), fps(0.0f), fpsSmoothed(0.0f), frameCount(0), turnsEnded(0),
+      mapName(mapName_)
 {
     environment = new Environment();
     beams = new BeamList();

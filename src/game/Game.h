@@ -49,6 +49,10 @@ class Game
 
     Environment* GetEnvironment() const { return environment; }
     Player* GetCurrentPlayer() const { return currentPlayer; }
+    // The player whose camera and sensors the screen shows: the current
+    // player, unless someone else watches the current player's turn.
+    Player* GetViewer() const { return viewer != nullptr ? viewer : currentPlayer; }
+    void SetViewer(Player* player) { viewer = player; }
     BeamList* GetBeams() const { return beams; }
     BulletList* GetBullets() const { return bullets; }
     CommandPanel* GetPanel() const { return panel; }
@@ -101,6 +105,7 @@ class Game
     std::vector<Player*> players; // one per player, in index order
     size_t currentPlayerPos;      // position of the current player in players
     Player* currentPlayer;
+    Player* viewer;                   // watching the current player's turn; none: the current player
     std::vector<Model*> shipModels;   // the ship-class catalogue
     std::vector<Model*> objectModels; // turret parts and other object meshes
     std::vector<Ship*> wrecks;        // destroyed ships still burning, owned

@@ -121,7 +121,8 @@ void HandleTick(Game& game)
     gAnimationTime = AdvanceAnimationTime(gAnimationTime);
     if (gTickClock.EnvironmentStepDue())
     {
-        Player& player = *game.GetCurrentPlayer();
+        // The clouds drift, and fade in and out, around the camera the screen shows.
+        Player& player = *game.GetViewer();
         game.GetEnvironment()->Update(player.GetEyePosition(), player.GetViewDirection());
     }
     if (gTickClock.MeasurementDue())
