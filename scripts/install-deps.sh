@@ -8,6 +8,7 @@ packages=(
     libsdl1.2-dev libsdl-image1.2-dev
     libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
     libpng-dev libfreetype-dev fonts-dejavu-core
+    nlohmann-json3-dev libxxhash-dev
     libenet-dev iproute2
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-apps imagemagick

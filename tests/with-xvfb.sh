@@ -28,4 +28,7 @@ trap cleanup EXIT
 export DISPLAY=":$display"
 export LIBGL_ALWAYS_SOFTWARE=1
 export SDL_AUDIODRIVER=dummy
+# Saved games go to a folder of this run only: a person's own saves never
+# reach a test, and a test's never stay behind.
+export XDG_DATA_HOME="$fifo_dir/data"
 "$@"

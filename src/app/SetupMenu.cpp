@@ -10,6 +10,7 @@
 #include "app/Startup.h"
 #include "input/EventBatch.h"
 #include "input/EventHandling.h"
+#include "save/SaveFiles.h"
 #include "ui/Font.h"
 #include "ui/Overlay.h"
 #include "world/Environment.h"
@@ -30,7 +31,8 @@ void DrawCentredText(const Font& font, const char* text, int centreX, int y, int
     DrawText(font, text, centreX - TextWidth(font, text, size) / 2, y, size, colour);
 }
 
-void DrawMenu(const Font& font, const std::vector<std::string>& maps, const GameSetup& setup, int x, int y)
+void DrawMenu(const Font& font, const std::vector<std::string>& maps, const GameSetup& setup, int x, int y,
+              const ResumeOffer& resume)
 {
     Begin2D();
 
@@ -58,6 +60,7 @@ void DrawMenu(const Font& font, const std::vector<std::string>& maps, const Game
 
     DrawButton("", 350, 100, 450, 140, kHeadingColour, kPlainColour, font, kBeginButtonId);
     DrawCentredText(font, "Begin", 400, 112, 16, kBeginColour);
+    DrawResumeOffer(font, resume);
 
     // The pointer changes no stencil value: its tip covers the very pixel a
     // click reads.
@@ -122,6 +125,7 @@ SetupMenu::SetupMenu()
     }
     setup.mapName = maps.front();
     environment->SetUpMap("intro", 353);
+    resume = FindResumeOffer(SaveFolder());
     glClearColor(0.5f, 0.5f, 1.0f, 1.0f);
 }
 
@@ -136,12 +140,18 @@ void SetupMenu::Draw(int pointerX, int pointerY)
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     SetMenuCamera(yaw, camera);
     environment->Draw(camera, yaw, view, false);
-    DrawMenu(font, maps, setup, pointerX, pointerY);
+    DrawMenu(font, maps, setup, pointerX, pointerY, resume);
 }
 
 bool SetupMenu::Click(int x, int y)
 {
-    return ApplyMenuClick(ReadStencilValue(x, y), maps, setup);
+    const unsigned v = ReadStencilValue(x, y);
+    if (v == kResumeButtonId && !resume.file.empty())
+    {
+        setup.resumeFile = resume.file;
+        return true;
+    }
+    return ApplyMenuClick(v, maps, setup);
 }
 
 void SetupMenu::Tick()
@@ -151,9 +161,18 @@ void SetupMenu::Tick()
     MenuCamera(yaw, camera, view);
 }
 
-GameSetup ChooseGameSetup()
+GameSetup ChooseGameSetup(const std::string& failedFile, const std::string& failure)
 {
     SetupMenu menu;
+    if (!failure.empty())
+    {
+        menu.resume.problem = CannotReadLine(failedFile, failure);
+        menu.resume.problemSplit = menu.resume.problem.size() - failure.size();
+        if (menu.resume.file == failedFile)
+        {
+            menu.resume.file.clear();
+        }
+    }
     SDL_TimerID timer = SDL_AddTimer(kTickInterval, TimerTick, nullptr);
     bool done = false;
     while (!done)

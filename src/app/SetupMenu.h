@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ResumeOffer.h"
 #include "math/Vector.h"
 #include "players/Seat.h"
 #include "ui/Font.h"
@@ -24,6 +25,7 @@ struct GameSetup
     std::string mapName; // a map file name without its extension
     SeatKind seats[4] = {SeatKind::Human, SeatKind::Human, SeatKind::Human,
                          SeatKind::Human}; // by player index
+    std::string resumeFile;                // "Resume": the saved game to play on; empty for a new game
 };
 
 // A click on the pixel holding stencil value v, with `maps` the listed maps.
@@ -65,6 +67,7 @@ class SetupMenu
     Font font;
     std::vector<std::string> maps; // the map files found, in listing order
     GameSetup setup;
+    ResumeOffer resume; // the saved game offered, or a save that cannot be read
     Environment* environment;
     float yaw;     // camera yaw in degrees
     Vector camera; // camera position
@@ -74,8 +77,11 @@ class SetupMenu
 // The screen that stays up while the game loads, into the back buffer.
 void DrawLoadingScreen(const Font& font);
 
-// Runs the menu until "Begin" is clicked; leaves the "Loading level" screen
-// on the display.
-GameSetup ChooseGameSetup();
+// Runs the menu until "Begin" or "Resume" is clicked; leaves the "Loading
+// level" screen on the display. A saved game that could not be resumed
+// (failedFile, with what went wrong) is not offered again, and its problem is
+// shown in place of the one the menu finds itself.
+GameSetup ChooseGameSetup(const std::string& failedFile = std::string(),
+                          const std::string& failure = std::string());
 
 #endif

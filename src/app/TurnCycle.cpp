@@ -11,6 +11,7 @@
 #include "input/EventBatch.h"
 #include "math/Random.h"
 #include "players/Player.h"
+#include "save/SaveFiles.h"
 #include "ui/CommandPanel.h"
 #include "ui/Font.h"
 #include "ui/Overlay.h"
@@ -198,6 +199,7 @@ void RunTurns(Game& game)
         HandOverScreen(game);
         PlayTurn(game);
         game.NextPlayer();
+        AutosaveAtHandOver(game);
     }
     EndScreen(game);
 }

@@ -32,8 +32,9 @@ class Game
 {
   public:
     // Builds everything for numPlayers (2 to 4) on the named map. Needs a
-    // current OpenGL context.
-    Game(int numPlayers, const std::string& mapName);
+    // current OpenGL context. Without fleets the players start with none (a
+    // saved game brings its own).
+    Game(int numPlayers, const std::string& mapName, bool withFleets = true);
     // Announces and frees models, wrecks, players, projectiles and environment.
     virtual ~Game();
 
@@ -119,7 +120,9 @@ class Game
     Vector orderPoint;         // the point of the move or rotate order being placed
     float fps;                 // frames per second over the last 20 ticks
     float fpsSmoothed;
-    int32_t frameCount; // frames since the last measurement
+    int32_t frameCount;  // frames since the last measurement
+    uint32_t turnsEnded; // changes of player so far: the round is turnsEnded / players + 1
+    std::string mapName; // the map the game is played on
 };
 
 #endif

@@ -14,6 +14,9 @@
 #include "math/Random.h"
 #include "players/AutoPlayer.h"
 #include "players/Player.h"
+#include "save/GameSnapshot.h"
+#include "save/SaveFiles.h"
+#include "save/SnapshotCodec.h"
 #include "ships/Ship.h"
 #include "ui/CommandPanel.h"
 #include "world/Environment.h"
@@ -57,11 +60,20 @@ std::string TimeFigures(std::vector<double> seconds, double upper, const char* u
 }
 
 AutoplayGame::AutoplayGame(Game& game_, uint32_t seed, bool watch_, std::FILE* out_)
-    : game(game_), watch(watch_), out(out_), drawingRandomState(kDrawingSeed)
+    : game(game_), watch(watch_), out(out_), round(int(game_.turnsEnded / game_.GetPlayers().size()) + 1),
+      drawingRandomState(kDrawingSeed)
 {
     for (Player* player : game.GetPlayers())
     {
-        autoPlayers.push_back(std::make_unique<AutoPlayer>(game, *player, seed));
+        if (player->computer == nullptr)
+        {
+            player->seat = SeatKind::ComputerEasy;
+            player->computer = std::make_unique<AutoPlayer>(game, *player, seed);
+        }
+    }
+    for (const Ship* wreck : game.GetWrecks())
+    {
+        wrecksSeen.insert(wreck->GetId());
     }
 }
 
@@ -69,10 +81,19 @@ AutoplayGame::~AutoplayGame() = default;
 
 int AutoplayGame::Play(int maxRounds)
 {
-    int round = 1;
+    PlayUntilRound(0, maxRounds);
+    return Finish();
+}
+
+bool AutoplayGame::PlayUntilRound(int stopRound, int maxRounds)
+{
+    if (round == stopRound)
+    {
+        return true;
+    }
     for (;;)
     {
-        for (size_t seat = 0; seat < autoPlayers.size() && game.GetState() != 2; seat++)
+        for (size_t seat = 0; seat < game.GetPlayers().size() && game.GetState() != 2; seat++)
         {
             PlayTurn();
             game.NextPlayer();
@@ -85,7 +106,29 @@ int AutoplayGame::Play(int maxRounds)
             break;
         }
         round++;
+        if (!snapshotFolder.empty())
+        {
+            const std::string path = snapshotFolder + "/round-" + std::to_string(round) + ".korvane";
+            std::string error;
+            if (!WriteFileWhole(path, EncodeSnapshot(CaptureSnapshot(game)), error))
+            {
+                std::fprintf(stderr, "korvane-autoplay: %s\n", error.c_str());
+            }
+        }
+        if (round == stopRound)
+        {
+            return true;
+        }
     }
+    if (stopRound != 0)
+    {
+        Finish();
+    }
+    return false;
+}
+
+int AutoplayGame::Finish()
+{
     const int winner = game.GetState() == 2 ? game.WinnerIndex() : -1;
     std::fprintf(out, "tick time: %s\n", TimeFigures(tickSeconds, 0.99, "ticks").c_str());
     if (watch)
@@ -111,7 +154,7 @@ void AutoplayGame::PlayTurn()
     Player& player = *game.GetCurrentPlayer();
     game.GetEnvironment()->Update(player.GetEyePosition(), player.GetViewDirection());
     game.SetState(0);
-    autoPlayers[size_t(player.GetIndex())]->PlayTurn([this]() { Tick(); });
+    player.computer->PlayTurn([this]() { Tick(); });
 }
 
 void AutoplayGame::Tick()

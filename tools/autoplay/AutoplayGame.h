@@ -20,16 +20,29 @@ class AutoplayGame
     // watch draws a frame after every tick through the game's own frame
     // drawing; the frames draw their random flicker from a stream of their
     // own, so a watched game is the same game as an unwatched one.
+    // Every player without a computer player gets a scripted one (a resumed
+    // game brings its own); the wrecks already burning count as lost before.
     AutoplayGame(Game& game, uint32_t seed, bool watch, std::FILE* out);
     ~AutoplayGame();
 
     // Plays until the game is over or maxRounds rounds are complete. Writes
     // "round ..." lines, "tick time ..." (and "frame time ...") lines and the
     // closing "winner P after R rounds". Returns the winner's index or -1.
+    // A resumed game starts at the round of its snapshot.
     int Play(int maxRounds);
+
+    // Plays the rounds before `round` (and writes their lines) and stops at
+    // the hand-over before it. False when the game ends first: the rest of
+    // the record is then written as Play writes it.
+    bool PlayUntilRound(int round, int maxRounds);
+
+    // With a folder, every hand-over before a round from 2 on writes the
+    // game's snapshot there as round-R.korvane (the game goes on unchanged).
+    std::string snapshotFolder;
 
   private:
     void PlayTurn();
+    int Finish();
     void Tick();
     void DrawFrame();
     void HandleWatcherInput();
@@ -39,9 +52,9 @@ class AutoplayGame
     Game& game;
     bool watch;
     std::FILE* out;
-    std::vector<std::unique_ptr<AutoPlayer>> autoPlayers; // by player index
-    std::set<uint32_t> wrecksSeen;                        // ids of ships already counted as lost
-    std::vector<std::string> lostThisRound;               // "P2 Druvel", or "P1 fighter"
+    int round;                              // the round being played, from 1
+    std::set<uint32_t> wrecksSeen;          // ids of ships already counted as lost
+    std::vector<std::string> lostThisRound; // "P2 Druvel", or "P1 fighter"
     std::vector<double> tickSeconds;
     std::vector<double> frameSeconds;
     uint32_t drawingRandomState; // the frames' own random stream

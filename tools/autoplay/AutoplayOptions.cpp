@@ -5,13 +5,20 @@
 
 const char* const kAutoplayUsage =
     "usage: korvane-autoplay [--map NAME] [--players N] [--seed S] [--max-rounds R] [--watch]\n"
+    "                        [--save-at-round R FILE] [--resume FILE]\n"
     "  Plays a whole game with a scripted player in every seat. Run it from the\n"
     "  game's data directory, under a display or tests/with-xvfb.sh.\n"
     "  --map NAME       map under Models/Maps/ (default map1)\n"
     "  --players N      2 to 4 players (default 2)\n"
     "  --seed S         0 to 4294967295: the game's random numbers and the players' choices (default 1)\n"
     "  --max-rounds R   1 to 100000: stop without a winner after R rounds (default 50)\n"
-    "  --watch          draw every tick on the display as the game does\n";
+    "  --watch          draw every tick on the display as the game does\n"
+    "  --save-at-round R FILE  stop at the hand-over before round R (1 to 100000) and\n"
+    "                   write the game's snapshot to FILE\n"
+    "  --resume FILE    play on from a snapshot (its map and players; --map, --players\n"
+    "                   and --seed are not used)\n"
+    "  --snapshots DIR  play on, writing the snapshot of every hand-over before a round\n"
+    "                   R from 2 on to DIR/round-R.korvane\n";
 
 namespace
 {
@@ -51,7 +58,31 @@ bool ParseAutoplayOptions(int argc, const char* const argv[], AutoplayOptions& o
             options.help = true;
             continue;
         }
-        if (option != "--map" && option != "--players" && option != "--seed" && option != "--max-rounds")
+        if (option == "--save-at-round")
+        {
+            long long number = 0;
+            if (i + 2 >= argc)
+            {
+                error = "--save-at-round needs a round and a file";
+                return false;
+            }
+            if (!ReadNumber(argv[i + 1], 1, 100000, number))
+            {
+                error = "--save-at-round takes a round from 1 to 100000, not " + std::string(argv[i + 1]);
+                return false;
+            }
+            options.saveAtRound = int(number);
+            options.saveFile = argv[i + 2];
+            if (options.saveFile.empty())
+            {
+                error = "--save-at-round needs a file name";
+                return false;
+            }
+            i += 2;
+            continue;
+        }
+        if (option != "--map" && option != "--players" && option != "--seed" && option != "--max-rounds" &&
+            option != "--resume" && option != "--snapshots")
         {
             error = "unknown option " + option;
             return false;
@@ -63,7 +94,25 @@ bool ParseAutoplayOptions(int argc, const char* const argv[], AutoplayOptions& o
         }
         const char* value = argv[++i];
         long long number = 0;
-        if (option == "--map")
+        if (option == "--snapshots")
+        {
+            options.snapshotFolder = value;
+            if (options.snapshotFolder.empty())
+            {
+                error = "--snapshots needs a folder";
+                return false;
+            }
+        }
+        else if (option == "--resume")
+        {
+            options.resumeFile = value;
+            if (options.resumeFile.empty())
+            {
+                error = "--resume needs a file name";
+                return false;
+            }
+        }
+        else if (option == "--map")
         {
             options.map = value;
             if (options.map.empty() || options.map.find_first_of("/\\") != std::string::npos)

@@ -13,6 +13,10 @@ struct AutoplayOptions
     int maxRounds = 50;       // no winner after this many rounds: "winner none"
     bool watch = false;       // draw every tick through the game's frame drawing
     bool help = false;
+    int saveAtRound = 0; // stop at the hand-over before this round, its snapshot written to saveFile
+    std::string saveFile;
+    std::string resumeFile;     // play on from this snapshot instead of a new game
+    std::string snapshotFolder; // a snapshot at every hand-over between rounds, as round-R.korvane
 };
 
 extern const char* const kAutoplayUsage;

@@ -11,6 +11,9 @@
 #include "app/Startup.h"
 #include "game/Game.h"
 #include "math/Random.h"
+#include "save/GameSnapshot.h"
+#include "save/SaveFiles.h"
+#include "save/SnapshotCodec.h"
 
 namespace
 {
@@ -47,6 +50,18 @@ int main(int argc, char* argv[])
         std::fputs(kAutoplayUsage, stdout);
         return 0;
     }
+    Snapshot snapshot;
+    if (!options.resumeFile.empty())
+    {
+        std::vector<uint8_t> bytes;
+        if (!ReadSaveFile(options.resumeFile, bytes, error) || !DecodeSnapshot(bytes, snapshot, error))
+        {
+            std::fprintf(stderr, "korvane-autoplay: cannot resume %s: %s\n", options.resumeFile.c_str(),
+                         error.c_str());
+            return 1;
+        }
+        options.map = snapshot.map;
+    }
     const std::string mapFile = "Models/Maps/" + options.map + ".ase";
     if (!FileExists(mapFile))
     {
@@ -65,15 +80,48 @@ int main(int argc, char* argv[])
     BuildDirectionTable();
     gAnimationTime = 0.0f;
 
-    Game* game = new Game(options.players, options.map);
-    // The game seeds its generator when the map is set up; the seed given
-    // here takes over from that point.
-    SeedRandom(options.seed);
+    Game* game = nullptr;
+    if (options.resumeFile.empty())
+    {
+        game = new Game(options.players, options.map);
+        // The game seeds its generator when the map is set up; the seed given
+        // here takes over from that point.
+        SeedRandom(options.seed);
+    }
+    else
+    {
+        game = RestoreGame(snapshot, error);
+        if (game == nullptr)
+        {
+            std::fprintf(stderr, "korvane-autoplay: cannot resume %s: %s\n", options.resumeFile.c_str(),
+                         error.c_str());
+            SDL_Quit();
+            return 1;
+        }
+    }
+    int status = 0;
     {
         AutoplayGame autoplay(*game, options.seed, options.watch, stdout);
-        autoplay.Play(options.maxRounds);
+        autoplay.snapshotFolder = options.snapshotFolder;
+        if (options.saveAtRound == 0)
+        {
+            autoplay.Play(options.maxRounds);
+        }
+        else if (autoplay.PlayUntilRound(options.saveAtRound, options.maxRounds))
+        {
+            if (WriteFileWhole(options.saveFile, EncodeSnapshot(CaptureSnapshot(*game)), error))
+            {
+                std::fprintf(stderr, "korvane-autoplay: saved the hand-over before round %d to %s\n",
+                             options.saveAtRound, options.saveFile.c_str());
+            }
+            else
+            {
+                std::fprintf(stderr, "korvane-autoplay: %s\n", error.c_str());
+                status = 1;
+            }
+        }
     }
     delete game;
     SDL_Quit();
-    return 0;
+    return status;
 }

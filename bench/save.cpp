@@ -1,0 +1,213 @@
+// The autosave of a four-player game at its largest: taking the snapshot,
+// encoding it, and the whole write to disk (temporary file, fsync, renames),
+// with the file's size as a counter; and reading it back. Goals: the write
+// at most 50 ms, the file at most 1 MB (docs/saves.md).
+// Run under a display, for example:
+//   cd build/data && ../../tests/with-xvfb.sh ../bench/bench_save
+#include "BenchDisplay.h"
+#include <benchmark/benchmark.h>
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <memory>
+#include <string>
+
+#include "combat/Hangar.h"
+#include "game/Game.h"
+#include "math/Random.h"
+#include "players/Player.h"
+#include "save/GameSnapshot.h"
+#include "save/SaveFiles.h"
+#include "save/SnapshotCodec.h"
+#include "ships/Ship.h"
+#include "weapons/BulletList.h"
+#include "world/Environment.h"
+
+namespace
+{
+
+// Four players on map4 (the most clouds): every squadron launched (20
+// capital ships, 80 fighters), every ship's detection entries filled, four
+// wrecks burning, ten dust clouds, eight wreck bursts at their fullest, 600
+// bullets in flight and every cloud's puffs turned (so every cloud keeps its
+// angles). More than a game ever holds at one hand-over.
+std::unique_ptr<Game> LargestGame()
+{
+    SeedRandom(1);
+    std::unique_ptr<Game> game(new Game(4, "map4"));
+    for (Player* player : game->players)
+    {
+        game->currentPlayer = player;
+        const std::vector<Ship*> capital = player->fleet;
+        for (Ship* ship : capital)
+        {
+            for (Hangar* hangar : ship->hangars)
+            {
+                while (hangar->GetSquadronsLeft() > 0)
+                {
+                    hangar->NewTurn();
+                    hangar->Launch(ship->position, ship->orientation);
+                }
+            }
+        }
+    }
+    for (Player* player : game->players)
+    {
+        game->currentPlayer = player;
+        for (Ship* ship : player->fleet)
+        {
+            game->SensorSweep(ship);
+        }
+    }
+    game->currentPlayer = game->players[0];
+    std::vector<Ship*> all;
+    for (Player* player : game->players)
+    {
+        all.insert(all.end(), player->fleet.begin(), player->fleet.end());
+    }
+    for (int i = 0; i < 600; i++)
+    {
+        Ship* target = all[size_t(i * 7) % all.size()];
+        game->bullets->AddBullet(Vector(float(i), 10.0f, float(-i)), Vector(1.0f, 0.5f, -2.0f),
+                                 Vector(1.0f, 1.0f, 0.0f), 2.0f, target);
+    }
+    for (int i = 0; i < 4; i++)
+    {
+        Ship* ship = game->players[size_t(i)]->fleet[1];
+        for (float& face : ship->hull)
+        {
+            face = 0.0f;
+        }
+        Vector hit(0.0f, 0.0f, -1.0f);
+        ship->Damage(1.0f, 0, hit);
+    }
+    for (int i = 0; i < 10; i++)
+    {
+        const Vector centre(float(100 * i), 0.0f, 300.0f);
+        const Vector half(50.0f, 50.0f, 50.0f);
+        game->environment->AddRegion(centre - half, centre + half, 0.2f, 0.0f, Vector(0.5f, 0.0f, 0.0f));
+    }
+    for (int i = 0; i < 8; i++)
+    {
+        Vector centre(float(50 * i), 0.0f, 0.0f);
+        Vector red(1.0f, 0.0f, 0.0f);
+        game->environment->AddExplosion(10, 1.0f, &centre, &red, false);
+        game->environment->AddExplosion(10, 1.0f, &centre, &red, false);
+    }
+    for (int tick = 0; tick < 12; tick++)
+    {
+        for (Explosion* explosion : game->environment->explosions)
+        {
+            explosion->Update();
+        }
+    }
+    for (NebulaRegion* region : game->environment->regions)
+    {
+        for (Cloud* cloud : region->clouds)
+        {
+            SpinPuffs(cloud->puffs, 2);
+        }
+    }
+    return game;
+}
+
+Game& Largest()
+{
+    static std::unique_ptr<Game> game = LargestGame();
+    return *game;
+}
+
+void SetCounters(benchmark::State& state, const Game& game, size_t bytes)
+{
+    size_t clouds = 0;
+    for (const NebulaRegion* region : game.environment->regions)
+    {
+        clouds += region->clouds.size();
+    }
+    for (const Explosion* explosion : game.environment->explosions)
+    {
+        clouds += explosion->clouds.size();
+    }
+    size_t ships = game.wrecks.size();
+    for (const Player* player : game.players)
+    {
+        ships += player->fleet.size();
+    }
+    state.counters["file_bytes"] = double(bytes);
+    state.counters["clouds"] = double(clouds);
+    state.counters["ships"] = double(ships);
+    state.counters["bullets"] = double(game.bullets->Count());
+}
+
+void BM_SnapshotAndEncode(benchmark::State& state)
+{
+    if (!OpenBenchDisplay())
+    {
+        state.SkipWithError("no display");
+        return;
+    }
+    Game& game = Largest();
+    size_t bytes = 0;
+    for (auto _ : state)
+    {
+        bytes = EncodeSnapshot(CaptureSnapshot(game)).size();
+    }
+    SetCounters(state, game, bytes);
+}
+BENCHMARK(BM_SnapshotAndEncode)->Unit(benchmark::kMillisecond);
+
+// The whole autosave as the game writes it at a hand-over.
+void BM_Autosave(benchmark::State& state)
+{
+    if (!OpenBenchDisplay())
+    {
+        state.SkipWithError("no display");
+        return;
+    }
+    Game& game = Largest();
+    char pattern[] = "/tmp/korvane-bench-saves-XXXXXX";
+    const std::string folder = mkdtemp(pattern);
+    std::string error;
+    for (auto _ : state)
+    {
+        if (!WriteAutosave(game, folder, error))
+        {
+            state.SkipWithError(error.c_str());
+            break;
+        }
+    }
+    std::vector<uint8_t> bytes;
+    ReadSaveFile(AutosavePaths(folder)[0], bytes, error);
+    SetCounters(state, game, bytes.size());
+    for (const std::string& path : AutosavePaths(folder))
+    {
+        unlink(path.c_str());
+    }
+    rmdir(folder.c_str());
+}
+BENCHMARK(BM_Autosave)->Unit(benchmark::kMillisecond);
+
+void BM_Decode(benchmark::State& state)
+{
+    if (!OpenBenchDisplay())
+    {
+        state.SkipWithError("no display");
+        return;
+    }
+    const std::vector<uint8_t> bytes = EncodeSnapshot(CaptureSnapshot(Largest()));
+    Snapshot snapshot;
+    std::string error;
+    for (auto _ : state)
+    {
+        if (!DecodeSnapshot(bytes, snapshot, error))
+        {
+            state.SkipWithError(error.c_str());
+            break;
+        }
+    }
+    state.counters["file_bytes"] = double(bytes.size());
+}
+BENCHMARK(BM_Decode)->Unit(benchmark::kMillisecond);
+
+} // namespace
