@@ -15,7 +15,8 @@ constexpr double kRelaySilenceSeconds = 60.0;
 } // namespace
 
 NetSession::NetSession()
-    : phase(Phase::Failed), failReason("not connected"), myMachine(0), hasTurn(false), mismatchReported(false)
+    : phase(Phase::Failed), failReason("not connected"), myMachine(0), started(false), hasTurn(false),
+      mismatchReported(false)
 {
 }
 
@@ -88,6 +89,7 @@ void NetSession::Handle(const Message& m)
         seats = m.seats;
         settings = m.settings;
         myMachine = m.yourMachine;
+        started = m.started;
         break;
     case MessageType::Turn:
         HandleTurn(m);
@@ -222,7 +224,7 @@ void NetSession::VoteTakeOver(int seat)
 void NetSession::Leave()
 {
     if (client)
-        client->Leave(1000);
+        client->Leave(3000);
     Fail("left the game");
 }
 

@@ -51,6 +51,8 @@ class NetSession
     bool OwnsSeat(int seat) const;
     // Every seat has a machine: the host may begin.
     bool AllSeatsTaken() const;
+    // The relay says the game has begun (a machine coming back finds it so).
+    bool GameStarted() const { return started; }
 
     // The latest turn, received or sent; HasTurn is false until one is known.
     bool HasTurn() const { return hasTurn; }
@@ -97,6 +99,7 @@ class NetSession
     uint8_t myMachine;
     std::vector<SeatEntry> seats;
     std::vector<uint8_t> settings;
+    bool started;
     bool hasTurn;
     Message latest;
     std::deque<Message> newTurns;

@@ -136,7 +136,8 @@ void RelayClient::Leave(uint32_t timeoutMs)
 {
     if (peer == nullptr)
         return;
-    enet_peer_disconnect(peer, kLeaveData);
+    // Later: what is still queued (the last turn) goes out first.
+    enet_peer_disconnect_later(peer, kLeaveData);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     ENetEvent event;
     while (peer != nullptr && std::chrono::steady_clock::now() < deadline)

@@ -44,7 +44,8 @@ class RelayClient
     const std::string& Error() const { return error; }
 
     // Leaves on purpose, so that the relay keeps the seat as left rather
-    // than timed out; waits at most timeoutMs for the relay to acknowledge.
+    // than timed out, once everything sent has arrived; waits at most
+    // timeoutMs for the relay to acknowledge.
     void Leave(uint32_t timeoutMs);
 
     static constexpr size_t kMaxWaiting = 256;

@@ -4,7 +4,9 @@
 #include <iterator>
 #include <set>
 
+#include "net/EnetLibrary.h"
 #include "net/Message.h"
+#include "net/RelayAddress.h"
 
 namespace
 {
@@ -289,4 +291,42 @@ TEST(Message, TheFuzzersSeedsAreOneWellFormedMessageOfEveryType)
         types.insert(m.type);
     }
     EXPECT_EQ(types.size(), 7u);
+}
+
+TEST(RelayAddress, AddressesAsPlayersTypeThem)
+{
+    struct Row
+    {
+        const char* text;
+        bool ok;
+        const char* host;
+        unsigned short port;
+    };
+    const Row rows[] = {
+        {"127.0.0.1", true, "127.0.0.1", kDefaultPort},
+        {"127.0.0.1:9000", true, "127.0.0.1", 9000},
+        {"relay.example.org:1", true, "relay.example.org", 1},
+        {"localhost:65535", true, "localhost", 65535},
+        {"localhost:65536", false, "", 0},
+        {"localhost:0", false, "", 0},
+        {"localhost:", false, "", 0},
+        {"localhost:12a", false, "", 0},
+        {":9000", false, "", 0},
+        {"", false, "", 0},
+        {"::1", false, "", 0},
+        {"a b:9000", false, "", 0},
+        {"host/x", false, "", 0},
+    };
+    for (const Row& row : rows)
+    {
+        std::string host, error;
+        unsigned short port = 0;
+        EXPECT_EQ(ParseRelayAddress(row.text, host, port, error), row.ok) << row.text;
+        EXPECT_EQ(error.empty(), row.ok) << row.text;
+        if (row.ok)
+        {
+            EXPECT_EQ(host, row.host);
+            EXPECT_EQ(port, row.port);
+        }
+    }
 }

@@ -77,8 +77,8 @@ int main(int argc, char* argv[])
     std::uniform_real_distribution<double> chance(0.0, 1.0);
 
     const int front = UdpSocket(listenPort);
-    std::map<uint64_t, int> upstream;       // client address -> its socket towards the relay
-    std::map<int, sockaddr_in> clientOf;    // that socket -> the client address
+    std::map<uint64_t, int> upstream;    // client address -> its socket towards the relay
+    std::map<int, sockaddr_in> clientOf; // that socket -> the client address
     std::deque<Held> held;
     long forwarded = 0, dropped = 0;
     std::vector<char> buffer(65536);

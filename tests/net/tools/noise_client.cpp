@@ -27,7 +27,8 @@ int main(int argc, char* argv[])
     }
     std::mt19937 random(unsigned(std::strtoul(argv[3], nullptr, 10)));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    for (int sent = 0; sent < 100 && client.IsConnected() && std::chrono::steady_clock::now() < deadline; sent++)
+    for (int sent = 0; sent < 100 && client.IsConnected() && std::chrono::steady_clock::now() < deadline;
+         sent++)
     {
         std::vector<uint8_t> bytes(1 + random() % 2000);
         for (uint8_t& b : bytes)
