@@ -59,7 +59,7 @@ def free_port():
     raise RuntimeError("no free UDP port")
 
 
-def wait_for_line(path, pattern, seconds):
+def wait_for_line(path, pattern, seconds, interval=0.05):
     deadline = time.time() + seconds
     regex = re.compile(pattern, re.M)
     while time.time() < deadline:
@@ -69,7 +69,7 @@ def wait_for_line(path, pattern, seconds):
                     return True
         except OSError:
             pass
-        time.sleep(0.05)
+        time.sleep(interval)
     return False
 
 
@@ -83,6 +83,8 @@ class Case:
         self.name = f"{game_map} {players}p seed {seed}"
         self.code = "NET%06d" % random.randint(0, 999999)
         self.procs = []
+        self.names = []
+        self.killed_turn = 0
 
     def autoplay(self):
         return [self.args.xvfb, self.args.autoplay]
@@ -103,6 +105,7 @@ class Case:
         err = open(os.path.join(self.work, name + ".err"), "w")
         proc = subprocess.Popen(argv, stdout=out, stderr=err, stdin=subprocess.DEVNULL)
         self.procs.append(proc)
+        self.names.append(name)
         return proc
 
     def read(self, name, ext="out"):
@@ -146,11 +149,15 @@ class Case:
             problems += self.noise(port, log)
 
         deadline = time.time() + self.args.game_timeout
-        for seat, proc in machines.items():
+        for seat, proc in list(machines.items()):
             try:
                 proc.wait(timeout=max(1, deadline - time.time()))
             except subprocess.TimeoutExpired:
                 problems.append(f"P{seat} did not finish in time")
+        if "proxy" in self.names:
+            proxy = self.procs[self.names.index("proxy")]
+            proxy.terminate()
+            proxy.wait(timeout=10)
         relay_log = self.read("relay", "err")
         if "mismatch" in relay_log:
             problems.append("the relay logged a mismatch")
@@ -168,22 +175,43 @@ class Case:
         turns = len(re.findall(r"^korvane-server: turn \d+: ", relay_log, re.M))
         if turns == 0:
             problems.append("the relay passed no turn on")
+        if self.args.fault == "kill":
+            # Killed before it ended its turn: it came back before that turn arrived.
+            back = relay_log.rfind("rejoin: seat 2 ")
+            ended = relay_log.find(f"turn {self.killed_turn + 1}: seat 2 ended")
+            if self.killed_turn == 0 or back < 0 or ended < 0 or ended < back:
+                problems.append(f"P2 was not killed during its turn {self.killed_turn + 1}")
+        if "proxy" in self.names:
+            lost = re.search(r"dropped (\d+)", self.read("proxy", "err"))
+            if not lost or int(lost.group(1)) == 0:
+                problems.append(f"the lossy link lost nothing: {self.read('proxy', 'err')}")
         return problems
 
     def kill_and_restart(self, machines, port, log):
-        # Seat 2's first turn is turn 1 (seat 1 plays turn 0 -> sends turn 1,
-        # seat 2 next); wait for its second, then kill it while it plays.
-        target = 1 + self.players
-        if not wait_for_line(log, rf"^korvane-server: turn {target}: .* seat 2 next", self.args.game_timeout):
-            return [f"turn {target} never came"]
-        time.sleep(0.3)
-        machines[2].kill()
-        machines[2].wait()
-        self.kill_note = f"killed P2 after turn {target}"
+        # Seat 2 plays turns 1, 1 + n, 1 + 2n... (turn t is sent by the seat
+        # that played it). Kill it as soon as the relay passes on the turn it
+        # is to play from, before it can send the next; a turn played faster
+        # than that is let go, and the next of seat 2 tried, five times.
+        for attempt in range(5):
+            target = 1 + self.players * (attempt + 1)
+            if not wait_for_line(log, rf"^korvane-server: turn {target}: .* seat 2 next", self.args.game_timeout,
+                                 interval=0.002):
+                return [f"turn {target} never came"]
+            machines[2].kill()
+            machines[2].wait()
+            if not re.search(rf"^korvane-server: turn {target + 1}: ", self.read("relay", "err"), re.M):
+                break
+            if attempt == 4:
+                return ["seat 2 always ended its turn before it could be killed"]
+            os.rename(os.path.join(self.work, "P2.out"), os.path.join(self.work, f"P2-{attempt}.out"))
+            machines[2] = self.start("P2", self.machine(2, port))
+            if not wait_for_line(log, rf"^korvane-server: rejoin: seat 2 ", 20):
+                return ["P2 did not come back into seat 2"]
+        self.killed_turn = target
         os.rename(os.path.join(self.work, "P2.out"), os.path.join(self.work, "P2-killed.out"))
         machines[2] = self.start("P2", self.machine(2, port))
-        if not wait_for_line(log, r"^korvane-server: rejoin: seat 2 ", 20):
-            return ["P2 did not come back into seat 2"]
+        if not wait_for_line(log, rf"^korvane-server: turn {target + 1}: seat 2 ended", self.args.game_timeout):
+            return ["P2 did not come back and play its turn"]
         return []
 
     def noise(self, port, log):
