@@ -482,8 +482,15 @@ void RelayGame::SendLastTurn(uint8_t machine)
     Send(machines[machine].connection, lastTurn);
 }
 
+bool RelayGame::AnyonePresent() const
+{
+    return std::any_of(machines.begin(), machines.end(),
+                       [](const auto& entry) { return entry.second.presence == SeatPresence::Present; });
+}
+
 void RelayGame::Reset()
 {
+    gamesClosed++;
     for (auto& entry : connections)
         entry.second.machine = 0;
     code.clear();

@@ -52,6 +52,11 @@ class RelayGame
     std::vector<Action> TakeActions();
 
     bool HasGame() const { return !seats.empty(); }
+    // Games that were opened and have closed since (finished and left by
+    // everyone, or given up by their host before they began).
+    int GamesClosed() const { return gamesClosed; }
+    // Whether any machine is connected to the game now.
+    bool AnyonePresent() const;
     bool Started() const { return started; }
     uint32_t LastTurn() const { return lastTurn.turn; }
     int CurrentSeat() const { return started ? lastTurn.seatToPlay : -1; }
@@ -115,6 +120,7 @@ class RelayGame
     std::vector<SeatOrigin> origins;
     std::map<uint8_t, Machine> machines;
     uint8_t nextMachine = 1;
+    int gamesClosed = 0;
     bool started = false;
     bool over = false;
     Message lastTurn;                       // the last turn message, snapshot and all

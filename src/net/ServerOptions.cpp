@@ -3,11 +3,13 @@
 #include "net/Message.h"
 
 const char* const kServerUsage =
-    "usage: korvane-server [--address A] [--port P] [--code CODE] [--timeout S]\n"
+    "usage: korvane-server [--address A] [--port P] [--code CODE] [--timeout S] [--once]\n"
     "  --address A  the address to listen on (default: every address of this machine)\n"
     "  --port P     the UDP port, 1 to 65535 (default 24250)\n"
     "  --code CODE  only a game with this code may be opened (6 to 16 capitals and digits)\n"
-    "  --timeout S  seconds of silence before a player is timed out, 1 to 3600 (default 60)\n";
+    "  --timeout S  seconds of silence before a player is timed out, 1 to 3600 (default 60)\n"
+    "  --once       serve one game: exit when it is over and everyone has left, when its host\n"
+    "               leaves before it begins, or after 10 minutes with nobody connected\n";
 
 bool ParseBoundedNumber(const std::string& text, long low, long high, long& value)
 {
@@ -34,6 +36,11 @@ bool ParseServerOptions(int argc, const char* const argv[], ServerOptions& optio
         if (option == "--help" || option == "-h")
         {
             options.help = true;
+            continue;
+        }
+        if (option == "--once")
+        {
+            options.once = true;
             continue;
         }
         if (option != "--address" && option != "--port" && option != "--code" && option != "--timeout")

@@ -9,6 +9,7 @@
 struct ServerOptions
 {
     RelayConfig relay;
+    bool once = false; // serve one game, then exit (see kServerUsage)
     bool help = false;
 };
 
