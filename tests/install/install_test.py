@@ -30,8 +30,8 @@ APP_ID = "org.korvane.Korvane"
 ICON_SIZES = [16, 24, 32, 48, 64, 128, 256]
 # What dpkg-shlibdeps finds for the game program on Debian 12: the C and C++ runtimes, SDL 1.2,
 # SDL_image 1.2, OpenGL and GLU.
-DEPENDS = ["libc6", "libgcc-s1", "libgl1", "libglu1-mesa | libglu1", "libsdl-image1.2", "libsdl1.2debian",
-           "libstdc++6"]
+DEPENDS = ["libc6", "libenet7", "libgcc-s1", "libgl1", "libglu1-mesa | libglu1", "libsdl-image1.2",
+           "libsdl1.2debian", "libstdc++6"]
 
 
 def run(*command, cwd=None):
@@ -109,12 +109,13 @@ def scenario_deb(args):
         expected = {"/usr/share/korvane/" + os.path.relpath(os.path.join(d, f), data)
                     for top in ("Models", "Textures") for d, _, files in os.walk(os.path.join(data, top))
                     for f in files}
-        expected |= {"/usr/bin/korvane", "/usr/libexec/korvane/korvane", "/usr/share/applications/%s.desktop" % APP_ID,
+        expected |= {"/usr/bin/korvane", "/usr/bin/korvane-server", "/usr/libexec/korvane/korvane",
+                     "/usr/share/applications/%s.desktop" % APP_ID,
                      "/usr/share/metainfo/%s.metainfo.xml" % APP_ID}
         expected |= {"/usr/share/icons/hicolor/%dx%d/apps/%s.png" % (s, s, APP_ID) for s in ICON_SIZES}
         check(set(modes) == expected, "files missing: %r; files not expected: %r"
               % (sorted(expected - set(modes)), sorted(set(modes) - expected)))
-        for program in ("/usr/bin/korvane", "/usr/libexec/korvane/korvane"):
+        for program in ("/usr/bin/korvane", "/usr/bin/korvane-server", "/usr/libexec/korvane/korvane"):
             check(modes[program] == "-rwxr-xr-x", "%s has mode %s" % (program, modes[program]))
 
 
