@@ -34,6 +34,7 @@ import argparse
 import os
 import random
 import re
+import signal
 import socket
 import subprocess
 import sys
@@ -251,6 +252,8 @@ def main():
         if args.fault in {"proxy": ["loss"], "noise": ["noise"]}[tool] and not getattr(args, tool):
             parser.error(f"--fault {args.fault} needs --{tool}")
 
+    # A stop by signal ends every process of the game in play too.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     failures = 0
     games = 0
     for game_map in args.maps:
