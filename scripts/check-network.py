@@ -200,6 +200,8 @@ class Case:
                 return [f"turn {target} never came"]
             machines[2].kill()
             machines[2].wait()
+            # A turn it sent just before may still be on its way to the relay.
+            time.sleep(0.5)
             if not re.search(rf"^korvane-server: turn {target + 1}: ", self.read("relay", "err"), re.M):
                 break
             if attempt == 4:
