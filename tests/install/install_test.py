@@ -31,7 +31,7 @@ ICON_SIZES = [16, 24, 32, 48, 64, 128, 256]
 # What dpkg-shlibdeps finds for the game program on Debian 12: the C and C++ runtimes, SDL 1.2,
 # SDL_image 1.2, OpenGL and GLU.
 DEPENDS = ["libc6", "libenet7", "libgcc-s1", "libgl1", "libglu1-mesa | libglu1", "libsdl-image1.2",
-           "libsdl1.2debian", "libstdc++6"]
+           "libsdl1.2debian", "libstdc++6", "libxxhash0"]
 
 
 def run(*command, cwd=None):
