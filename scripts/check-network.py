@@ -164,10 +164,15 @@ class Case:
         relay_log = self.read("relay", "err")
         if "mismatch" in relay_log:
             problems.append("the relay logged a mismatch")
+        if any(proc.returncode != 0 for proc in machines.values()):
+            events = [l for l in relay_log.splitlines() if re.search(r": (timeout|leave|drop|rejoin|refused): ", l)]
+            last_turn = [l for l in relay_log.splitlines() if ": turn " in l][-1:]
+            problems.append("the relay's events: " + " | ".join(events[:8] + last_turn))
         for seat, proc in machines.items():
             name = f"P{seat}"
             if proc.returncode != 0:
-                problems.append(f"{name} exited with {proc.returncode}: {self.read(name, 'err')[-500:]}")
+                said = [l for l in self.read(name, "err").splitlines() if l.startswith("korvane-autoplay: ")]
+                problems.append(f"{name} exited with {proc.returncode}: " + " | ".join(said[-5:]))
                 continue
             got = record(self.read(name))
             if self.args.fault == "kill" and seat == 2:

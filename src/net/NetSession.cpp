@@ -221,10 +221,10 @@ void NetSession::VoteTakeOver(int seat)
         client->Send(m);
 }
 
-void NetSession::Leave()
+void NetSession::Leave(uint32_t waitMs)
 {
     if (client)
-        client->Leave(3000);
+        client->Leave(waitMs);
     Fail("left the game");
 }
 

@@ -73,8 +73,10 @@ class NetSession
     void ReportMismatch(const Message& turn, uint64_t computed);
     // Agrees that the computer take over an empty seat.
     void VoteTakeOver(int seat);
-    // Leaves on purpose; the relay keeps this machine's seats.
-    void Leave();
+    // Leaves on purpose; the relay keeps this machine's seats. What was
+    // sent goes out first: waits at most waitMs for the relay to have it all
+    // (on a lossy link a whole snapshot can take many seconds).
+    void Leave(uint32_t waitMs = 3000);
 
     // Lines for the players: who joined, left, timed out, came back, was
     // taken over, a mismatch reported by another machine. Taken in order.

@@ -468,10 +468,9 @@ int NetAutoplay::Finish(uint8_t winner)
         std::fprintf(out, "winner %d after %d rounds\n", winner + 1, round);
     }
     std::fflush(out);
-    // Stay a moment so that the relay has the last turn before this
-    // machine leaves.
-    session.Poll(200);
-    session.Leave();
+    // The last turn may be this machine's: leave only once the relay has it
+    // (at most a minute, however lossy the link).
+    session.Leave(60000);
     return 0;
 }
 
