@@ -121,7 +121,10 @@ class Case:
             net = ["--host", relay, "--code", self.code, "--name", "P1", "--seats", "1"]
         else:
             net = ["--join", relay, "--code", self.code, "--name", f"P{seat}"]
-        return self.autoplay() + self.game_args() + net + ["--net-timeout", "120"]
+        # A lossy link can hold a turn back for a long while (ENet doubles
+        # its wait after every lost try).
+        wait = "300" if self.args.fault == "loss" else "120"
+        return self.autoplay() + self.game_args() + net + ["--net-timeout", wait]
 
     def play(self):
         expected = self.reference()
