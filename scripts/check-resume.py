@@ -83,6 +83,7 @@ def main():
     parser.add_argument("--players", nargs="*", type=int, default=[2, 3, 4])
     parser.add_argument("--jobs", type=int, default=1)
     parser.add_argument("--literal", action="store_true")
+    parser.add_argument("--progress", action="store_true", help="a line per game")
     args = parser.parse_args()
     maps = args.maps or sorted(os.path.basename(p)[:-4] for p in glob.glob("Models/Maps/map?.ase"))
     autoplay = os.path.abspath(args.autoplay)
@@ -91,11 +92,14 @@ def main():
     checked = 0
     failures = []
     with concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs) as pool:
-        for points, failed in pool.map(lambda g: check_game(autoplay, g[0], g[1], g[2], args.literal), games):
+        for game, (points, failed) in zip(games, pool.map(lambda g: check_game(autoplay, g[0], g[1], g[2],
+                                                                                 args.literal), games)):
             checked += points
             failures += failed
             for line in failed:
                 print("FAIL " + line, flush=True)
+            if args.progress:
+                print("%s %dp seed %d: %d resumed runs, %d failures" % (game + (points, len(failed))), flush=True)
     print("%d games (%s; %s players; seeds %d-%d), %d resumed runs, %d failures, %.0f s"
           % (len(games), " ".join(maps), ",".join(map(str, args.players)), args.first, args.last, checked,
              len(failures), time.time() - started))

@@ -4,6 +4,7 @@
 #include "app/SetupMenu.h"
 #include "app/Startup.h"
 #include "app/TurnCycle.h"
+#include "audio/GameSounds.h"
 #include "game/Game.h"
 #include "save/GameSnapshot.h"
 #include "save/SaveFiles.h"
@@ -28,6 +29,7 @@ Game* ResumeGame(const std::string& file, std::string& error)
 
 void RunGame()
 {
+    SoundSession sound;
     ShowIntro();
     std::string failedFile, failure;
     Game* game = nullptr;

@@ -8,6 +8,7 @@
 #include "app/FatalError.h"
 #include "app/Platform.h"
 #include "app/Startup.h"
+#include "audio/GameSounds.h"
 #include "input/EventBatch.h"
 #include "input/EventHandling.h"
 #include "save/SaveFiles.h"
@@ -146,6 +147,10 @@ void SetupMenu::Draw(int pointerX, int pointerY)
 bool SetupMenu::Click(int x, int y)
 {
     const unsigned v = ReadStencilValue(x, y);
+    if (v >= 2)
+    {
+        PlayInterfaceSound(Sound::Click); // a button; 1 is a panel, 0 the background
+    }
     if (v == kResumeButtonId && !resume.file.empty())
     {
         setup.resumeFile = resume.file;
@@ -164,6 +169,7 @@ void SetupMenu::Tick()
 GameSetup ChooseGameSetup(const std::string& failedFile, const std::string& failure)
 {
     SetupMenu menu;
+    StartAmbientSound();
     if (!failure.empty())
     {
         menu.resume.problem = CannotReadLine(failedFile, failure);
@@ -191,6 +197,10 @@ GameSetup ChooseGameSetup(const std::string& failedFile, const std::string& fail
             else if (IsTickEvent(event))
             {
                 menu.Tick();
+            }
+            else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == kMuteKey)
+            {
+                ToggleSoundMute();
             }
         }
     }

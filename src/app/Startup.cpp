@@ -2,38 +2,18 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
-#include <malloc.h>
 
 #include <cmath>
 #include <string>
 
+#include "app/DisplayMode.h"
 #include "app/FatalError.h"
 
 Vector gDirectionTable[kDirectionCount];
 float gAnimationTime = 0.0f;
 
-namespace
-{
-
-// A software OpenGL driver allocates and frees its per-frame buffers in the
-// heap: up to about 13 MB a frame in the sensor view. By default the C library
-// gives the freed top of the heap back to the system after every frame, and
-// the next frame pays a page fault for every 4 kB it takes again (25 ms of a
-// 35 ms frame on our machines). Keeping up to 64 MB of freed heap, and serving
-// blocks up to 4 MB from it, makes those frames reuse the same memory.
-void KeepFreedHeapForFrames()
-{
-#ifdef __GLIBC__
-    mallopt(M_MMAP_THRESHOLD, 4 * 1024 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
-#endif
-}
-
-} // namespace
-
 void InitVideo()
 {
-    KeepFreedHeapForFrames();
     // Without a display nothing later can work, and SDL itself would crash in
     // SDL_GL_SetAttribute after a failed start, or leave the program without
     // an OpenGL context (a driver without OpenGL) to crash at the first
@@ -48,8 +28,9 @@ void InitVideo()
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_WM_SetCaption("Korvane", "Korvane");
     const SDL_Surface* screen =
-        SDL_SetVideoMode(kScreenWidth, kScreenHeight, 32, SDL_OPENGL | SDL_FULLSCREEN);
+        SDL_SetVideoMode(kScreenWidth, kScreenHeight, 32, VideoModeFlags(StartDisplayMode()));
     if (screen == nullptr || !(screen->flags & SDL_OPENGL))
     {
         char driver[32] = "unknown";
@@ -57,7 +38,7 @@ void InitVideo()
         FatalError(std::string("No OpenGL display: the ") + driver +
                    " video driver cannot open an 800x600 OpenGL window (" + SDL_GetError() + ")");
     }
-    SDL_ShowCursor(0);
+    HideSystemPointer();
 }
 
 void InitRenderState()
@@ -127,14 +108,9 @@ bool IsTickEvent(const SDL_Event& event)
     return event.type == SDL_USEREVENT && event.user.code == kTickCode;
 }
 
-bool OpenDisplay()
+void OpenDisplay()
 {
     InitVideo();
-    if (SDL_GetVideoSurface() == nullptr)
-    {
-        return false;
-    }
     InitRenderState();
     BuildDirectionTable();
-    return true;
 }

@@ -7,6 +7,7 @@
 #include "app/Camera.h"
 #include "app/Startup.h"
 #include "app/TurnPlay.h"
+#include "audio/GameSounds.h"
 #include "game/Game.h"
 #include "input/EventBatch.h"
 #include "math/Random.h"
@@ -62,6 +63,7 @@ const Vector kWinnerView(0.0f, -0.707106f, -0.707106f);
 void ShowWinner(Environment& environment, const Font& font, int winner, const float* colour)
 {
     SDL_TimerID timer = SDL_AddTimer(kTickInterval, TimerTick, nullptr);
+    PlayWinnerSound();
     WinnerScreenState screen;
     while (!screen.Finished())
     {
@@ -157,12 +159,14 @@ void DrawUnloadingScreen(const Font& font, const float* colour)
 
 void HandOverScreen(Game& game)
 {
-    DrawHandOverScreen(game);
-    SDL_GL_SwapBuffers();
-
+    PlayInterfaceSound(Sound::HandOver);
     bool pressed = false;
     while (!pressed)
     {
+        // Drawn again every pass: a window that was covered, or the switch
+        // between window and full screen, may have lost the picture.
+        DrawHandOverScreen(game);
+        SDL_GL_SwapBuffers();
         for (const SDL_Event& event : EventBatch())
         {
             if (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN)

@@ -120,9 +120,11 @@ class Game
     Vector orderPoint;         // the point of the move or rotate order being placed
     float fps;                 // frames per second over the last 20 ticks
     float fpsSmoothed;
-    int32_t frameCount;  // frames since the last measurement
-    uint32_t turnsEnded; // changes of player so far: the round is turnsEnded / players + 1
-    std::string mapName; // the map the game is played on
+    int32_t frameCount; // frames since the last measurement
+    // Changes of player so far: the round is turnsEnded / players + 1.
+    uint32_t turnsEnded;
+    // The map the game is played on.
+    std::string mapName;
 };
 
 #endif

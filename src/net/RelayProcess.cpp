@@ -50,9 +50,10 @@ std::string RelayProcess::FindServer()
     {
         std::string dir(self, size_t(n));
         dir = dir.substr(0, dir.rfind('/') + 1);
-        // Beside the program (the build tree), or in the bin folder of an
-        // installed game, whose program lives in libexec/korvane.
-        for (const char* relative : {"korvane-server", "../../bin/korvane-server"})
+        // Beside the program (the build tree), or beside the korvane command
+        // of an installed game (games/ or bin/), whose program lives in
+        // libexec/korvane.
+        for (const char* relative : {"korvane-server", "../../games/korvane-server", "../../bin/korvane-server"})
             if (IsProgram(dir + relative))
                 return dir + relative;
     }

@@ -1,5 +1,7 @@
 #include "save/SnapshotCodec.h"
 
+// XXH64 compiled in from the header: no library to carry at run time.
+#define XXH_INLINE_ALL
 #include <xxhash.h>
 
 #include <cinttypes>
@@ -532,7 +534,17 @@ bool DecodeSnapshot(const uint8_t* data, size_t size, Snapshot& snapshot, std::s
         error = "the file is damaged: its contents do not match their checksum";
         return false;
     }
-    const Json body = Json::from_cbor(data + start, data + size, true, false);
+    // The parser reports most problems by a discarded value, some (a list
+    // longer than memory could hold) by an exception even so.
+    Json body;
+    try
+    {
+        body = Json::from_cbor(data + start, data + size, true, false);
+    }
+    catch (const std::exception&)
+    {
+        body = Json(Json::value_t::discarded);
+    }
     if (body.is_discarded())
     {
         error = "the file is damaged: its contents cannot be decoded";
@@ -541,7 +553,14 @@ bool DecodeSnapshot(const uint8_t* data, size_t size, Snapshot& snapshot, std::s
     snapshot = Snapshot();
     std::string problem;
     Reader reader(header.version, problem);
-    reader.Read(body, "", snapshot);
+    try
+    {
+        reader.Read(body, "", snapshot);
+    }
+    catch (const std::exception& exception)
+    {
+        problem = exception.what();
+    }
     if (!problem.empty())
     {
         error = "the file is damaged: " + problem;

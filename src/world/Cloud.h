@@ -61,15 +61,16 @@ class Cloud
     Cloud(const Cloud&) = delete;
     Cloud& operator=(const Cloud&) = delete;
 
-    Vector position;       // world coordinates
-    Vector velocity;       // added to position every tick
-    float size = 1.0f;     // edge length of the cloud's largest puff
-    float alpha = 1.0f;    // opacity factor 0..1
-    bool visible = false;  // set by the region's update
-    int lod = 0;           // level of detail 0, 1 or 2, chosen by the region's update
-    float blend = 1.0f;    // cross-fade weight of the finer level, 0..1
-    PuffNode* puffs;       // root of the puff tree, owned
-    unsigned puffSeed = 0; // the generator's state its puffs were drawn from (RandomizeCloudPuffs)
+    Vector position;      // world coordinates
+    Vector velocity;      // added to position every tick
+    float size = 1.0f;    // edge length of the cloud's largest puff
+    float alpha = 1.0f;   // opacity factor 0..1
+    bool visible = false; // set by the region's update
+    int lod = 0;          // level of detail 0, 1 or 2, chosen by the region's update
+    float blend = 1.0f;   // cross-fade weight of the finer level, 0..1
+    PuffNode* puffs;      // root of the puff tree, owned
+    // The generator's state its puffs were drawn from (RandomizeCloudPuffs).
+    unsigned puffSeed = 0;
 };
 
 // The level of detail and blend weight of a cloud at squared distance d2 from

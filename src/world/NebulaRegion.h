@@ -69,14 +69,15 @@ class NebulaRegion
     // Clouds wholly outside `view` are left out: they would leave no fragment.
     void Draw(float yaw, GLuint puffList, bool sensorView, const ViewVolume& view = ViewVolume()) const;
 
-    Vector max;                    // the box's highest corner
-    Vector min;                    // the box's lowest corner
-    float density = 0.0f;          // 0.1 x the density parameter of the map
-    float densityParameter = 0.0f; // as the region was built with; the box's opacity
-    std::vector<Cloud*> clouds;    // owned, in creation order
-    Vector colour;                 // red, green, blue, each 0..1
-    GLuint boxList = 0;            // the translucent box shown in the sensor view
-    bool active = false;           // the camera is near enough to animate and draw the clouds
+    Vector max;                 // the box's highest corner
+    Vector min;                 // the box's lowest corner
+    float density = 0.0f;       // 0.1 x the density parameter of the map
+    std::vector<Cloud*> clouds; // owned, in creation order
+    Vector colour;              // red, green, blue, each 0..1
+    GLuint boxList = 0;         // the translucent box shown in the sensor view
+    bool active = false;        // the camera is near enough to animate and draw the clouds
+    // The density parameter the region was built with (the box's opacity).
+    float densityParameter = 0.0f;
 
   private:
     void CompileBoxList(float densityParameter);

@@ -35,7 +35,39 @@ done <<'TABLE'
 --map nosuchmap
 --map ../map1
 --fast
+--save-at-round 0 x.korvane
+--save-at-round 3
+--resume
 TABLE
+
+# Snapshots that cannot be resumed: one line naming the file and why, status 1.
+printf 'korvane-save 1 map1 100 0123456789abcdef\nshort' >"$work/cut.korvane"
+while read -r file reason; do
+    play resume "$data" --resume "$work/$file"
+    [ "$status" = 1 ] || fail "--resume $file exits with $status, not 1"
+    grep -qx "korvane-autoplay: cannot resume $work/$file: $reason" "$work/resume.err" ||
+        fail "--resume $file: $(cat "$work/resume.err")"
+done <<'TABLE'
+none.korvane No such file or directory
+cut.korvane the file is cut short (46 bytes of 141)
+TABLE
+
+# What ends the tool early shows in its status, 1, for the scripts that run
+# it: no display (DISPLAY naming no server; SDL's X11 driver, as otherwise it
+# would try its terminal drivers next), or a damaged data file.
+(cd "$data" && DISPLAY=:none SDL_VIDEODRIVER=x11 "$tool" --map map1 </dev/null >"$work/nodisplay.out" \
+    2>"$work/nodisplay.err")
+status=$?
+[ "$status" = 1 ] || fail "without a display it exits with $status, not 1"
+grep -q '^No display: SDL cannot start its video (.*)$' "$work/nodisplay.err" ||
+    fail "without a display it says: $(cat "$work/nodisplay.err")"
+[ -s "$work/nodisplay.out" ] && fail "without a display it printed a record"
+cp -r "$testdata" "$work/damaged"
+truncate -s 2000 "$work/damaged/Models/smallfighter.ase"
+play damaged "$work/damaged" --map map1 </dev/null
+[ "$status" = 1 ] || fail "with a damaged model it exits with $status, not 1"
+grep -q '^Model file Models/smallfighter.ase is damaged: ' "$work/damaged.err" ||
+    fail "with a damaged model it says: $(tail -n 1 "$work/damaged.err")"
 
 # The test data's paper-thin hulls and long beams: the first player wins in
 # its first turn.

@@ -11,9 +11,11 @@
 
 #include "game/Game.h"
 #include "math/Random.h"
+#include "players/Player.h"
 #include "save/GameSnapshot.h"
 #include "save/SaveFiles.h"
 #include "save/SnapshotCodec.h"
+#include "ships/Ship.h"
 #include "support/GLTest.h"
 
 namespace
@@ -93,12 +95,13 @@ TEST(SaveFolder, XdgDataHomeWhenAbsoluteElseHomeElseNone)
     {
         row.xdg ? setenv("XDG_DATA_HOME", row.xdg, 1) : unsetenv("XDG_DATA_HOME");
         row.home ? setenv("HOME", row.home, 1) : unsetenv("HOME");
-        EXPECT_EQ(SaveFolder(), row.folder) << (row.xdg ? row.xdg : "-") << " " << (row.home ? row.home : "-");
+        EXPECT_EQ(SaveFolder(), row.folder)
+            << (row.xdg ? row.xdg : "-") << " " << (row.home ? row.home : "-");
     }
     xdg ? setenv("XDG_DATA_HOME", savedXdg.c_str(), 1) : unsetenv("XDG_DATA_HOME");
     setenv("HOME", savedHome.c_str(), 1);
-    EXPECT_EQ(AutosavePaths("/s"),
-              (std::vector<std::string>{"/s/autosave.korvane", "/s/autosave-1.korvane", "/s/autosave-2.korvane"}));
+    EXPECT_EQ(AutosavePaths("/s"), (std::vector<std::string>{"/s/autosave.korvane", "/s/autosave-1.korvane",
+                                                             "/s/autosave-2.korvane"}));
 }
 
 TEST_F(SaveFilesTest, TheNewestAutosaveAndTheTwoBeforeItAreKeptAndNothingElseIsLeft)
@@ -167,5 +170,39 @@ TEST(SaveFiles, ReadingRefusesWhatIsNoSaveFileWithoutReadingIt)
     ASSERT_EQ(truncate(big.c_str(), off_t(kMaxSaveFileSize) + 1), 0);
     EXPECT_FALSE(ReadSaveFile(big, bytes, error));
     EXPECT_EQ(error, "the file is too large to be a saved game (67108865 bytes)");
+    RemoveTree(root);
+}
+
+TEST_F(SaveFilesTest, AHandOverSavesEscapeKeepsTheSavesAndAWonGameLeavesNone)
+{
+    const std::string root = TempFolder();
+    const char* xdg = getenv("XDG_DATA_HOME");
+    const std::string savedXdg = xdg ? xdg : "";
+    setenv("XDG_DATA_HOME", root.c_str(), 1);
+    const std::vector<std::string> paths = AutosavePaths(root + "/korvane/saves");
+    SeedRandom(1);
+    Game game(2, "map1");
+    game.NextPlayer();
+    game.SetState(1);
+    AutosaveAtHandOver(game);
+    game.NextPlayer();
+    AutosaveAtHandOver(game);
+    EXPECT_EQ(TurnsOf(paths[0]), 2u);
+    EXPECT_EQ(TurnsOf(paths[1]), 1u);
+    // Escape: the game is over without a winner; the saves stay for Resume.
+    game.SetState(2);
+    game.NextPlayer();
+    AutosaveAtHandOver(game);
+    EXPECT_EQ(TurnsOf(paths[0]), 2u);
+    EXPECT_EQ(Listing(root + "/korvane/saves").size(), 2u);
+    // Won: nothing left to resume.
+    for (Ship* ship : game.players[1]->fleet)
+        delete ship;
+    game.players[1]->fleet.clear();
+    game.players[1]->selection.clear();
+    ASSERT_EQ(game.WinnerIndex(), 0);
+    AutosaveAtHandOver(game);
+    EXPECT_EQ(Listing(root + "/korvane/saves").size(), 0u);
+    xdg ? setenv("XDG_DATA_HOME", savedXdg.c_str(), 1) : unsetenv("XDG_DATA_HOME");
     RemoveTree(root);
 }
