@@ -41,6 +41,12 @@ constexpr uint32_t kDrawingSeed = 7;
 
 } // namespace
 
+std::string LossName(const Ship& wreck)
+{
+    const std::string seat = "P" + std::to_string(wreck.GetOwner() + 1);
+    return seat + " " + (IsFighterClass(wreck) ? std::string("fighter") : wreck.name);
+}
+
 std::string TimeFigures(std::vector<double> seconds, double upper, const char* unit)
 {
     if (seconds.empty())
@@ -212,14 +218,17 @@ void AutoplayGame::NoteNewWrecks()
     {
         if (wrecksSeen.insert(wreck->GetId()).second)
         {
-            const std::string seat = "P" + std::to_string(wreck->GetOwner() + 1);
-            lostThisRound.push_back(seat + " " +
-                                    (IsFighterClass(*wreck) ? std::string("fighter") : wreck->name));
+            lostThisRound.push_back(LossName(*wreck));
         }
     }
 }
 
 std::string AutoplayGame::RoundLine(int round) const
+{
+    return ::RoundLine(game, round, lostThisRound);
+}
+
+std::string RoundLine(const Game& game, int round, const std::vector<std::string>& lostThisRound)
 {
     std::string line = "round " + std::to_string(round) + ":";
     const std::vector<Player*>& players = game.GetPlayers();

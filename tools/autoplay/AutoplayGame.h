@@ -10,6 +10,7 @@
 
 class AutoPlayer;
 class Game;
+class Ship;
 
 // One game with a scripted player in every seat, turn after turn as the turn
 // cycle runs them (without the hand-over screens), and its record: a line per
@@ -59,6 +60,13 @@ class AutoplayGame
     std::vector<double> frameSeconds;
     uint32_t drawingRandomState; // the frames' own random stream
 };
+
+// "round 4: P1 5 ships 20 fighters hull 15579, P2 ...; destroyed P2 Pharlow, P2 4 fighters": the
+// fleets as they stand and the losses of the round in the order they came.
+std::string RoundLine(const Game& game, int round, const std::vector<std::string>& lostThisRound);
+
+// How a loss is named in a round line: "P2 Druvel", or "P1 fighter".
+std::string LossName(const Ship& wreck);
 
 // "median 0.210 ms, p99 0.950 ms, max 3.100 ms over 6420 ticks", or "none" without samples.
 std::string TimeFigures(std::vector<double> seconds, double upper, const char* unit);

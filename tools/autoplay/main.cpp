@@ -8,6 +8,7 @@
 
 #include "AutoplayGame.h"
 #include "AutoplayOptions.h"
+#include "NetAutoplay.h"
 #include "app/FatalError.h"
 #include "app/HeapPolicy.h"
 #include "app/Startup.h"
@@ -22,7 +23,7 @@ namespace
 
 int UsageError(const std::string& reason)
 {
-    std::fprintf(stderr, "korvane-autoplay: %s\n%s", reason.c_str(), kAutoplayUsage);
+    std::fprintf(stderr, "korvane-autoplay: %s\n%s%s", reason.c_str(), kAutoplayUsage, kNetAutoplayUsage);
     return 2;
 }
 
@@ -48,15 +49,25 @@ int main(int argc, char* argv[])
     // damaged data file) must show in its exit status, unlike the game's 0.
     SetFatalExitStatus(1);
     AutoplayOptions options;
+    NetAutoplayOptions net;
     std::string error;
-    if (!ParseAutoplayOptions(argc, argv, options, error))
+    std::vector<const char*> rest;
+    if (!ParseNetAutoplayOptions(argc, argv, net, rest, error) ||
+        !ParseAutoplayOptions(int(rest.size()), rest.data(), options, error))
     {
         return UsageError(error);
     }
     if (options.help)
     {
         std::fputs(kAutoplayUsage, stdout);
+        std::fputs(kNetAutoplayUsage, stdout);
         return 0;
+    }
+    const bool networked = net.host || net.join;
+    if (networked && (options.watch || options.saveAtRound != 0 || !options.resumeFile.empty() ||
+                      !options.snapshotFolder.empty()))
+    {
+        return UsageError("--host and --join play without --watch, --save-at-round, --resume or --snapshots");
     }
     Snapshot snapshot;
     if (!options.resumeFile.empty())
@@ -79,6 +90,17 @@ int main(int argc, char* argv[])
 
     OpenDisplay();
     gAnimationTime = 0.0f;
+
+    if (networked)
+    {
+        int status = 0;
+        {
+            NetAutoplay machine(options, net, stdout);
+            status = machine.Run();
+        }
+        SDL_Quit();
+        return status;
+    }
 
     Game* game = nullptr;
     if (options.resumeFile.empty())

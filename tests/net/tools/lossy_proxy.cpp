@@ -2,7 +2,8 @@
 // listens on 127.0.0.1:LISTEN and forwards every datagram to 127.0.0.1:TO
 // and the answers back, each one dropped with probability LOSS or else held
 // for DELAY milliseconds. Each client address gets its own upstream socket,
-// so the relay still sees one peer per client. Ends after SECONDS.
+// so the relay still sees one peer per client. Ends after SECONDS, or on
+// SIGTERM, with the count of datagrams forwarded and dropped.
 //
 //   net_lossy_proxy LISTEN TO LOSS DELAY_MS SECONDS SEED
 #include <arpa/inet.h>
@@ -12,6 +13,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +26,13 @@ namespace
 {
 
 using Clock = std::chrono::steady_clock;
+
+volatile std::sig_atomic_t gStop = 0;
+
+void OnTerm(int)
+{
+    gStop = 1;
+}
 
 struct Held
 {
@@ -83,7 +92,8 @@ int main(int argc, char* argv[])
     long forwarded = 0, dropped = 0;
     std::vector<char> buffer(65536);
 
-    while (Clock::now() < end)
+    std::signal(SIGTERM, OnTerm);
+    while (Clock::now() < end && gStop == 0)
     {
         std::vector<pollfd> fds{{front, POLLIN, 0}};
         for (const auto& entry : clientOf)
