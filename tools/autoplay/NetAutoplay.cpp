@@ -365,7 +365,8 @@ bool NetAutoplay::Load(const Message& turn)
         Fail("the snapshot of turn " + std::to_string(turn.turn) + " cannot be read: " + error);
         return false;
     }
-    Game* loaded = RestoreGame(snapshot, error);
+    // The game held so far lends its models: they are the same files.
+    Game* loaded = RestoreGame(snapshot, error, game);
     if (loaded == nullptr)
     {
         session.ReportMismatch(turn, 0);
@@ -375,6 +376,10 @@ bool NetAutoplay::Load(const Message& turn)
     const uint64_t hash = SnapshotHash(CaptureSnapshot(*loaded));
     if (hash != turn.hash)
     {
+        if (game != nullptr)
+        {
+            loaded->GiveCatalogueTo(*game);
+        }
         delete loaded;
         session.ReportMismatch(turn, hash);
         Fail(session.FailReason());
