@@ -87,9 +87,10 @@ void BM_NetworkTurn(benchmark::State& state)
             break;
         }
         const Snapshot sent = CaptureSnapshot(*largest);
-        const std::vector<uint8_t> encoded = EncodeSnapshot(sent);
+        uint64_t hash = 0;
+        const std::vector<uint8_t> encoded = EncodeSnapshot(sent, hash);
         bytes = encoded.size();
-        player.EndTurn(1, false, kNoSeat, SnapshotHash(sent), encoded, {});
+        player.EndTurn(1, false, kNoSeat, hash, encoded, {});
         Message turn;
         if (!PollUntil(player, next, [&] { return next.TakeNewTurn(turn); }))
         {
