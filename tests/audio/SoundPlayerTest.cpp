@@ -186,9 +186,13 @@ TEST(SoundPlayerTest, NoDeviceOrADeviceThatFailsLeavesTheGameSilentWithOneLine)
         ScopedEnvironment file("SDL_DISKAUDIOFILE", row.file);
         testing::internal::CaptureStderr();
         EXPECT_EQ(player.Open(), row.opens);
-        if (row.opens)
+        // SDL's audio thread gives up at its first write, which a busy
+        // machine may not give it a core for at once: waited for, within
+        // ten seconds.
+        for (int waited = 0; row.opens && waited < 10000 && SDL_GetAudioStatus() != SDL_AUDIO_STOPPED;
+             waited += 10)
         {
-            SDL_Delay(200); // the thread's first write
+            SDL_Delay(10);
         }
         UseEveryCall(player);
         EXPECT_FALSE(player.IsOpen());
