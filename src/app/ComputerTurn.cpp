@@ -36,16 +36,6 @@ constexpr uint32_t kDrawingSeed = 7;
 
 const float kBandColour[4] = {0.0f, 0.0f, 0.4f, 1.0f};
 
-void PlayerColour(const Game& game, int index, float colour[4])
-{
-    float rgb[3] = {1.0f, 1.0f, 1.0f};
-    game.GetPlayerColour(index, rgb);
-    colour[0] = rgb[0];
-    colour[1] = rgb[1];
-    colour[2] = rgb[2];
-    colour[3] = 1.0f;
-}
-
 void FillBox(int x0, int y0, int x1, int y1)
 {
     glBegin(GL_QUADS);
@@ -307,7 +297,7 @@ void DrawWatchedFrame(Game& game)
     const std::string text = ComputerMovingText(index);
     const Font& font = game.GetPanel()->Font();
     float colour[4];
-    PlayerColour(game, index, colour);
+    game.GetOpaquePlayerColour(index, colour);
     Begin2D();
     glColor4fv(kBandColour);
     DrawBox(100, 570, 700, 590, 4, false);
@@ -318,7 +308,7 @@ void DrawComputerTurnScreen(Game& game, float progress)
 {
     const int index = game.GetCurrentPlayer()->GetIndex();
     float colour[4];
-    PlayerColour(game, index, colour);
+    game.GetOpaquePlayerColour(index, colour);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     DrawBandedText(game.GetPanel()->Font(), ComputerMovingText(index), 318, 16, colour);

@@ -28,16 +28,6 @@ void ClearToBlack()
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
 }
 
-void PlayerColour(Game& game, int index, float colour[4])
-{
-    float rgb[3] = {1.0f, 1.0f, 1.0f};
-    game.GetPlayerColour(index, rgb);
-    colour[0] = rgb[0];
-    colour[1] = rgb[1];
-    colour[2] = rgb[2];
-    colour[3] = 1.0f;
-}
-
 void SetWinnerCamera()
 {
     PlaceCamera(60.0, 14143.0, 0.0f, Vector(0.0f, 50.0f, 50.0f));
@@ -122,7 +112,7 @@ void DrawHandOverScreen(Game& game)
 {
     const int index = game.GetCurrentPlayer()->GetIndex();
     float colour[4];
-    PlayerColour(game, index, colour);
+    game.GetOpaquePlayerColour(index, colour);
     ClearToBlack();
     DrawBandedText(game.GetPanel()->Font(), HandOverText(index), 318, 16, colour);
 }
@@ -188,7 +178,7 @@ void EndScreen(Game& game)
     const int winner = game.WinnerIndex();
     if (winner != -1)
     {
-        PlayerColour(game, winner, colour);
+        game.GetOpaquePlayerColour(winner, colour);
         ShowWinner(*environment, font, winner, colour);
     }
 

@@ -221,6 +221,12 @@ void Game::GetPlayerColour(int playerIndex, float colour[3]) const
     }
 }
 
+void Game::GetOpaquePlayerColour(int playerIndex, float colour[4]) const
+{
+    GetPlayerColour(playerIndex, colour);
+    colour[3] = 1.0f;
+}
+
 int Game::WinnerIndex() const
 {
     int winner = -1;

@@ -51,6 +51,8 @@ class Game
     Model* FindObjectModel(const std::string& name) const;
     uint32_t TakeId() { return nextId++; }
     void GetPlayerColour(int playerIndex, float colour[3]) const;
+    // The same with an alpha of 1, for the text and bands drawn in it.
+    void GetOpaquePlayerColour(int playerIndex, float colour[4]) const;
     GLuint GetLightTexture(int playerIndex) const { return lightTextures[playerIndex]; }
 
     Environment* GetEnvironment() const { return environment; }
