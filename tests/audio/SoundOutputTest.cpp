@@ -49,17 +49,17 @@ namespace
 // A sound file as the mixer has it: 16-bit samples, mono.
 std::vector<float> ReadSound(Sound sound)
 {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
     std::vector<float> samples;
-    if (SDL_LoadWAV(SoundFile(sound), &spec, &buffer, &length) == nullptr)
+    if (SDL_LoadWAV(SoundFile(sound), &format, &buffer, &length) == nullptr)
     {
         ADD_FAILURE() << SoundFile(sound) << ": " << SDL_GetError();
         return samples;
     }
-    EXPECT_EQ(spec.channels, 1);
-    EXPECT_EQ(spec.freq, SoundPlayer::kRate);
+    EXPECT_EQ(format.channels, 1);
+    EXPECT_EQ(format.freq, SoundPlayer::kRate);
     const Sint16* values = reinterpret_cast<const Sint16*>(buffer);
     samples.assign(values, values + length / 2);
     SDL_FreeWAV(buffer);
