@@ -134,29 +134,30 @@ TEST(SoundPlayerTest, EverySoundOfTheDataLoadsAndPlaysWithoutAWord)
 
 TEST(SoundPlayerTest, AMissingFileSilencesOnlyThatSoundWithOneLine)
 {
+    // One line for what is missing, naming the first file and counting the rest.
+    const struct
+    {
+        std::vector<std::string> missing;
+        const char* start;
+        const char* end;
+    } table[] = {
+        {{"beam-hit.wav"}, "Sound: cannot read Sounds/beam-hit.wav (", "); playing on without it"},
+        {{"ambient.wav", "click.wav", "winner.wav"},
+         "Sound: cannot read Sounds/click.wav (",
+         " and 2 more sound files; playing on without them"},
+    };
     SoundPlayer player;
+    for (const auto& row : table)
     {
-        ScopedSoundsDirectory sounds({"beam-hit.wav"});
+        ScopedSoundsDirectory sounds(row.missing);
         testing::internal::CaptureStderr();
         ASSERT_TRUE(player.Open());
         UseEveryCall(player);
         player.Close();
         const std::vector<std::string> lines = Lines(testing::internal::GetCapturedStderr());
         ASSERT_EQ(lines.size(), 1u);
-        EXPECT_EQ(lines[0].rfind("Sound: cannot read Sounds/beam-hit.wav (", 0), 0u) << lines[0];
-        EXPECT_NE(lines[0].find("); playing on without it"), std::string::npos) << lines[0];
-    }
-    {
-        ScopedSoundsDirectory sounds({"ambient.wav", "click.wav", "winner.wav"});
-        testing::internal::CaptureStderr();
-        ASSERT_TRUE(player.Open());
-        UseEveryCall(player);
-        player.Close();
-        const std::vector<std::string> lines = Lines(testing::internal::GetCapturedStderr());
-        ASSERT_EQ(lines.size(), 1u);
-        EXPECT_EQ(lines[0].rfind("Sound: cannot read Sounds/click.wav (", 0), 0u) << lines[0];
-        EXPECT_NE(lines[0].find(" and 2 more sound files; playing on without them"), std::string::npos)
-            << lines[0];
+        EXPECT_EQ(lines[0].rfind(row.start, 0), 0u) << lines[0];
+        EXPECT_NE(lines[0].find(row.end), std::string::npos) << lines[0];
     }
 }
 
