@@ -1,5 +1,7 @@
 #include "AutoplayGame.h"
 
+#include "SeatPlayers.h"
+
 #include <SDL/SDL.h>
 
 #include <algorithm>
@@ -56,12 +58,15 @@ std::string TimeFigures(std::vector<double> seconds, double upper, const char* u
     return text;
 }
 
-AutoplayGame::AutoplayGame(Game& game_, uint32_t seed, bool watch_, std::FILE* out_)
+AutoplayGame::AutoplayGame(Game& game_, uint32_t seed, bool watch_, std::FILE* out_,
+                           const std::vector<std::string>& seats)
     : game(game_), watch(watch_), out(out_), drawingRandomState(kDrawingSeed)
 {
     for (Player* player : game.GetPlayers())
     {
-        autoPlayers.push_back(std::make_unique<AutoPlayer>(game, *player, seed));
+        const size_t seat = size_t(player->GetIndex());
+        autoPlayers.push_back(
+            MakeSeatPlayer(seat < seats.size() ? seats[seat] : "easy", game, *player, seed));
     }
 }
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-class AutoPlayer;
+class ComputerPlayer;
 class Game;
 
-// One game with a scripted player in every seat, turn after turn as the turn
-// cycle runs them (without the hand-over screens), and its record: a line per
+// One game with the computer in every seat, turn after turn as the turn cycle
+// runs them (without the hand-over screens), and its record: a line per
 // round, the tick and frame times, and the winner.
 class AutoplayGame
 {
@@ -20,7 +20,9 @@ class AutoplayGame
     // watch draws a frame after every tick through the game's own frame
     // drawing; the frames draw their random flicker from a stream of their
     // own, so a watched game is the same game as an unwatched one.
-    AutoplayGame(Game& game, uint32_t seed, bool watch, std::FILE* out);
+    // seats names who plays each seat (SeatPlayers.h), by seat from the first.
+    AutoplayGame(Game& game, uint32_t seed, bool watch, std::FILE* out,
+                 const std::vector<std::string>& seats);
     ~AutoplayGame();
 
     // Plays until the game is over or maxRounds rounds are complete. Writes
@@ -39,9 +41,9 @@ class AutoplayGame
     Game& game;
     bool watch;
     std::FILE* out;
-    std::vector<std::unique_ptr<AutoPlayer>> autoPlayers; // by player index
-    std::set<uint32_t> wrecksSeen;                        // ids of ships already counted as lost
-    std::vector<std::string> lostThisRound;               // "P2 Druvel", or "P1 fighter"
+    std::vector<std::unique_ptr<ComputerPlayer>> autoPlayers; // by player index
+    std::set<uint32_t> wrecksSeen;                            // ids of ships already counted as lost
+    std::vector<std::string> lostThisRound;                   // "P2 Druvel", or "P1 fighter"
     std::vector<double> tickSeconds;
     std::vector<double> frameSeconds;
     uint32_t drawingRandomState; // the frames' own random stream

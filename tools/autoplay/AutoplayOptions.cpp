@@ -4,14 +4,31 @@
 #include <cstdlib>
 
 const char* const kAutoplayUsage =
-    "usage: korvane-autoplay [--map NAME] [--players N] [--seed S] [--max-rounds R] [--watch]\n"
-    "  Plays a whole game with a scripted player in every seat. Run it from the\n"
+    "usage: korvane-autoplay [--map NAME] [--players N] [--seed S] [--max-rounds R] [--seat N=PLAYER]... "
+    "[--watch]\n"
+    "  Plays a whole game with the computer in every seat. Run it from the\n"
     "  game's data directory, under a display or tests/with-xvfb.sh.\n"
     "  --map NAME       map under Models/Maps/ (default map1)\n"
     "  --players N      2 to 4 players (default 2)\n"
     "  --seed S         0 to 4294967295: the game's random numbers and the players' choices (default 1)\n"
     "  --max-rounds R   1 to 100000: stop without a winner after R rounds (default 50)\n"
+    "  --seat N=PLAYER  who plays seat N (1 to the number of players): easy, hard, or one of\n"
+    "                   the exploit bots ambush, hit-and-run, ghost-bait, turtle (default easy)\n"
     "  --watch          draw every tick on the display as the game does\n";
+
+const char* const kSeatPlayerNames[6] = {"easy", "hard", "ambush", "hit-and-run", "ghost-bait", "turtle"};
+
+bool IsSeatPlayerName(const std::string& name)
+{
+    for (const char* known : kSeatPlayerNames)
+    {
+        if (name == known)
+        {
+            return true;
+        }
+    }
+    return false;
+}
 
 namespace
 {
@@ -38,6 +55,7 @@ bool ReadNumber(const char* text, long long low, long long high, long long& valu
 
 bool ParseAutoplayOptions(int argc, const char* const argv[], AutoplayOptions& options, std::string& error)
 {
+    bool seatChosen[4] = {};
     for (int i = 1; i < argc; i++)
     {
         const std::string option = argv[i];
@@ -51,7 +69,8 @@ bool ParseAutoplayOptions(int argc, const char* const argv[], AutoplayOptions& o
             options.help = true;
             continue;
         }
-        if (option != "--map" && option != "--players" && option != "--seed" && option != "--max-rounds")
+        if (option != "--map" && option != "--players" && option != "--seed" && option != "--max-rounds" &&
+            option != "--seat")
         {
             error = "unknown option " + option;
             return false;
@@ -71,6 +90,21 @@ bool ParseAutoplayOptions(int argc, const char* const argv[], AutoplayOptions& o
                 error = "--map takes a map name such as map1, not a path";
                 return false;
             }
+        }
+        else if (option == "--seat")
+        {
+            const std::string text = value;
+            const size_t equals = text.find('=');
+            if (equals == std::string::npos || !ReadNumber(text.substr(0, equals).c_str(), 1, 4, number) ||
+                !IsSeatPlayerName(text.substr(equals + 1)))
+            {
+                error = "--seat takes N=PLAYER, N from 1 to 4 and PLAYER easy, hard, ambush, hit-and-run, "
+                        "ghost-bait or turtle, not " +
+                        text;
+                return false;
+            }
+            options.seats[size_t(number - 1)] = text.substr(equals + 1);
+            seatChosen[number - 1] = true;
         }
         else if (option == "--players")
         {
@@ -98,6 +132,15 @@ bool ParseAutoplayOptions(int argc, const char* const argv[], AutoplayOptions& o
                 return false;
             }
             options.maxRounds = int(number);
+        }
+    }
+    for (int seat = options.players; seat < 4; seat++)
+    {
+        if (seatChosen[seat])
+        {
+            error = "--seat " + std::to_string(seat + 1) + " names a seat beyond the " +
+                    std::to_string(options.players) + " players";
+            return false;
         }
     }
     return true;

@@ -1,0 +1,472 @@
+#include "ai/HardPlayer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "ai/FireControl.h"
+#include "ai/Search.h"
+#include "ai/Threat.h"
+#include "combat/BeamTurret.h"
+#include "combat/GunTurret.h"
+#include "combat/Hangar.h"
+#include "game/Game.h"
+#include "players/Player.h"
+#include "ships/Ship.h"
+#include "weapons/BulletList.h"
+#include "world/Environment.h"
+
+namespace
+{
+
+// The search grid's widest spacing.
+constexpr float kGridSpacing = 160.0f;
+// A move with less time than this left is not worth its turning.
+constexpr float kMinMoveTime = 0.5f;
+constexpr int kMaxMovesPerTurn = 4;
+// A new destination this far from the one given is given anew.
+constexpr float kRedirect = 60.0f;
+// Turning the bow less than this to guard is not worth it.
+constexpr float kGuardTurn = 20.0f;
+// Beam ships turn their bow to a target further off it than this, fighters
+// (whose guns point ahead) beyond a few degrees.
+constexpr float kBeamBowArc = 50.0f;
+constexpr float kFighterBowArc = 10.0f;
+// Turrets busy on a target look for a better one every so many ticks, and
+// change only to one this much better.
+constexpr int kTurretLookTicks = 8;
+constexpr float kRetargetMargin = 1.6f;
+
+bool UnderWay(int32_t motion)
+{
+    return motion == Ship::Moving || motion == Ship::Aligning || motion == Ship::Rotating;
+}
+
+template <class Turret> bool TurretBusy(const Turret& turret)
+{
+    const TurretState state = turret.GetState();
+    return state == Firing ||
+           (state == Aiming && turret.GetTurnTimeLeft() > 0.0f && turret.GetFireTimeLeft() > 0.0f);
+}
+
+bool HasFireLeft(const OwnShip& ship)
+{
+    for (const TurretView& turret : ship.turrets)
+    {
+        if (turret.fireTimeLeft > 0.2f && turret.state != Spent)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool DoneFiring(const OwnShip& ship)
+{
+    for (const TurretView& turret : ship.turrets)
+    {
+        if (turret.state == Firing ||
+            (turret.state == Aiming && turret.turnTimeLeft > 0.0f && turret.fireTimeLeft > 0.0f))
+        {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+HardPlayer::HardPlayer(Game& game_, Player& player_, uint32_t seed, const Tuning& tuning_)
+    : game(game_), player(player_), book(game_), controls(game_, player_), tuning(tuning_), gridRegions(0),
+      hiddenSignature(book.FirstOfRole(ShipRole::Fighter).signature), planSight(0), ticks(0)
+{
+    memory.chance = ChanceSeed(seed, player.GetIndex());
+    for (float& leaning : memory.leaning)
+    {
+        leaning = float(NextChance(memory) * 200.0);
+    }
+    memory.patience = 1 + int32_t(NextChance(memory) * 3.0);
+    memory.waitTurns = 1 + int32_t(NextChance(memory) * 2.0);
+}
+
+void HardPlayer::PlayTurn(const std::function<void()>& advanceTick)
+{
+    ticks = 0;
+    progress.clear();
+    Knowledge knowledge = ReadKnowledge(game, player, book);
+    StartTurn(knowledge);
+    while (game.GetState() == 0)
+    {
+        const bool ordered = Act(knowledge);
+        if (game.GetState() != 0)
+        {
+            break;
+        }
+        if (!ordered && (ticks >= kMaxTurnTicks || (!knowledge.gameDecided && !Busy())))
+        {
+            EndTurn(memory, knowledge);
+            controls.EndTurn();
+            break;
+        }
+        advanceTick();
+        ticks++;
+        knowledge = ReadKnowledge(game, player, book);
+        NoteTick(memory, knowledge);
+    }
+}
+
+void HardPlayer::StartTurn(const Knowledge& knowledge)
+{
+    if (gridRegions != knowledge.nebulae.size())
+    {
+        grid = SearchGrid(knowledge.nebulae, kGridSpacing);
+        gridRegions = knowledge.nebulae.size();
+    }
+    const int32_t quietBefore = memory.quietTurns;
+    BeginTurn(memory, knowledge);
+    if (memory.quietTurns == 1 && quietBefore == 0)
+    {
+        memory.patience = 1 + int32_t(NextChance(memory) * 3.0);
+    }
+    memory.rival = ChooseRival(knowledge, memory, book);
+    MarkSearched(memory, knowledge, grid, hiddenSignature);
+    plan = PlanTurn(knowledge, memory, book, tuning, grid);
+    memory.striking = plan.strike;
+    planSight = SightSignature(knowledge);
+    if (std::getenv("KORVANE_AI_TRACE") != nullptr)
+    {
+        std::fprintf(stderr, "P%d turn %d strike %d kills %.2f quiet %d patience %d rival %d\n",
+                     player.GetIndex() + 1, memory.turn, plan.strike, plan.expectedKills, memory.quietTurns,
+                     memory.patience, plan.rival);
+        for (size_t i = 0; i < knowledge.own.size(); i++)
+        {
+            const OwnShip& s = knowledge.own[i];
+            const ShipOrders& o = plan.ships[i];
+            std::fprintf(stderr,
+                         "  own %u role %d at %.0f %.0f hull F%.0f B%.0f L%.0f R%.0f threat %.0f task %d "
+                         "move %d to %.0f %.0f target %u\n",
+                         s.id, int(s.role), s.position.x, s.position.z, s.hull[kFaceFront], s.hull[kFaceBack],
+                         s.hull[kFaceLeft], s.hull[kFaceRight], ThreatAt(knowledge, book, s.position),
+                         int(o.task), o.move, o.destination.x, o.destination.z, o.targetId);
+        }
+        for (const Contact& c : knowledge.contacts)
+        {
+            std::fprintf(stderr, "  enemy %u P%d role %d at %.0f %.0f vis %d\n", c.id, c.owner + 1,
+                         int(c.role), c.position.x, c.position.z, c.visible);
+        }
+    }
+    AimCamera(knowledge);
+}
+
+bool HardPlayer::Act(const Knowledge& knowledge)
+{
+    if (ticks >= kMaxTurnTicks)
+    {
+        return false;
+    }
+    MarkSearched(memory, knowledge, grid, hiddenSignature);
+    const uint64_t sight = SightSignature(knowledge);
+    if (sight != planSight)
+    {
+        plan = PlanTurn(knowledge, memory, book, tuning, grid, plan.ships);
+        memory.striking = memory.striking || plan.strike;
+        planSight = sight;
+    }
+    bool ordered = false;
+    claims = TurretClaims(knowledge);
+    Launch(knowledge);
+    for (const OwnShip& ship : knowledge.own)
+    {
+        for (const ShipOrders& order : plan.ships)
+        {
+            if (order.id == ship.id)
+            {
+                ordered = Step(ship, order, ProgressOf(ship.id), knowledge) || ordered;
+                break;
+            }
+        }
+    }
+    return ordered;
+}
+
+bool HardPlayer::Step(const OwnShip& ship, const ShipOrders& order, Progress& done,
+                      const Knowledge& knowledge)
+{
+    const bool underWay = UnderWay(ship.motion);
+    const bool newTask = done.task != order.task;
+    done.task = order.task;
+
+    if (ship.role == ShipRole::Fighter)
+    {
+        // Fighters' guns point where they point: attack turns them on.
+        const Contact* target = order.targetId != 0 ? FindContact(knowledge, order.targetId) : nullptr;
+        if (target != nullptr && target->visible && done.targetGiven != target->id && HasFireLeft(ship) &&
+            Length(target->position - ship.position) <= order.openFireRange)
+        {
+            if (!underWay && YawToFace(ship.position, ship.orientation, target->position) > kFighterBowArc &&
+                ship.moveTimeLeft > kMinMoveTime)
+            {
+                controls.Attack(ship.id, target->id);
+            }
+            else
+            {
+                controls.Target(ship.id, target->id);
+            }
+            done.targetGiven = target->id;
+            return true;
+        }
+    }
+    else if (AimTurrets(ship, order, done, knowledge, underWay))
+    {
+        return true;
+    }
+
+    // A beam ship that has got where it was going turns its bow to its target.
+    if (!underWay && ship.role == ShipRole::Beamship && !done.bowTurned && order.targetId != 0 &&
+        (done.moveGiven || !order.move) && ship.moveTimeLeft > 1.0f && HasFireLeft(ship))
+    {
+        const Contact* target = FindContact(knowledge, order.targetId);
+        done.bowTurned = true;
+        if (target != nullptr && target->visible &&
+            YawToFace(ship.position, ship.orientation, target->position) > kBeamBowArc)
+        {
+            controls.RotateTo(ship.id, target->position);
+            return true;
+        }
+    }
+
+    if (underWay)
+    {
+        // A search is broken off as soon as something comes into sight.
+        if (newTask && !order.move)
+        {
+            controls.Stop(ship.id);
+            return true;
+        }
+        if (order.move && done.moveGiven && Length(order.destination - done.movedTo) > kRedirect &&
+            ship.moveTimeLeft > kMinMoveTime && done.moves < kMaxMovesPerTurn)
+        {
+            controls.MoveTo(ship.id, order.destination);
+            done.movedTo = order.destination;
+            done.moves++;
+            return true;
+        }
+        return false;
+    }
+
+    if (order.move && ship.moveTimeLeft > kMinMoveTime && done.moves < kMaxMovesPerTurn &&
+        Length(order.destination - ship.position) > 20.0 &&
+        (!done.moveGiven || Length(order.destination - done.movedTo) > 20.0))
+    {
+        controls.MoveTo(ship.id, order.destination);
+        done.moveGiven = true;
+        done.movedTo = order.destination;
+        done.moves++;
+        return true;
+    }
+
+    // Fighters that have fired fall back behind the fleet's guns.
+    if (ship.role == ShipRole::Fighter && done.targetGiven != 0 && !done.guarded &&
+        ship.moveTimeLeft > 1.0f && DoneFiring(ship) && CapitalShipCount(knowledge) > 0)
+    {
+        done.guarded = true;
+        controls.MoveTo(ship.id, FleetCentre(knowledge));
+        return true;
+    }
+
+    if (order.guard && !done.guarded && ship.moveTimeLeft > 1.0f && DoneFiring(ship))
+    {
+        done.guarded = true;
+        const Vector point = GuardPoint(ship, order.threat);
+        if (YawToFace(ship.position, ship.orientation, point) > kGuardTurn)
+        {
+            controls.RotateTo(ship.id, point);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool HardPlayer::AimTurrets(const OwnShip& ship, const ShipOrders& order, Progress& done,
+                            const Knowledge& knowledge, bool underWay)
+{
+    if (!HasFireLeft(ship))
+    {
+        return false;
+    }
+    // Turrets on a good target keep it between the looks.
+    const bool look = (ticks + int(ship.id)) % kTurretLookTicks == 0;
+    const bool closingIn = underWay || (order.move && !done.moveGiven && ship.moveTimeLeft > kMinMoveTime);
+    for (size_t t = 0; t < ship.turrets.size(); t++)
+    {
+        const TurretView& turret = ship.turrets[t];
+        if (turret.fireTimeLeft <= 0.2f || turret.state == Spent)
+        {
+            continue;
+        }
+        const Contact* current = turret.targetId != 0 ? FindContact(knowledge, turret.targetId) : nullptr;
+        const bool engaged =
+            current != nullptr && current->visible && (turret.state == Firing || turret.state == Aiming);
+        if (engaged && !look)
+        {
+            continue;
+        }
+        float bestScore = 0.0f;
+        const uint32_t best = ChooseTurretTarget(ship, t, knowledge, memory, book, order.targetId, closingIn,
+                                                 claims, &bestScore);
+        if (best == 0 || best == turret.targetId)
+        {
+            continue;
+        }
+        if (engaged)
+        {
+            const auto claimed = claims.find(current->id);
+            const int others = claimed != claims.end() ? std::max(0, claimed->second - 1) : 0;
+            const float keep = TurretTargetScore(ship, turret, *current, memory, book,
+                                                 current->id == order.targetId, closingIn, others);
+            if (keep * kRetargetMargin >= bestScore)
+            {
+                continue;
+            }
+            claims[current->id]--;
+        }
+        controls.TurretTarget(ship.id, int(t), best);
+        claims[best]++;
+        done.targetGiven = best;
+        return true;
+    }
+    return false;
+}
+
+void HardPlayer::Launch(const Knowledge& knowledge)
+{
+    for (uint32_t carrier : plan.launchFrom)
+    {
+        const OwnShip* ship = FindOwn(knowledge, carrier);
+        if (ship == nullptr || ship->hangarsReady == 0)
+        {
+            continue;
+        }
+        Ship* own = nullptr;
+        if (!player.FindShip(carrier, own) || own == nullptr)
+        {
+            continue;
+        }
+        for (size_t h = 0; h < own->hangars.size(); h++)
+        {
+            if (own->hangars[h]->GetSquadronsLeft() > 0 && !own->hangars[h]->HasLaunchedThisTurn())
+            {
+                controls.Launch(carrier, int(h));
+                if (!HasVisibleEnemy(knowledge))
+                {
+                    break; // one squadron is enough to scout
+                }
+            }
+        }
+    }
+    plan.launchFrom.clear();
+}
+
+bool HardPlayer::Busy() const
+{
+    for (const Ship* ship : player.fleet)
+    {
+        if (!ship->IsAlive())
+        {
+            continue;
+        }
+        if (UnderWay(ship->motionState))
+        {
+            return true;
+        }
+        for (const BeamTurret* turret : ship->beamTurrets)
+        {
+            if (TurretBusy(*turret))
+            {
+                return true;
+            }
+        }
+        for (const GunTurret* turret : ship->gunTurrets)
+        {
+            if (TurretBusy(*turret))
+            {
+                return true;
+            }
+        }
+    }
+    return game.GetBullets()->Count() > 0;
+}
+
+HardPlayer::Progress& HardPlayer::ProgressOf(uint32_t id)
+{
+    for (Progress& entry : progress)
+    {
+        if (entry.id == id)
+        {
+            return entry;
+        }
+    }
+    progress.push_back(Progress());
+    progress.back().id = id;
+    return progress.back();
+}
+
+uint64_t HardPlayer::SightSignature(const Knowledge& knowledge) const
+{
+    // Which ships are in sight, and the own fleet's ships.
+    uint64_t hash = 1469598103934665603ull;
+    auto add = [&hash](uint64_t value) { hash = (hash ^ value) * 1099511628211ull; };
+    for (const Contact& contact : knowledge.contacts)
+    {
+        if (contact.visible)
+        {
+            add(contact.id);
+        }
+    }
+    add(0xffff);
+    for (const OwnShip& ship : knowledge.own)
+    {
+        add(ship.id);
+    }
+    return hash;
+}
+
+void HardPlayer::AimCamera(const Knowledge& knowledge)
+{
+    // Behind the fleet, looking at the nearest enemy known: a person watching
+    // the computer play sees what it does.
+    if (knowledge.own.empty())
+    {
+        return;
+    }
+    const Vector centre = FleetCentre(knowledge);
+    Vector look;
+    double nearest = 0.0;
+    bool found = false;
+    for (const Contact& contact : knowledge.contacts)
+    {
+        const double d = Length(contact.position - centre);
+        if (!found || d < nearest)
+        {
+            look = contact.position;
+            nearest = d;
+            found = true;
+        }
+    }
+    Vector direction(look.x - centre.x, 0.0f, look.z - centre.z);
+    if (Length(direction) < 1.0)
+    {
+        direction = Vector(-centre.x, 0.0f, -centre.z);
+    }
+    if (Length(direction) < 1.0)
+    {
+        return;
+    }
+    Normalize(direction);
+    const float heading = float(std::atan2(-direction.x, -direction.z) * kRadToDeg);
+    player.SetHeading(heading < 0.0f ? heading + 360.0f : heading);
+    const Vector focus = centre - direction * 150.0f;
+    player.SetFocus(focus.x, centre.y + 150.0f, focus.z);
+    player.SetZoom(1.3f);
+}
