@@ -81,99 +81,108 @@ void Controls::Note(const char* format, ...)
     }
 }
 
-void Controls::MoveTo(uint32_t shipId, const Vector& point)
+bool Controls::MoveTo(uint32_t shipId, const Vector& point)
 {
     Ship* ship = Own(shipId);
     if (ship == nullptr)
     {
-        return;
+        return false;
     }
     Select(*ship);
     HandleKeyPress(game, SDLK_m);
     game.SetOrderPoint(point.x, point.y, point.z);
     Pick(game, 0, 0, 0);
     Note("move %u to %.2f %.2f %.2f", shipId, point.x, point.y, point.z);
+    return true;
 }
 
-void Controls::RotateTo(uint32_t shipId, const Vector& point)
+bool Controls::RotateTo(uint32_t shipId, const Vector& point)
 {
     Ship* ship = Own(shipId);
     if (ship == nullptr)
     {
-        return;
+        return false;
     }
     Select(*ship);
     HandleKeyPress(game, SDLK_r);
     game.SetOrderPoint(point.x, point.y, point.z);
     Pick(game, 0, 0, 0);
     Note("rotate %u to %.2f %.2f %.2f", shipId, point.x, point.y, point.z);
+    return true;
 }
 
-void Controls::Attack(uint32_t shipId, uint32_t targetId)
+bool Controls::Attack(uint32_t shipId, uint32_t targetId)
 {
     Ship* ship = Own(shipId);
     if (ship == nullptr || VisibleEnemy(targetId) == nullptr)
     {
-        return;
+        return false;
     }
     Select(*ship);
     HandleKeyPress(game, SDLK_a);
     Pick(game, 0, 0, targetId);
     Note("attack %u at %u", shipId, targetId);
+    return true;
 }
 
-void Controls::Target(uint32_t shipId, uint32_t targetId)
+bool Controls::Target(uint32_t shipId, uint32_t targetId)
 {
     Ship* ship = Own(shipId);
     if (ship == nullptr || VisibleEnemy(targetId) == nullptr)
     {
-        return;
+        return false;
     }
     Select(*ship);
     HandleKeyPress(game, SDLK_t);
     Pick(game, 0, 0, targetId);
     Note("target %u at %u", shipId, targetId);
+    return true;
 }
 
-void Controls::TurretTarget(uint32_t shipId, int turret, uint32_t targetId)
+bool Controls::TurretTarget(uint32_t shipId, int turret, uint32_t targetId)
 {
     Ship* ship = Own(shipId);
     const int turrets = ship != nullptr ? int(ship->beamTurrets.size() + ship->gunTurrets.size()) : 0;
     if (ship == nullptr || turret < 0 || turret >= turrets || VisibleEnemy(targetId) == nullptr)
     {
-        return;
+        return false;
     }
     Select(*ship);
     ship->SelectPart(turret);
     HandleKeyPress(game, SDLK_x);
     Pick(game, 0, 0, targetId);
     Note("turret %u.%d at %u", shipId, turret, targetId);
+    return true;
 }
 
-void Controls::Launch(uint32_t shipId, int hangar)
+bool Controls::Launch(uint32_t shipId, int hangar)
 {
     Ship* ship = Own(shipId);
-    if (ship == nullptr || hangar < 0 || hangar >= int(ship->hangars.size()))
+    if (ship == nullptr || hangar < 0 || hangar >= int(ship->hangars.size()) ||
+        ship->hangars[size_t(hangar)]->HasLaunchedThisTurn() ||
+        ship->hangars[size_t(hangar)]->GetSquadronsLeft() <= 0)
     {
-        return;
+        return false;
     }
     // The panel lists beam turrets, gun turrets, then hangars.
     Select(*ship);
     ship->SelectPart(int(ship->beamTurrets.size() + ship->gunTurrets.size()) + hangar);
     ship->hangars[size_t(hangar)]->Launch(ship->position, ship->orientation);
     Note("launch %u.%d", shipId, hangar);
+    return true;
 }
 
-void Controls::Stop(uint32_t shipId)
+bool Controls::Stop(uint32_t shipId)
 {
     Ship* ship = Own(shipId);
     if (ship == nullptr)
     {
-        return;
+        return false;
     }
     Select(*ship);
     HandleKeyPress(game, SDLK_s);
     Note("stop %u", shipId);
+    return true;
 }
 
 void Controls::EndTurn()

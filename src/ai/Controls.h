@@ -16,7 +16,7 @@ class Ship;
 // handling with the stencil value the click would read. Only placing an
 // order point with the pointer is skipped: the point is set where a person
 // would put it. Orders name ships by id; an order for a ship that is not
-// this player's, or a target that is not in sight, is not given.
+// this player's, or a target that is not in sight, is not given (false).
 //
 // Every order given is also written to a record (one line each), so that two
 // games can be compared order by order.
@@ -25,16 +25,16 @@ class Controls
   public:
     Controls(Game& game, Player& player);
 
-    void MoveTo(uint32_t shipId, const Vector& point);   // m, the point, a click
-    void RotateTo(uint32_t shipId, const Vector& point); // r, the point, a click
-    void Attack(uint32_t shipId, uint32_t targetId);     // a and a click on the target
-    void Target(uint32_t shipId, uint32_t targetId);     // t and a click on the target
+    bool MoveTo(uint32_t shipId, const Vector& point);   // m, the point, a click
+    bool RotateTo(uint32_t shipId, const Vector& point); // r, the point, a click
+    bool Attack(uint32_t shipId, uint32_t targetId);     // a and a click on the target
+    bool Target(uint32_t shipId, uint32_t targetId);     // t and a click on the target
     // The turret's entry on the panel (beam turrets, then gun turrets), x and
     // a click on the target.
-    void TurretTarget(uint32_t shipId, int turret, uint32_t targetId);
+    bool TurretTarget(uint32_t shipId, int turret, uint32_t targetId);
     // The hangar's entry on the panel and "Launch fighters".
-    void Launch(uint32_t shipId, int hangar);
-    void Stop(uint32_t shipId); // s
+    bool Launch(uint32_t shipId, int hangar);
+    bool Stop(uint32_t shipId); // s
     void EndTurn();             // d
 
     // The orders given so far, one line each.

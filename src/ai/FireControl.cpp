@@ -15,7 +15,8 @@ constexpr float kGunOpenRange = 420.0f;
 constexpr float kBeamLastRange = 450.0f;
 constexpr float kGunLastRange = 490.0f;
 // The fleet's chosen target counts this much more.
-constexpr float kFocusFactor = 2.0f;
+
+// Fire put on a face beyond what it holds, for the misses.
 
 int FaceHitFrom(const Contact& target, const Vector& from)
 {
@@ -25,6 +26,17 @@ int FaceHitFrom(const Contact& target, const Vector& from)
 }
 
 } // namespace
+
+float gBeamOnFighter = 1.0f;
+float gOverkill = 1.15f;
+float gFocusFactor = 2.0f;
+
+float DamageToCome(const OwnShip& ship, const TurretView& turret, const Contact& target)
+{
+    const float range = float(Length(target.position - ship.position));
+    const float share = turret.fireTimeLeft / kTurnFireSeconds;
+    return share * (turret.beam ? BeamTurnDamageAt(range) : GunTurnDamageAt(range));
+}
 
 float TurretOpenRange(const TurretView& turret)
 {
@@ -36,16 +48,21 @@ float TurretLastRange(const TurretView& turret)
     return turret.beam ? kBeamLastRange : kGunLastRange;
 }
 
-std::map<uint32_t, int> TurretClaims(const Knowledge& knowledge)
+std::map<uint32_t, float> TurretClaims(const Knowledge& knowledge)
 {
-    std::map<uint32_t, int> claims;
+    std::map<uint32_t, float> claims;
     for (const OwnShip& ship : knowledge.own)
     {
         for (const TurretView& turret : ship.turrets)
         {
-            if (turret.targetId != 0 && turret.state != Spent && turret.state != Idle)
+            if (turret.targetId == 0 || (turret.state != Firing && turret.state != Aiming))
             {
-                claims[turret.targetId]++;
+                continue;
+            }
+            const Contact* target = FindContact(knowledge, turret.targetId);
+            if (target != nullptr)
+            {
+                claims[turret.targetId] += DamageToCome(ship, turret, *target);
             }
         }
     }
@@ -54,7 +71,7 @@ std::map<uint32_t, int> TurretClaims(const Knowledge& knowledge)
 
 float TurretTargetScore(const OwnShip& ship, const TurretView& turret, const Contact& target,
                         const HardMemory& memory, const ClassBook& book, bool focus, bool closingIn,
-                        int claims)
+                        float claimed)
 {
     if (!target.visible)
     {
@@ -83,19 +100,26 @@ float TurretTargetScore(const OwnShip& ship, const TurretView& turret, const Con
         worth += 60.0f;
     }
     const float hull = std::max(5.0f, BelievedHull(memory, book, target, FaceHitFrom(target, ship.position)));
-    // A turret alone does at most what it can in a turn; the hull it need not
-    // break counts for nothing.
-    float score = worth * std::min(damage, hull) / hull;
+    // What this turret adds towards breaking the face, beyond the fire
+    // already on it, is what counts; a little more than the face holds is
+    // fired for the misses.
+    const float needed = std::max(0.0f, hull * gOverkill - claimed);
+    float score = worth * std::min(damage * (turret.fireTimeLeft / kTurnFireSeconds), needed) / hull;
     if (focus)
     {
-        score *= kFocusFactor;
+        score *= gFocusFactor;
     }
-    return score / float(1 + claims);
+    // A beam spends a good part of its time on a fighter turning to the next.
+    if (turret.beam && target.role == ShipRole::Fighter)
+    {
+        score *= gBeamOnFighter;
+    }
+    return score;
 }
 
 uint32_t ChooseTurretTarget(const OwnShip& ship, size_t turret, const Knowledge& knowledge,
                             const HardMemory& memory, const ClassBook& book, uint32_t focusId, bool closingIn,
-                            const std::map<uint32_t, int>& claims, float* scoreOut)
+                            const std::map<uint32_t, float>& claims, float* scoreOut)
 {
     if (turret >= ship.turrets.size())
     {
@@ -106,15 +130,15 @@ uint32_t ChooseTurretTarget(const OwnShip& ship, size_t turret, const Knowledge&
     float bestScore = 0.0f;
     for (const Contact& contact : knowledge.contacts)
     {
-        const auto claimed = claims.find(contact.id);
-        int count = claimed != claims.end() ? claimed->second : 0;
-        // The turret's own claim does not count against its target.
-        if (view.targetId == contact.id && count > 0 && view.state != Idle && view.state != Spent)
+        const auto found = claims.find(contact.id);
+        float claimed = found != claims.end() ? found->second : 0.0f;
+        // The turret's own fire does not count against its target.
+        if (view.targetId == contact.id && (view.state == Firing || view.state == Aiming))
         {
-            count--;
+            claimed = std::max(0.0f, claimed - DamageToCome(ship, view, contact));
         }
         const float score =
-            TurretTargetScore(ship, view, contact, memory, book, contact.id == focusId, closingIn, count);
+            TurretTargetScore(ship, view, contact, memory, book, contact.id == focusId, closingIn, claimed);
         if (score > bestScore)
         {
             best = contact.id;

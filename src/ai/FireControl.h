@@ -15,28 +15,32 @@
 // away fastest for the fire it spends, that is the enemy's own firepower
 // over the hull left on the face this turret hits. Fighters, frail and
 // dangerous, come first when they are near; a ship whose face is nearly
-// broken is finished off; the fleet's chosen target counts double. Turrets
-// already on an enemy make it worth less to the next, so the fire spreads
-// instead of piling on.
+// broken is finished off; the fleet's chosen target counts double. Fire
+// already going to an enemy counts against what is left of it: turrets pile
+// on until the face should break, and no further.
 
 // How far a turret fires when the ship can still close in (so that fire time
 // is not wasted at long range), and when it cannot.
 float TurretOpenRange(const TurretView& turret);
 float TurretLastRange(const TurretView& turret);
 
-// Turrets of the fleet on each enemy, by contact id.
-std::map<uint32_t, int> TurretClaims(const Knowledge& knowledge);
+// The damage a turret on `target` is yet to do to it this turn.
+float DamageToCome(const OwnShip& ship, const TurretView& turret, const Contact& target);
+
+// The damage the fleet's turrets already on each enemy are yet to do to it
+// this turn, by contact id.
+std::map<uint32_t, float> TurretClaims(const Knowledge& knowledge);
 
 // The best target for turret `turret` of `ship`, or 0 when none is worth
 // firing at. focusId is the target the plan gave the ship (0 none);
 // closingIn says whether the ship may yet get nearer this turn.
 uint32_t ChooseTurretTarget(const OwnShip& ship, size_t turret, const Knowledge& knowledge,
                             const HardMemory& memory, const ClassBook& book, uint32_t focusId, bool closingIn,
-                            const std::map<uint32_t, int>& claims, float* scoreOut = nullptr);
+                            const std::map<uint32_t, float>& claims, float* scoreOut = nullptr);
 
 // The score the choice above gives one target (0 when it may not fire at it).
 float TurretTargetScore(const OwnShip& ship, const TurretView& turret, const Contact& target,
                         const HardMemory& memory, const ClassBook& book, bool focus, bool closingIn,
-                        int claims);
+                        float claimed);
 
 #endif

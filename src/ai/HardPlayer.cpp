@@ -4,8 +4,16 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "ai/FireControl.h"
+extern float gBeamOnFighter;
+extern float gPreferredGunship;
+extern float gPreferredCarrier;
+extern float gOverkill;
+extern float gFocusFactor;
+float gGuard = 1.0f;
+extern float gStrikeSlack;
 #include "ai/Search.h"
 #include "ai/Threat.h"
 #include "combat/BeamTurret.h"
@@ -33,10 +41,14 @@ constexpr float kGuardTurn = 20.0f;
 // (whose guns point ahead) beyond a few degrees.
 constexpr float kBeamBowArc = 50.0f;
 constexpr float kFighterBowArc = 10.0f;
+// A fighter whose target is destroyed goes on with the nearest enemy this near.
+constexpr float kFighterRetarget = 160.0f;
 // Turrets busy on a target look for a better one every so many ticks, and
 // change only to one this much better.
 constexpr int kTurretLookTicks = 8;
 constexpr float kRetargetMargin = 1.6f;
+// A ship goes in to strike only with this share of its fire left.
+constexpr float kStrikeFire = 0.5f;
 
 bool UnderWay(int32_t motion)
 {
@@ -62,6 +74,17 @@ bool HasFireLeft(const OwnShip& ship)
     return false;
 }
 
+// The share of the ship's fire time left this turn.
+float FireLeft(const OwnShip& ship)
+{
+    float left = 0.0f;
+    for (const TurretView& turret : ship.turrets)
+    {
+        left += turret.fireTimeLeft;
+    }
+    return ship.turrets.empty() ? 0.0f : left / (5.0f * float(ship.turrets.size()));
+}
+
 bool DoneFiring(const OwnShip& ship)
 {
     for (const TurretView& turret : ship.turrets)
@@ -81,6 +104,56 @@ HardPlayer::HardPlayer(Game& game_, Player& player_, uint32_t seed, const Tuning
     : game(game_), player(player_), book(game_), controls(game_, player_), tuning(tuning_), gridRegions(0),
       hiddenSignature(book.FirstOfRole(ShipRole::Fighter).signature), planSight(0), ticks(0)
 {
+    if (const char* tune = std::getenv("KORVANE_AI_TUNE"))
+    {
+        std::string text = tune;
+        size_t at = 0;
+        while (at < text.size())
+        {
+            size_t comma = text.find(',', at);
+            if (comma == std::string::npos)
+                comma = text.size();
+            const std::string item = text.substr(at, comma - at);
+            const size_t eq = item.find('=');
+            const std::string key = item.substr(0, eq);
+            const float value = float(std::atof(item.substr(eq + 1).c_str()));
+            if (key == "holdSlack")
+                tuning.holdSlack = value;
+            if (key == "strikeKills")
+                tuning.strikeKills = value;
+            if (key == "overkill")
+                tuning.overkill = value;
+            if (key == "fleetSpread")
+                tuning.fleetSpread = value;
+            if (key == "launchRange")
+                tuning.launchRange = value;
+            if (key == "screenDistance")
+                tuning.screenDistance = value;
+            if (key == "screenGuard")
+                tuning.screenGuard = value;
+            if (key == "fighterStrikeShare")
+                tuning.fighterStrikeShare = value;
+            if (key == "fighterPrey")
+                tuning.fighterPrey = int(value);
+            if (key == "beamOnFighter")
+                gBeamOnFighter = value;
+            if (key == "guard")
+                gGuard = value;
+            if (key == "gunRange")
+                gPreferredGunship = value;
+            if (key == "carrierRange")
+                gPreferredCarrier = value;
+            if (key == "fireOverkill")
+                gOverkill = value;
+            if (key == "focus")
+                gFocusFactor = value;
+            if (key == "strikeSlack")
+                gStrikeSlack = value;
+            if (key == "defendFighters")
+                tuning.defendFighters = int(value);
+            at = comma + 1;
+        }
+    }
     memory.chance = ChanceSeed(seed, player.GetIndex());
     for (float& leaning : memory.leaning)
     {
@@ -106,6 +179,38 @@ void HardPlayer::PlayTurn(const std::function<void()>& advanceTick)
         if (!ordered && (ticks >= kMaxTurnTicks || (!knowledge.gameDecided && !Busy())))
         {
             EndTurn(memory, knowledge);
+            if (std::getenv("KORVANE_AI_TRACE") != nullptr)
+            {
+                for (const OwnShip& s : knowledge.own)
+                {
+                    std::fprintf(stderr, "  end %u at %.0f %.0f move %.1f fire", s.id, s.position.x,
+                                 s.position.z, s.moveTimeLeft);
+                    for (const TurretView& t : s.turrets)
+                    {
+                        std::fprintf(stderr, " %.1f/%d>%u", t.fireTimeLeft, int(t.state), t.targetId);
+                    }
+                    std::fprintf(stderr, "\n");
+                }
+                std::fprintf(stderr, "  ticks %d\n", ticks);
+                for (const Player* other : game.GetPlayers())
+                {
+                    for (const Ship* e : other->fleet)
+                    {
+                        if (other != &player && e->IsAlive() && RoleOfShip(*e) != ShipRole::Fighter)
+                        {
+                            std::fprintf(stderr,
+                                         "  real %u F%.0f B%.0f L%.0f R%.0f T%.0f Bo%.0f believed F%.0f "
+                                         "B%.0f L%.0f R%.0f\n",
+                                         e->id, e->hull[kFaceFront], e->hull[kFaceBack], e->hull[kFaceLeft],
+                                         e->hull[kFaceRight], e->hull[kFaceTop], e->hull[kFaceBottom],
+                                         BelievedDamage(memory, e->id, kFaceFront),
+                                         BelievedDamage(memory, e->id, kFaceBack),
+                                         BelievedDamage(memory, e->id, kFaceLeft),
+                                         BelievedDamage(memory, e->id, kFaceRight));
+                        }
+                    }
+                }
+            }
             controls.EndTurn();
             break;
         }
@@ -199,22 +304,36 @@ bool HardPlayer::Step(const OwnShip& ship, const ShipOrders& order, Progress& do
 
     if (ship.role == ShipRole::Fighter)
     {
-        // Fighters' guns point where they point: attack turns them on.
+        // Fighters' guns point where they point: once stopped, attack turns
+        // them on their target.
         const Contact* target = order.targetId != 0 ? FindContact(knowledge, order.targetId) : nullptr;
-        if (target != nullptr && target->visible && done.targetGiven != target->id && HasFireLeft(ship) &&
-            Length(target->position - ship.position) <= order.openFireRange)
+        if (!underWay && target != nullptr && target->visible && done.targetGiven != target->id &&
+            HasFireLeft(ship) && Length(target->position - ship.position) <= order.openFireRange)
         {
-            if (!underWay && YawToFace(ship.position, ship.orientation, target->position) > kFighterBowArc &&
-                ship.moveTimeLeft > kMinMoveTime)
-            {
-                controls.Attack(ship.id, target->id);
-            }
-            else
-            {
-                controls.Target(ship.id, target->id);
-            }
+            controls.Attack(ship.id, target->id);
             done.targetGiven = target->id;
             return true;
+        }
+        // One whose target is gone takes the nearest enemy within its guns' reach.
+        const Contact* given = done.targetGiven != 0 ? FindContact(knowledge, done.targetGiven) : nullptr;
+        if (!underWay && done.targetGiven != 0 && (given == nullptr || !given->visible) && HasFireLeft(ship))
+        {
+            const Contact* nearest = nullptr;
+            for (const Contact& contact : knowledge.contacts)
+            {
+                if (contact.visible && Length(contact.position - ship.position) <= kFighterRetarget &&
+                    (nearest == nullptr ||
+                     Length(contact.position - ship.position) < Length(nearest->position - ship.position)))
+                {
+                    nearest = &contact;
+                }
+            }
+            if (nearest != nullptr)
+            {
+                controls.Attack(ship.id, nearest->id);
+                done.targetGiven = nearest->id;
+                return true;
+            }
         }
     }
     else if (AimTurrets(ship, order, done, knowledge, underWay))
@@ -255,7 +374,11 @@ bool HardPlayer::Step(const OwnShip& ship, const ShipOrders& order, Progress& do
         return false;
     }
 
-    if (order.move && ship.moveTimeLeft > kMinMoveTime && done.moves < kMaxMovesPerTurn &&
+    // A ship that has spent its fire on what came near does not go on to
+    // strike: it would only put itself within the enemy's reach.
+    const bool spentForStrike =
+        order.task == ShipTask::Strike && !done.moveGiven && FireLeft(ship) < kStrikeFire;
+    if (order.move && !spentForStrike && ship.moveTimeLeft > kMinMoveTime && done.moves < kMaxMovesPerTurn &&
         Length(order.destination - ship.position) > 20.0 &&
         (!done.moveGiven || Length(order.destination - done.movedTo) > 20.0))
     {
@@ -275,7 +398,7 @@ bool HardPlayer::Step(const OwnShip& ship, const ShipOrders& order, Progress& do
         return true;
     }
 
-    if (order.guard && !done.guarded && ship.moveTimeLeft > 1.0f && DoneFiring(ship))
+    if (gGuard > 0.0f && order.guard && !done.guarded && ship.moveTimeLeft > 1.0f && DoneFiring(ship))
     {
         done.guarded = true;
         const Vector point = GuardPoint(ship, order.threat);
@@ -321,18 +444,22 @@ bool HardPlayer::AimTurrets(const OwnShip& ship, const ShipOrders& order, Progre
         }
         if (engaged)
         {
-            const auto claimed = claims.find(current->id);
-            const int others = claimed != claims.end() ? std::max(0, claimed->second - 1) : 0;
+            const float mine = DamageToCome(ship, turret, *current);
+            const float others = std::max(0.0f, claims[current->id] - mine);
             const float keep = TurretTargetScore(ship, turret, *current, memory, book,
                                                  current->id == order.targetId, closingIn, others);
             if (keep * kRetargetMargin >= bestScore)
             {
                 continue;
             }
-            claims[current->id]--;
+            claims[current->id] = others;
         }
         controls.TurretTarget(ship.id, int(t), best);
-        claims[best]++;
+        const Contact* chosen = FindContact(knowledge, best);
+        if (chosen != nullptr)
+        {
+            claims[best] += DamageToCome(ship, turret, *chosen);
+        }
         done.targetGiven = best;
         return true;
     }

@@ -76,8 +76,8 @@ class HardPlayer : public ComputerPlayer
     float hiddenSignature;    // the faintest ship there is to find: a fighter's
     TurnPlan plan;
     std::vector<Progress> progress;
-    uint64_t planSight;             // what was in sight when the plan was made
-    std::map<uint32_t, int> claims; // turrets on each enemy this tick
+    uint64_t planSight;               // what was in sight when the plan was made
+    std::map<uint32_t, float> claims; // fire to come on each enemy this tick
     int ticks;
 };
 

@@ -189,6 +189,9 @@ float ShipTurnDamageAt(const ClassProfile& profile, float range)
     return damage;
 }
 
+float gPreferredGunship = 220.0f;
+float gPreferredCarrier = 260.0f;
+
 float PreferredRange(ShipRole role)
 {
     switch (role)
@@ -198,11 +201,11 @@ float PreferredRange(ShipRole role)
     case ShipRole::Beamship:
         return 200.0f;
     case ShipRole::Carrier:
-        return 260.0f;
+        return gPreferredCarrier;
     case ShipRole::Gunship:
         break;
     }
-    return 220.0f;
+    return gPreferredGunship;
 }
 
 float WeaponReach(ShipRole role)

@@ -7,6 +7,8 @@
 #include "ai/Threat.h"
 #include "ships/Ship.h"
 
+float gStrikeSlack = 100.0f;
+
 namespace
 {
 
@@ -16,10 +18,6 @@ constexpr int kSideFaces[4] = {kFaceFront, kFaceBack, kFaceLeft, kFaceRight};
 // Outward normals of the faces in ship coordinates, by HullFace.
 const Vector kFaceNormals[6] = {Vector(0, 1, 0), Vector(0, -1, 0), Vector(-1, 0, 0),
                                 Vector(1, 0, 0), Vector(0, 0, -1), Vector(0, 0, 1)};
-
-// Ships sharing a face spread round it, degrees off its axis, in the order
-// they are given it.
-constexpr float kLateralOffsets[6] = {0.0f, 24.0f, -24.0f, 38.0f, -38.0f, 12.0f};
 
 // Looking round the nebulae for a fleet: a frigate's sensors for a frigate.
 constexpr float kLookSensor = 0.35f;
@@ -44,16 +42,30 @@ float FireFraction(const OwnShip& ship)
     return weapons > 0 ? left / (float(weapons) * kTurnFireSeconds) : 0.0f;
 }
 
+// Where a ship closing straight in on a target stops to fire.
+Vector ApproachSpot(const OwnShip& ship, const Vector& target)
+{
+    const float range = PreferredRange(ship.role);
+    const float distance = float(Length(target - ship.position));
+    if (distance <= range)
+    {
+        return ship.position;
+    }
+    return ship.position + (target - ship.position) * ((distance - range) / distance);
+}
+
+// What the ship does this turn to the target's face `face` if it closes
+// straight in: nothing unless that is the face it comes at, or unless it
+// gets to fighting range.
 Reach StrikeReach(const OwnShip& ship, const ClassProfile& profile, const Contact& target, int face)
 {
     Reach reach;
-    const Vector spot = FaceSpot(target.position, target.orientation, face, PreferredRange(ship.role), 0.0f);
+    const Vector spot = ApproachSpot(ship, target.position);
     const Vector end = ArrivalSeconds(ship, spot) <= ship.moveTimeLeft ? spot : ReachedPoint(ship, spot);
     reach.range = float(Length(end - target.position));
-    // A firing position short of the face hits the face its own bearing gives.
     Vector local;
     UnrotateByAngles(end - target.position, local, target.orientation);
-    if (Ship::HitFace(local) != face)
+    if (Ship::HitFace(local) != face || reach.range > PreferredRange(ship.role) + gStrikeSlack)
     {
         return reach;
     }
@@ -124,6 +136,148 @@ bool EnemyCentre(const Knowledge& knowledge, int32_t owner, Vector& centre)
     return true;
 }
 
+// The fighters strike together at the face of a capital ship they can break
+// (or nearly), from behind its guns where they can; the squadron's fire is
+// what a single fighter's guns do, times their number.
+void PlanFighterStrike(const Knowledge& knowledge, const HardMemory& memory, const ClassBook& book,
+                       const Tuning& tuning, const std::vector<const Contact*>& targets,
+                       const std::vector<float>& given, std::vector<bool>& assigned, TurnPlan& plan)
+{
+    std::vector<size_t> fighters;
+    float each = 0.0f;
+    for (size_t i = 0; i < knowledge.own.size(); i++)
+    {
+        const OwnShip& ship = knowledge.own[i];
+        if (ship.role == ShipRole::Fighter && !assigned[i] && FireFraction(ship) > 0.5f)
+        {
+            fighters.push_back(i);
+            each =
+                std::max(each, ShipTurnDamageAt(ProfileOf(book, ship.classIndex), PreferredRange(ship.role)));
+        }
+    }
+    if (fighters.empty())
+    {
+        return;
+    }
+    // Enemy fighters within reach come first: ours strike them before they
+    // strike the fleet, each at a fighter of its own.
+    std::vector<const Contact*> prey;
+    for (const Contact& contact : knowledge.contacts)
+    {
+        if (contact.visible && contact.role == ShipRole::Fighter)
+        {
+            prey.push_back(&contact);
+        }
+    }
+    if (int(prey.size()) >= tuning.fighterPrey)
+    {
+        std::vector<bool> taken(prey.size(), false);
+        int struck = 0;
+        for (size_t i : fighters)
+        {
+            const OwnShip& ship = knowledge.own[i];
+            size_t pick = prey.size();
+            double best = 0.0;
+            for (size_t p = 0; p < prey.size(); p++)
+            {
+                const double d = Length(prey[p]->position - ship.position);
+                if (!taken[p] && (pick == prey.size() || d < best))
+                {
+                    pick = p;
+                    best = d;
+                }
+            }
+            if (pick == prey.size())
+            {
+                std::fill(taken.begin(), taken.end(), false);
+                continue;
+            }
+            const Contact& target = *prey[pick];
+            const Vector spot = target.position + Horizontal(ship.position - target.position) * 60.0f;
+            if (ArrivalSeconds(ship, spot) > ship.moveTimeLeft)
+            {
+                continue;
+            }
+            taken[pick] = true;
+            assigned[i] = true;
+            struck++;
+            ShipOrders& order = plan.ships[i];
+            order.task = ShipTask::Strike;
+            order.targetId = target.id;
+            order.move = true;
+            order.destination = spot;
+            order.openFireRange = PreferredRange(ShipRole::Fighter) + 70.0f;
+        }
+        if (struck > 0)
+        {
+            return;
+        }
+    }
+    size_t bestTarget = targets.size();
+    int bestFace = -1;
+    float bestScore = 0.0f;
+    for (size_t t = 0; t < targets.size(); t++)
+    {
+        const Contact& target = *targets[t];
+        if (target.role == ShipRole::Fighter)
+        {
+            continue;
+        }
+        const float value = TargetValue(target, book, plan.rival, knowledge.players);
+        for (int f = 0; f < 4; f++)
+        {
+            const Vector spot = FaceSpot(target.position, target.orientation, kSideFaces[f],
+                                         PreferredRange(ShipRole::Fighter), 0.0f);
+            int reaching = 0;
+            for (size_t i : fighters)
+            {
+                reaching += ArrivalSeconds(knowledge.own[i], spot) <= knowledge.own[i].moveTimeLeft ? 1 : 0;
+            }
+            const float left =
+                std::max(1.0f, BelievedHull(memory, book, target, kSideFaces[f]) - given[t * 4 + size_t(f)]);
+            const float share = std::min(1.0f, float(reaching) * each / left);
+            if (share < tuning.fighterStrikeShare)
+            {
+                continue;
+            }
+            const float score = value * share * 600.0f / (left + 100.0f);
+            if (score > bestScore)
+            {
+                bestScore = score;
+                bestTarget = t;
+                bestFace = f;
+            }
+        }
+    }
+    if (bestFace < 0)
+    {
+        return;
+    }
+    const Contact& target = *targets[bestTarget];
+    int slot = 0;
+    for (size_t i : fighters)
+    {
+        const float lateral = float((slot + 1) / 2) * (slot % 2 == 0 ? 1.0f : -1.0f) * 6.0f;
+        slot++;
+        const Vector spot = FaceSpot(target.position, target.orientation, kSideFaces[bestFace],
+                                     PreferredRange(ShipRole::Fighter), lateral);
+        if (ArrivalSeconds(knowledge.own[i], spot) > knowledge.own[i].moveTimeLeft)
+        {
+            continue;
+        }
+        assigned[i] = true;
+        ShipOrders& order = plan.ships[i];
+        order.task = ShipTask::Strike;
+        order.targetId = target.id;
+        order.face = bestFace;
+        order.move = true;
+        order.destination = spot;
+        order.openFireRange = PreferredRange(ShipRole::Fighter) + 70.0f;
+    }
+    plan.expectedKills += std::min(
+        1.0f, float(slot) * each / std::max(1.0f, BelievedHull(memory, book, target, kSideFaces[bestFace])));
+}
+
 // Every own ship waits, closing in no farther than the edge of the enemy's
 // reach, the fleet together.
 void PlanHold(const Knowledge& knowledge, const ClassBook& book, const Tuning& tuning, int32_t rival,
@@ -179,17 +333,21 @@ void PlanHold(const Knowledge& knowledge, const ClassBook& book, const Tuning& t
     }
 }
 
-// Fighters not striking stay by the fleet, on the enemy's side of it.
-void PlanEscort(const Knowledge& knowledge, std::vector<ShipOrders>& orders,
+// Fighters not striking screen the fleet: a line ahead of it towards the
+// enemy, where they draw the enemy's fighters and fire onto themselves, and
+// fight what comes near.
+void PlanEscort(const Knowledge& knowledge, const Tuning& tuning, std::vector<ShipOrders>& orders,
                 const std::vector<bool>& assigned)
 {
     const Vector centre = FleetCentre(knowledge);
     const Contact* enemy = NearestVisible(knowledge, centre, true);
-    Vector post = centre;
+    Vector axis(0.0f, 0.0f, 0.0f);
     if (enemy != nullptr)
     {
-        post = centre + Horizontal(enemy->position - centre) * 60.0f;
+        axis = Horizontal(enemy->position - centre);
     }
+    const Vector across(axis.z, 0.0f, -axis.x);
+    int slot = 0;
     for (size_t i = 0; i < knowledge.own.size(); i++)
     {
         const OwnShip& ship = knowledge.own[i];
@@ -197,11 +355,21 @@ void PlanEscort(const Knowledge& knowledge, std::vector<ShipOrders>& orders,
         {
             continue;
         }
-        orders[i].task = ShipTask::Escort;
-        if (Length(ship.position - post) > 120.0)
+        const float side = float((slot + 1) / 2) * (slot % 2 == 0 ? 1.0f : -1.0f) * tuning.screenSpacing;
+        slot++;
+        const Vector post = centre + axis * tuning.screenDistance + across * side;
+        ShipOrders& order = orders[i];
+        order.task = ShipTask::Escort;
+        if (Length(ship.position - post) > 40.0)
         {
-            orders[i].move = true;
-            orders[i].destination = post;
+            order.move = true;
+            order.destination = post;
+        }
+        const Contact* near = NearestVisible(knowledge, post, false);
+        if (near != nullptr && Length(near->position - post) < tuning.screenGuard)
+        {
+            order.targetId = near->id;
+            order.openFireRange = tuning.screenGuard;
         }
     }
 }
@@ -438,7 +606,6 @@ TurnPlan PlanTurn(const Knowledge& knowledge, const HardMemory& memory, const Cl
     const size_t shipCount = knowledge.own.size();
     std::vector<bool> assigned(shipCount, false);
     std::vector<float> given(targets.size() * 4, 0.0f);
-    std::vector<int> onFace(targets.size() * 4, 0);
 
     // Ships already on their way to strike a target still in sight keep to it.
     for (size_t i = 0; i < shipCount; i++)
@@ -459,7 +626,6 @@ TurnPlan PlanTurn(const Knowledge& knowledge, const HardMemory& memory, const Cl
                     given[key] += ShipTurnDamageAt(ProfileOf(book, knowledge.own[i].classIndex),
                                                    PreferredRange(knowledge.own[i].role)) *
                                   FireFraction(knowledge.own[i]);
-                    onFace[key]++;
                 }
             }
         }
@@ -469,7 +635,7 @@ TurnPlan PlanTurn(const Knowledge& knowledge, const HardMemory& memory, const Cl
     for (size_t i = 0; i < shipCount; i++)
     {
         const OwnShip& ship = knowledge.own[i];
-        if (assigned[i])
+        if (assigned[i] || ship.role == ShipRole::Fighter)
         {
             continue;
         }
@@ -514,8 +680,9 @@ TurnPlan PlanTurn(const Knowledge& knowledge, const HardMemory& memory, const Cl
                 {
                     continue;
                 }
+                // Worth most: a dangerous ship whose face breaks soon.
                 const float share = std::min(1.0f, total / left);
-                const float score = value * share * (share >= 1.0f ? 1.5f : 1.0f);
+                const float score = value * share * (share >= 1.0f ? 1.5f : 1.0f) * 600.0f / (left + 100.0f);
                 if (score > bestScore)
                 {
                     bestScore = score;
@@ -556,14 +723,15 @@ TurnPlan PlanTurn(const Knowledge& knowledge, const HardMemory& memory, const Cl
             order.targetId = target.id;
             order.face = bestFace;
             order.move = true;
-            order.destination = FaceSpot(target.position, target.orientation, kSideFaces[bestFace],
-                                         PreferredRange(ship.role), kLateralOffsets[onFace[key] % 6]);
+            order.destination = ApproachSpot(ship, target.position);
+            order.move = Length(order.destination - ship.position) > 30.0;
             order.openFireRange = PreferredRange(ship.role) + 60.0f;
-            onFace[key]++;
         }
         given[key] += put;
         plan.expectedKills += std::min(1.0f, put / left);
     }
+
+    PlanFighterStrike(knowledge, memory, book, tuning, targets, given, assigned, plan);
 
     // Strike when it is worth it, when the enemy can strike anyway, or when
     // waiting has gone on too long; otherwise hold.
@@ -577,6 +745,22 @@ TurnPlan PlanTurn(const Knowledge& knowledge, const HardMemory& memory, const Cl
     }
     const bool impatient = memory.quietTurns >= memory.patience;
     plan.strike = plan.expectedKills >= tuning.strikeKills || inReach || impatient || memory.striking;
+    // Enemy fighters on the fleet take its fire this turn: it does not go on
+    // into the enemy's guns with nothing left to fire.
+    int fightersNear = 0;
+    const Vector fleetCentre = FleetCentre(knowledge);
+    for (const Contact& contact : knowledge.contacts)
+    {
+        if (contact.visible && contact.role == ShipRole::Fighter &&
+            Length(contact.position - fleetCentre) < tuning.defendRange)
+        {
+            fightersNear++;
+        }
+    }
+    if (fightersNear >= tuning.defendFighters && !memory.striking)
+    {
+        plan.strike = false;
+    }
     if (!plan.strike)
     {
         for (size_t i = 0; i < shipCount; i++)
@@ -615,7 +799,7 @@ TurnPlan PlanTurn(const Knowledge& knowledge, const HardMemory& memory, const Cl
             plan.ships[i].targetId = enemy->id;
         }
     }
-    PlanEscort(knowledge, plan.ships, assigned);
+    PlanEscort(knowledge, tuning, plan.ships, assigned);
 
     // Everyone that has fired turns its soundest face to the nearest danger.
     for (size_t i = 0; i < shipCount; i++)
@@ -628,7 +812,7 @@ TurnPlan PlanTurn(const Knowledge& knowledge, const HardMemory& memory, const Cl
         }
     }
 
-    // Carriers launch when the enemy is near the fleet: fighters fight by it.
+    // Carriers launch once the enemy comes near: the fighters screen the fleet.
     for (const OwnShip& ship : knowledge.own)
     {
         if (ship.hangarsReady == 0)
@@ -636,7 +820,7 @@ TurnPlan PlanTurn(const Knowledge& knowledge, const HardMemory& memory, const Cl
             continue;
         }
         const Contact* enemy = NearestVisible(knowledge, ship.position, true);
-        if (enemy != nullptr && Length(enemy->position - ship.position) <= tuning.fighterReach)
+        if (enemy != nullptr && Length(enemy->position - ship.position) <= tuning.launchRange)
         {
             plan.launchFrom.push_back(ship.id);
         }

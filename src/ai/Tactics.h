@@ -22,12 +22,19 @@
 // The numbers the plan weighs things by; tuned by measured games.
 struct Tuning
 {
-    float holdSlack = 80.0f;     // the fleet waits this much beyond the enemy's striking reach
-    float strikeKills = 0.7f;    // expected kills that make a strike worth opening
-    float riskWeight = 0.25f;    // how much harm at a firing position counts against it
-    float overkill = 1.2f;       // fire put on a face, as a share of what is left of it
-    float fighterReach = 600.0f; // fighters launch when a target in sight is this near a carrier
-    float fleetSpread = 80.0f;   // ships hold at most this far ahead of the slowest
+    float holdSlack = 80.0f;       // the fleet waits this much beyond the enemy's striking reach
+    float strikeKills = 0.7f;      // expected kills that make a strike worth opening
+    float riskWeight = 0.25f;      // how much harm at a firing position counts against it
+    float overkill = 1.2f;         // fire put on a face, as a share of what is left of it
+    float launchRange = 1400.0f;   // fighters launch when an enemy in sight is this near a carrier
+    float screenDistance = 300.0f; // fighters screen the fleet this far ahead of it
+    float screenSpacing = 25.0f;
+    float screenGuard = 130.0f;      // screening fighters fight what comes this near their post
+    float fighterStrikeShare = 0.7f; // fighters strike a face whose hull left their fire breaks this share of
+    int fighterPrey = 3;             // this many enemy fighters in sight draw our fighters onto them
+    int defendFighters = 100; // with this many enemy fighters near the fleet it fights them where it is
+    float defendRange = 450.0f;
+    float fleetSpread = 80.0f; // ships hold at most this far ahead of the slowest
 };
 
 enum class ShipTask : int32_t
