@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    libsdl1.2-dev libsdl-image1.2-dev
+    libsdl1.2-dev libsdl-image1.2-dev libsdl-mixer1.2-dev
     libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
     libpng-dev libfreetype-dev fonts-dejavu-core
     googletest libgtest-dev libgmock-dev libbenchmark-dev

@@ -8,13 +8,23 @@
 
 #include "app/Platform.h"
 
+namespace
+{
+int gFatalExitStatus = 0;
+}
+
+void SetFatalExitStatus(int status)
+{
+    gFatalExitStatus = status;
+}
+
 void FatalError(const char* message)
 {
     SDL_Quit();
     std::fprintf(stderr, "%s\n", message);
     std::fflush(stderr);
     WaitForConsoleKey();
-    std::exit(0);
+    std::exit(gFatalExitStatus);
 }
 
 void FatalError(const std::string& message)

@@ -8,6 +8,7 @@
 #include "app/FatalError.h"
 #include "app/Platform.h"
 #include "app/Startup.h"
+#include "audio/GameSounds.h"
 #include "input/EventBatch.h"
 #include "input/EventHandling.h"
 #include "ui/Font.h"
@@ -141,7 +142,12 @@ void SetupMenu::Draw(int pointerX, int pointerY)
 
 bool SetupMenu::Click(int x, int y)
 {
-    return ApplyMenuClick(ReadStencilValue(x, y), maps, setup);
+    const unsigned v = ReadStencilValue(x, y);
+    if (v >= 2)
+    {
+        PlayInterfaceSound(Sound::Click); // a button; 1 is a panel, 0 the background
+    }
+    return ApplyMenuClick(v, maps, setup);
 }
 
 void SetupMenu::Tick()
@@ -154,6 +160,7 @@ void SetupMenu::Tick()
 GameSetup ChooseGameSetup()
 {
     SetupMenu menu;
+    StartAmbientSound();
     SDL_TimerID timer = SDL_AddTimer(kTickInterval, TimerTick, nullptr);
     bool done = false;
     while (!done)
@@ -172,6 +179,10 @@ GameSetup ChooseGameSetup()
             else if (IsTickEvent(event))
             {
                 menu.Tick();
+            }
+            else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == kMuteKey)
+            {
+                ToggleSoundMute();
             }
         }
     }

@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
-#include <malloc.h>
 
 #include <cmath>
 #include <string>
@@ -12,28 +11,8 @@
 Vector gDirectionTable[kDirectionCount];
 float gAnimationTime = 0.0f;
 
-namespace
-{
-
-// A software OpenGL driver allocates and frees its per-frame buffers in the
-// heap: up to about 13 MB a frame in the sensor view. By default the C library
-// gives the freed top of the heap back to the system after every frame, and
-// the next frame pays a page fault for every 4 kB it takes again (25 ms of a
-// 35 ms frame on our machines). Keeping up to 64 MB of freed heap, and serving
-// blocks up to 4 MB from it, makes those frames reuse the same memory.
-void KeepFreedHeapForFrames()
-{
-#ifdef __GLIBC__
-    mallopt(M_MMAP_THRESHOLD, 4 * 1024 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
-#endif
-}
-
-} // namespace
-
 void InitVideo()
 {
-    KeepFreedHeapForFrames();
     // Without a display nothing later can work, and SDL itself would crash in
     // SDL_GL_SetAttribute after a failed start, or leave the program without
     // an OpenGL context (a driver without OpenGL) to crash at the first
@@ -127,14 +106,9 @@ bool IsTickEvent(const SDL_Event& event)
     return event.type == SDL_USEREVENT && event.user.code == kTickCode;
 }
 
-bool OpenDisplay()
+void OpenDisplay()
 {
     InitVideo();
-    if (SDL_GetVideoSurface() == nullptr)
-    {
-        return false;
-    }
     InitRenderState();
     BuildDirectionTable();
-    return true;
 }

@@ -30,7 +30,8 @@ extern Vector gDirectionTable[kDirectionCount];
 extern float gAnimationTime;
 
 // Opens the 800x600, 32-bit full-screen OpenGL display and hides the system
-// pointer. First lets the heap keep what the driver frees after every frame.
+// pointer. Without a usable display the program ends here through FatalError,
+// with a message that says what is missing.
 void InitVideo();
 
 // Puts OpenGL into the state the game assumes: depth test, the 45-degree
@@ -41,10 +42,9 @@ void InitRenderState();
 // Fills gDirectionTable.
 void BuildDirectionTable();
 
-// The start-up of every program that draws as the game does: InitVideo, then,
-// when a display could be opened, InitRenderState and BuildDirectionTable.
-// Returns whether the display is open.
-bool OpenDisplay();
+// The start-up of every program that draws as the game does: InitVideo,
+// InitRenderState and BuildDirectionTable.
+void OpenDisplay();
 
 // The callback handed to SDL_AddTimer: posts one tick event and keeps the period.
 Uint32 TimerTick(Uint32 interval, void* param);

@@ -7,6 +7,7 @@
 #include "app/Camera.h"
 #include "app/Startup.h"
 #include "app/TurnPlay.h"
+#include "audio/GameSounds.h"
 #include "game/Game.h"
 #include "input/EventBatch.h"
 #include "math/Random.h"
@@ -61,6 +62,7 @@ const Vector kWinnerView(0.0f, -0.707106f, -0.707106f);
 void ShowWinner(Environment& environment, const Font& font, int winner, const float* colour)
 {
     SDL_TimerID timer = SDL_AddTimer(kTickInterval, TimerTick, nullptr);
+    PlayWinnerSound();
     WinnerScreenState screen;
     while (!screen.Finished())
     {
@@ -158,6 +160,7 @@ void HandOverScreen(Game& game)
 {
     DrawHandOverScreen(game);
     SDL_GL_SwapBuffers();
+    PlayInterfaceSound(Sound::HandOver);
 
     bool pressed = false;
     while (!pressed)

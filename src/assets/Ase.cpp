@@ -39,6 +39,23 @@ bool ReadNameField(const std::string& field, float& value)
     return std::isfinite(value);
 }
 
+// Whether a scene holds any mesh or marker, in any group.
+bool HoldsObjects(const AseGroup& group)
+{
+    if (!group.meshes.empty() || !group.nodes.empty())
+    {
+        return true;
+    }
+    for (const AseGroup* child : group.groups)
+    {
+        if (HoldsObjects(*child))
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
 ObjectName SplitObjectName(const std::string& token)
 {
     ObjectName result;
@@ -102,6 +119,7 @@ class AseReader
     void ReadFaceList(AseMesh& mesh);
     void ReadTexFaceList(AseMesh& mesh);
     void ReadNormals(AseMesh& mesh);
+    void SkipNormalsBeforeFaces(const AseMesh& mesh);
     void CheckMesh(const AseMesh& mesh);
     AseNode* ReadNode();
     ObjectName SplitName(const std::string& token);
@@ -208,6 +226,12 @@ AseGroup* AseReader::ReadScene(const std::string& name)
         {
             root->nodes.push_back(ReadNode());
         }
+    }
+    if (Ok() && !HoldsObjects(*root))
+    {
+        // Such as a file of another format, or this one saved as UTF-16: not
+        // damaged as far as the reader can tell, but not what was meant.
+        Note("the file holds no objects (no *GEOMOBJECT or *HELPEROBJECT); it is read as an empty scene");
     }
     return root;
 }
@@ -322,6 +346,7 @@ void AseReader::ReadNodeName(AseMesh& mesh)
 void AseReader::ReadMeshBlock(AseMesh& mesh)
 {
     context = "*MESH";
+    bool faceListRead = !mesh.faces.empty();
     std::string token;
     while (ReadToken(token) && token != "}")
     {
@@ -336,6 +361,7 @@ void AseReader::ReadMeshBlock(AseMesh& mesh)
         else if (token == "*MESH_FACE_LIST")
         {
             ReadFaceList(mesh);
+            faceListRead = true;
         }
         else if (token == "*MESH_TFACELIST")
         {
@@ -345,9 +371,13 @@ void AseReader::ReadMeshBlock(AseMesh& mesh)
         {
             SkipLine();
         }
-        else if (token == "*MESH_NORMALS")
+        else if (token == "*MESH_NORMALS" && faceListRead)
         {
             ReadNormals(mesh);
+        }
+        else if (token == "*MESH_NORMALS")
+        {
+            SkipNormalsBeforeFaces(mesh);
         }
         context = "*MESH";
     }
@@ -513,6 +543,29 @@ void AseReader::ReadNormals(AseMesh& mesh)
     {
         Note("mesh " + mesh.name + ": " + std::to_string(ignored) +
              " face normals beyond the last face are ignored");
+    }
+}
+
+// Normals are matched to the faces read before them, in order: a block of
+// them ahead of the face list belongs to no face. Its entries are passed over
+// as plain tokens (whatever their layout) up to its closing brace.
+void AseReader::SkipNormalsBeforeFaces(const AseMesh& mesh)
+{
+    context = "*MESH_NORMALS";
+    std::string token;
+    if (!ReadToken(token))
+    {
+        return;
+    }
+    bool empty = true;
+    while (ReadToken(token) && token != "}")
+    {
+        empty = false;
+    }
+    if (Ok() && !empty)
+    {
+        Note("mesh " + mesh.name + ": its normals come before its faces (*MESH_NORMALS before " +
+             "*MESH_FACE_LIST), so they belong to no face and are ignored");
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "assets/Ase.h"
 #include "assets/Model.h"
+#include "audio/GameSounds.h"
 #include "combat/TurretCone.h"
 #include "combat/TurretProperties.h"
 #include "ships/Ship.h"
@@ -111,6 +112,7 @@ void BeamTurret::Update(const Vector& shipPosition, const Orientation& shipOrien
         {
             state = Firing;
             beamId = beams->AddBeam(beamStart, beamVector, beamColour, beamWidth);
+            PostSound(Sound::BeamFire, beamStart);
         }
         break;
 
@@ -129,6 +131,7 @@ void BeamTurret::Update(const Vector& shipPosition, const Orientation& shipOrien
 
         // The hit may destroy the target, and the game then clears this turret's target.
         Vector hit = beamVector;
+        PostShipSound(Sound::BeamHit, *target);
         target->Damage(BeamDamageAt(float(Length(beamVector))), kBeamHitKind, hit);
 
         EndFiringTick(state, burstFire, burstTimeLeft, fireTimeLeft);

@@ -2,6 +2,7 @@
 
 #include "assets/Ase.h"
 #include "assets/Model.h"
+#include "audio/GameSounds.h"
 #include "combat/TurretCone.h"
 #include "combat/TurretProperties.h"
 #include "math/Random.h"
@@ -113,6 +114,7 @@ void GunTurret::FireSalvo(const Vector& shipPosition, const Orientation& shipOri
                           const Vector& targetPosition)
 {
     const Vector toTarget = targetPosition - shipPosition;
+    PostSound(Sound::GunFire, MuzzlePosition(0, shipPosition, shipOrientation));
     for (int muzzle = 0; muzzle < 2; ++muzzle)
     {
         const Vector offset = MuzzleFromShip(*this, muzzle, shipOrientation);

@@ -4,6 +4,7 @@
 
 #include "app/FatalError.h"
 #include "assets/Ase.h"
+#include "audio/GameSounds.h"
 #include "game/Game.h"
 #include "players/Player.h"
 #include "ships/Ship.h"
@@ -68,6 +69,7 @@ void Hangar::Launch(const Vector& shipPosition, const Orientation& shipOrientati
         FatalError(std::string("Cannot find ship model ") + kFighterClass);
     }
     launchedThisTurn = true;
+    PostSound(Sound::FighterLaunch, shipPosition);
 
     Player* player = game->GetCurrentPlayer();
     const int32_t owner = player->GetIndex();

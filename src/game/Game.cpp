@@ -7,6 +7,7 @@
 #include "app/FatalError.h"
 #include "assets/Model.h"
 #include "assets/Texture.h"
+#include "audio/GameSounds.h"
 #include "math/Random.h"
 #include "players/Player.h"
 #include "ships/Ship.h"
@@ -65,6 +66,9 @@ constexpr float kDustTime = 4.5f;
 // A burning wreck adds a small explosion on a tick with this chance, and
 // flickers its lights with the same chance.
 constexpr double kWreckChance = 0.2;
+
+// How loud the small explosions of a dying and burning ship are beside its burst.
+constexpr float kSmallExplosionLoudness = 0.35f;
 
 // Half the edge of the dust cloud a wreck leaves.
 constexpr float kDustHalfSize = 50.0f;
@@ -229,6 +233,7 @@ void Game::ClickedId(uint32_t id)
             }
         }
         currentPlayer->TargetWithSelection(target);
+        PlayInterfaceSound(Sound::Order);
         if (orderType == 4 && target != nullptr)
         {
             const Vector& p = target->GetPosition();
@@ -255,12 +260,14 @@ void Game::AddSmallExplosions(const Vector& centre, int count)
         const float green = float(RandomFraction());
         Vector colour(red, green, 0.0f);
         environment->AddExplosion(2, 0.2f, &position, &colour, false);
+        PostSound(Sound::Explosion, position, kSmallExplosionLoudness);
     }
 }
 
 void Game::OnShipDestroyed(Ship* ship)
 {
     ship->deathTime = 0.0f;
+    PostSound(Sound::ShipDestroyed, ship->GetPosition());
     const int count = 1 + int(std::floor(3.0 * RandomFraction()));
     AddSmallExplosions(ship->GetPosition(), count);
     wrecks.push_back(ship);
@@ -322,6 +329,7 @@ void Game::UpdateWrecks()
             Vector yellow(1.0f, 1.0f, 0.0f);
             environment->AddExplosion(10, 1.0f, &centre, &red, false);
             environment->AddExplosion(10, 1.0f, &centre, &yellow, false);
+            PostSound(Sound::Explosion, centre);
         }
         else if (t > kDustTime)
         {

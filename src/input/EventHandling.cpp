@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "app/Startup.h"
+#include "audio/GameSounds.h"
 #include "game/Game.h"
 #include "input/CameraControl.h"
 #include "input/EventBatch.h"
@@ -106,6 +107,7 @@ void Pick(Game& game, int x, int y, unsigned v)
         }
         game.SetOrderMode(1);
         game.SetOrderType(0);
+        PlayInterfaceSound(Sound::Order);
         break;
     }
     default:
@@ -128,6 +130,7 @@ void HandleTick(Game& game)
     }
     gTickClock.Count();
     game.Tick();
+    HearTick(game);
 }
 
 void HandleEvent(Game& game, const SDL_Event& event)
@@ -165,4 +168,5 @@ void HandleEvents(Game& game)
     {
         HandleEvent(game, event);
     }
+    HearSounds(game);
 }

@@ -1,5 +1,6 @@
 #include "input/KeyCommands.h"
 
+#include "audio/GameSounds.h"
 #include "game/Game.h"
 #include "input/OrderPoint.h"
 #include "players/Player.h"
@@ -110,6 +111,9 @@ void HandleKeyPress(Game& game, SDLKey key)
     case SDLK_n:
         player.SelectNextShip();
         return;
+    case kMuteKey:
+        ToggleSoundMute();
+        return;
     default:
         break;
     }
@@ -137,6 +141,7 @@ void HandleKeyPress(Game& game, SDLKey key)
         break;
     case SDLK_s:
         player.StopSelection();
+        PlayInterfaceSound(Sound::Order);
         break;
     case SDLK_t:
         ToggleTargetOrder(game, 3);

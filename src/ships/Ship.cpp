@@ -6,6 +6,7 @@
 #include "app/FatalError.h"
 #include "assets/Ase.h"
 #include "assets/Model.h"
+#include "audio/GameSounds.h"
 #include "combat/BeamTurret.h"
 #include "combat/GunTurret.h"
 #include "combat/Hangar.h"
@@ -540,6 +541,7 @@ void Ship::Damage(float amount, int /*kind*/, Vector& v)
     selected = false;
     targeted = false;
     moveTimeLeft = kWreckMoveTime;
+    PostShipSound(Sound::HullBreak, *this);
     game->OnShipDestroyed(this);
 
     const bool fighter = model != nullptr && model->fileName == "smallfighter";
@@ -652,6 +654,12 @@ bool Ship::IsVisibleToCurrentPlayer()
         return true;
     }
     return detection[viewer].state == 2;
+}
+
+int32_t Ship::DetectionStateOf(int32_t player) const
+{
+    const auto found = detection.find(player);
+    return found == detection.end() ? 0 : found->second.state;
 }
 
 void Ship::MarkSeen(uint32_t observerId, int32_t playerIndex)

@@ -152,6 +152,10 @@ class Ship
 
     // Detection.
     bool IsVisibleToCurrentPlayer();
+    // The player's detection state of this ship (0 if that player never
+    // looked), read without recording anything: 2 while the player's sensors
+    // show it, which is when the scene draws it.
+    int32_t DetectionStateOf(int32_t player) const;
     void MarkSeen(uint32_t observerId, int32_t playerIndex);
     void MarkUnseen(uint32_t observerId, int32_t playerIndex);
 

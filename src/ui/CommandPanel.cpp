@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "assets/Model.h"
+#include "audio/GameSounds.h"
 #include "combat/BeamTurret.h"
 #include "combat/GunTurret.h"
 #include "combat/Hangar.h"
@@ -163,6 +164,10 @@ void CommandPanel::HitTest(int x, int y)
     if (shipPanel != nullptr)
     {
         shipPanel->Draw(false);
+    }
+    if (value >= 2)
+    {
+        PlayInterfaceSound(Sound::Click); // any button; 1 is the panel between them
     }
     ControlStripAction(value);
     if (shipPanel != nullptr)

@@ -1,5 +1,7 @@
 #include "weapons/BulletList.h"
 
+#include "audio/GameSounds.h"
+
 #include "ships/Ship.h"
 #include "weapons/AlphaTexture.h"
 
@@ -117,6 +119,7 @@ void BulletList::Update()
         bullets.erase(bullets.begin() + long(i));
         if (fate == BulletFate::Hit)
         {
+            PostShipSound(Sound::BulletHit, *bullet->target);
             bullet->target->Damage(kBulletDamage, kBulletHitKind, bullet->velocity);
         }
         spare.push_back(bullet);

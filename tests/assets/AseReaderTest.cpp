@@ -81,6 +81,35 @@ const std::string kNormals = "*MESH_NORMALS {\n*MESH_FACENORMAL 0 0 0 1\n*MESH_V
 const std::string kTexVerts =
     "*MESH_TVERTLIST {\n*MESH_TVERT 0 0 0 0\n*MESH_TVERT 1 1 0 0\n*MESH_TVERT 2 0 1 0\n}\n";
 
+// Mesh m: three vertices, then the given normals block, then one face.
+std::string NormalsBeforeFaces(const std::string& normals)
+{
+    return Mesh("m",
+                "*MESH {\n*MESH_VERTEX_LIST {\n*MESH_VERTEX 0 0 0 0\n*MESH_VERTEX 1 1 0 0\n"
+                "*MESH_VERTEX 2 0 1 0\n}\n" +
+                    normals +
+                    "*MESH_FACE_LIST {\n*MESH_FACE 0: A: 0 B: 1 C: 2 AB: 1 BC: 1 CA: 1 *MESH_SMOOTHING 1 "
+                    "*MESH_MTLID 0\n}\n}\n");
+}
+
+// The text as a UTF-16 editor saves it: a byte-order mark, then two bytes a character.
+std::string Utf16(const std::string& text)
+{
+    std::string wide = "\xff\xfe";
+    for (const char c : text)
+    {
+        wide += c;
+        wide += '\0';
+    }
+    return wide;
+}
+
+const std::string kNoObjects =
+    "the file holds no objects (no *GEOMOBJECT or *HELPEROBJECT); it is read as an "
+    "empty scene";
+const std::string kNormalsBeforeFaces = "mesh m: its normals come before its faces (*MESH_NORMALS before "
+                                        "*MESH_FACE_LIST), so they belong to no face and are ignored";
+
 std::string Seed()
 {
     std::stringstream s;
@@ -96,7 +125,10 @@ TEST(AseReader, ScenesItAccepts)
     {
         std::string text, shape, note;
     } rows[] = {
-        {"", "", ""},
+        // Nothing the reader knows, whatever it is, is noted as such.
+        {"", "", kNoObjects},
+        {"*3DSMAX_ASCIIEXPORT 200\n*SCENE {\n}\n*GROUP \"G\" {\n}\n", "\"G\"{} ", kNoObjects},
+        {Utf16(Mesh("m") + Node("hull:500")), "", kNoObjects},
         {"*3DSMAX_ASCIIEXPORT 200\n*SCENE {\n*SCENE_FILENAME \"x\"\n}\n*MATERIAL_LIST {\n*MATERIAL 0 {\n"
          "*MATERIAL_NAME \"*GROUP\"\n*MAP_DIFFUSE {\n*BITMAP \"a.bmp\"\n}\n}\n}\n*LIGHTOBJECT {\n*NODE_NAME "
          "\"sun\"\n}\n" +
@@ -128,6 +160,14 @@ TEST(AseReader, ScenesItAccepts)
          "mesh m: 2 texture faces beyond the last face are ignored\nModels/test.ase: mesh m: 1 face normals "
          "beyond "
          "the last face are ignored"},
+        // Normals ahead of the faces they belong to, in the per-face layout and
+        // in a per-vertex one, are passed over whatever they hold.
+        {NormalsBeforeFaces(kNormals), "m/3/1/0/0 ", kNormalsBeforeFaces},
+        {NormalsBeforeFaces("*MESH_NORMALS {\n*MESH_VERTEXNORMAL 0 0 0 1\n*MESH_VERTEXNORMAL 1 0 0 1\n"
+                            "*MESH_VERTEXNORMAL 2 0 0 1\n}\n"),
+         "m/3/1/0/0 ", kNormalsBeforeFaces},
+        {NormalsBeforeFaces("*MESH_NORMALS {\n}\n"), "m/3/1/0/0 ",
+         "mesh m has no normals; it is drawn without them"},
         {Node("light01", "*TM_ROW0 1 0 0"), "|light01(light)=0,0,0@0,0,0 ",
          "marker light01 has no *TM_POS; it is placed at 0 0 0"},
         {Node("tilt", "*TM_ROTAXIS 0.6 0.8 0\n*TM_ROTANGLE 1.0\n*TM_POS 4 5 6"), "|tilt(tilt)=4,5,6@0,0,0 ",

@@ -37,6 +37,23 @@ done <<'TABLE'
 --fast
 TABLE
 
+# What ends the tool early shows in its status, 1, for the scripts that run
+# it: no display (DISPLAY naming no server; SDL's X11 driver, as otherwise it
+# would try its terminal drivers next), or a damaged data file.
+(cd "$data" && DISPLAY=:none SDL_VIDEODRIVER=x11 "$tool" --map map1 </dev/null >"$work/nodisplay.out" \
+    2>"$work/nodisplay.err")
+status=$?
+[ "$status" = 1 ] || fail "without a display it exits with $status, not 1"
+grep -q '^No display: SDL cannot start its video (.*)$' "$work/nodisplay.err" ||
+    fail "without a display it says: $(cat "$work/nodisplay.err")"
+[ -s "$work/nodisplay.out" ] && fail "without a display it printed a record"
+cp -r "$testdata" "$work/damaged"
+truncate -s 2000 "$work/damaged/Models/smallfighter.ase"
+play damaged "$work/damaged" --map map1 </dev/null
+[ "$status" = 1 ] || fail "with a damaged model it exits with $status, not 1"
+grep -q '^Model file Models/smallfighter.ase is damaged: ' "$work/damaged.err" ||
+    fail "with a damaged model it says: $(tail -n 1 "$work/damaged.err")"
+
 # The test data's paper-thin hulls and long beams: the first player wins in
 # its first turn.
 play thin "$testdata" --map map1 --seed 4

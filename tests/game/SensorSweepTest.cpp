@@ -26,8 +26,9 @@ class PlainSweepGame : public Game
   public:
     using Game::Game;
 
-    int hiddenPairs = 0;  // tests failed because of the nebula between the ships
-    int endlessWalks = 0; // pairs the plain walk cannot measure
+    int hiddenPairs = 0;     // tests failed because of the nebula between the ships
+    int endlessWalks = 0;    // pairs between which the plain walk never ends
+    int unresolvedWalks = 0; // pairs whose walk neither ended nor repeated a pass
 
     void SensorSweep(Ship* s) override
     {
@@ -43,15 +44,13 @@ class PlainSweepGame : public Game
             }
             for (Ship* t : player->fleet)
             {
-                float e = ReferenceObscuration(*environment, s->position, t->position);
-                if (std::isnan(e))
-                {
-                    // Ships almost level on one axis: the plain walk's step
-                    // on that axis rounds away and it never ends. The game
-                    // takes the sum so far, as its unlimited walk does.
-                    e = environment->Obscuration(s->position, t->position);
-                    endlessWalks++;
-                }
+                // Ships almost level on one axis: the plain walk's step on
+                // that axis can round away, and it then never ends. Its sum
+                // stops changing, and the detection test takes that sum.
+                bool endless = false;
+                const float e = ReferenceObscurationToTheEnd(*environment, s->position, t->position, endless);
+                endlessWalks += endless ? 1 : 0;
+                unresolvedWalks += std::isnan(e) ? 1 : 0;
                 if (t->sensorRange + s->signature - e > 0.0f)
                     s->MarkSeen(t->id, player->GetIndex());
                 else
@@ -153,6 +152,7 @@ TEST(SensorSweep, AWholeBattleDetectsExactlyAsThePlainSweep)
         const std::vector<uint64_t> plain = PlayBattle(map, plainGame);
         const int hiddenPairs = plainGame->hiddenPairs;
         const int endlessWalks = plainGame->endlessWalks;
+        const int unresolvedWalks = plainGame->unresolvedWalks;
         delete plainGame;
         ASSERT_EQ(fast.size(), plain.size());
         const auto firstDifference = std::mismatch(fast.begin(), fast.end(), plain.begin()).first;
@@ -163,5 +163,6 @@ TEST(SensorSweep, AWholeBattleDetectsExactlyAsThePlainSweep)
         EXPECT_GT(shipsLost, 4) << map;
         EXPECT_GT(hiddenPairs, 100) << map;
         EXPECT_GT(endlessWalks, 0) << map;
+        EXPECT_EQ(unresolvedWalks, 0) << map;
     }
 }

@@ -29,9 +29,9 @@ from korvane_driver import check  # noqa: E402
 APP_ID = "org.korvane.Korvane"
 ICON_SIZES = [16, 24, 32, 48, 64, 128, 256]
 # What dpkg-shlibdeps finds for the game program on Debian 12: the C and C++ runtimes, SDL 1.2,
-# SDL_image 1.2, OpenGL and GLU.
-DEPENDS = ["libc6", "libgcc-s1", "libgl1", "libglu1-mesa | libglu1", "libsdl-image1.2", "libsdl1.2debian",
-           "libstdc++6"]
+# SDL_image 1.2, SDL_mixer 1.2, OpenGL and GLU.
+DEPENDS = ["libc6", "libgcc-s1", "libgl1", "libglu1-mesa | libglu1", "libsdl-image1.2", "libsdl-mixer1.2",
+           "libsdl1.2debian", "libstdc++6"]
 
 
 def run(*command, cwd=None):
@@ -107,7 +107,7 @@ def scenario_deb(args):
                 modes[fields[-1].lstrip(".")] = fields[0]
         data = os.path.join(args.build, "data")
         expected = {"/usr/share/korvane/" + os.path.relpath(os.path.join(d, f), data)
-                    for top in ("Models", "Textures") for d, _, files in os.walk(os.path.join(data, top))
+                    for top in ("Models", "Textures", "Sounds") for d, _, files in os.walk(os.path.join(data, top))
                     for f in files}
         expected |= {"/usr/bin/korvane", "/usr/libexec/korvane/korvane", "/usr/share/applications/%s.desktop" % APP_ID,
                      "/usr/share/metainfo/%s.metainfo.xml" % APP_ID}
@@ -121,9 +121,24 @@ def scenario_deb(args):
 def scenario_metadata(args):
     run("desktop-file-validate", args.desktop)
     run("appstreamcli", "validate", "--no-net", args.metainfo)
+    # Unless configured, the metainfo names no web address that a software centre would show.
     with open(args.metainfo) as metainfo:
-        shots = re.findall(r"<image>https://[^<]*?/(docs/screenshots/[^<]+)</image>", metainfo.read())
-    check(len(shots) == 5, "expected five screenshots, found %r" % shots)
+        text = metainfo.read()
+    check(re.search(r"https?:|<url|<screenshot", text) is None,
+          "the metainfo names unconfigured web addresses:\n%s" % text)
+    # Configured with both addresses: the home page, and every screenshot under the base, in the repository.
+    with tempfile.TemporaryDirectory() as scratch:
+        run(args.cmake, "-S", args.source, "-B", scratch, "-DKORVANE_TESTS=OFF", "-DKORVANE_BENCH=OFF",
+            "-DKORVANE_HOMEPAGE_URL=https://games.test/korvane",
+            "-DKORVANE_SCREENSHOT_BASE_URL=https://files.test/korvane/main")
+        configured = os.path.join(scratch, "packaging", os.path.basename(args.metainfo))
+        run("appstreamcli", "validate", "--no-net", configured)
+        with open(configured) as metainfo:
+            text = metainfo.read()
+    check(re.findall(r"<url type=\"(\w+)\">([^<]*)</url>", text) == [("homepage", "https://games.test/korvane")],
+          "the configured home page is not the only address:\n%s" % text)
+    shots = re.findall(r"<image>https://files\.test/korvane/main/(docs/screenshots/[^<]+)</image>", text)
+    check(len(shots) == 5 and len(re.findall(r"<image>", text)) == 5, "expected five screenshots, found %r" % shots)
     for path in shots:
         check(os.path.isfile(os.path.join(args.source, path)), "no screenshot %s in the repository" % path)
     # Each icon is as large as its directory in the theme says, with an alpha channel (PNG colour type 6).

@@ -30,8 +30,12 @@ static const int gFatalExitFails =
 
 bool OpenGameDisplay()
 {
-    static const bool ok = OpenDisplay();
-    return ok;
+    static const bool opened = []
+    {
+        OpenDisplay();
+        return true;
+    }();
+    return opened && SDL_GetVideoSurface() != nullptr;
 }
 
 // In a death-test suite the parent process only starts the child that runs the

@@ -7,8 +7,9 @@
 #include <string>
 
 // The game's own display under the test's virtual X server, opened once per
-// test program through the real InitVideo and InitRenderState. Returns false
-// (and the test should fail) when no display could be opened.
+// test program through the real InitVideo and InitRenderState (without a
+// display the program ends there, which the support counts as a failure).
+// Returns false (and the test should fail) when an earlier test closed it.
 bool OpenGameDisplay();
 
 // A fixture for tests that draw: opens the display, resets the render state

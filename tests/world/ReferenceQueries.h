@@ -38,6 +38,47 @@ inline float ReferenceObscuration(const Environment& environment, const Vector& 
     return std::nanf("");
 }
 
+// The plain walk, followed pass by pass also where ReferenceObscuration gives
+// up. A pass that moves no coordinate and changes no bit of the sum leaves
+// the walk exactly as it was before it, so every later pass repeats it and
+// the walk never ends; its sum stays what it is then, and twice that sum is
+// the result, as for a walk that ends. `endless` tells which of the two it
+// was. NaN when neither happens within a billion passes.
+inline float ReferenceObscurationToTheEnd(const Environment& environment, const Vector& from,
+                                          const Vector& to, bool& endless)
+{
+    Vector direction = to - from;
+    Normalize(direction);
+    const Vector step = direction * 10.0f;
+    Vector position = from;
+    float sum = 0.0f;
+    endless = false;
+    for (long pass = 0; pass < 1000000000L; ++pass)
+    {
+        const Vector before = position;
+        const float sumBefore = sum;
+        sum += environment.DensityAt(position);
+        int arrived = 0;
+        for (int axis = 0; axis < 3; ++axis)
+        {
+            const float remaining = to[axis] - position[axis];
+            const bool arrives = step[axis] > 0.0f ? remaining <= step[axis] : remaining >= step[axis];
+            position[axis] = arrives ? to[axis] : position[axis] + step[axis];
+            arrived += arrives ? 1 : 0;
+        }
+        if (arrived == 3 || sum > 100.0f)
+        {
+            return 2.0f * sum;
+        }
+        if (position == before && sum == sumBefore)
+        {
+            endless = true;
+            return 2.0f * sum;
+        }
+    }
+    return std::nanf("");
+}
+
 inline float ReferenceSightDistance(const Environment& environment, const Vector& from,
                                     const Vector& direction, float range)
 {

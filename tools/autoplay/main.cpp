@@ -8,6 +8,8 @@
 
 #include "AutoplayGame.h"
 #include "AutoplayOptions.h"
+#include "app/FatalError.h"
+#include "app/HeapPolicy.h"
 #include "app/Startup.h"
 #include "game/Game.h"
 #include "math/Random.h"
@@ -36,6 +38,12 @@ bool FileExists(const std::string& path)
 
 int main(int argc, char* argv[])
 {
+    // Process-wide, as in the game: the heap keeps what the OpenGL driver
+    // frees after every frame, so measured ticks and frames are the game's.
+    KeepFreedHeapForFrames();
+    // Scripts run this tool: anything that ends it early (no display, a
+    // damaged data file) must show in its exit status, unlike the game's 0.
+    SetFatalExitStatus(1);
     AutoplayOptions options;
     std::string error;
     if (!ParseAutoplayOptions(argc, argv, options, error))
@@ -54,15 +62,7 @@ int main(int argc, char* argv[])
                           " not found (run from the game's data directory)");
     }
 
-    InitVideo();
-    if (SDL_GetVideoSurface() == nullptr)
-    {
-        std::fprintf(stderr, "korvane-autoplay: cannot open the display: %s\n", SDL_GetError());
-        SDL_Quit();
-        return 1;
-    }
-    InitRenderState();
-    BuildDirectionTable();
+    OpenDisplay();
     gAnimationTime = 0.0f;
 
     Game* game = new Game(options.players, options.map);

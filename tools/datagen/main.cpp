@@ -3,8 +3,8 @@
 //   korvane_datagen <output directory> [--test] [--font <path>]
 //   korvane_datagen <output directory> --icons <name>
 //
-// Models/*.ase, Models/Maps/*.ase and Textures/* are written under the output
-// directory, the same bytes on every run. With --test the end-to-end test set
+// Models/*.ase, Models/Maps/*.ase, Textures/* and Sounds/*.wav are written
+// under the output directory, the same bytes on every run. With --test the end-to-end test set
 // is written instead: the same files with weak hulls, fast ships and
 // far-reaching beams (see docs/data.md). With --icons only the application
 // icon is written, as <n>x<n>/apps/<name>.png at every size of the icon theme.
@@ -17,6 +17,7 @@
 #include "Maps.h"
 #include "ShipModels.h"
 #include "SkinPainter.h"
+#include "SoundDesigns.h"
 
 #include <SDL/SDL.h>
 
@@ -73,7 +74,8 @@ int main(int argc, char** argv)
         return WriteIcons(out, iconName) ? 0 : Fail("cannot write the icons into " + out);
 
     const std::string models = out + "/Models", maps = out + "/Models/Maps", textures = out + "/Textures";
-    for (const std::string& dir : {out, models, maps, textures})
+    const std::string sounds = out + "/Sounds";
+    for (const std::string& dir : {out, models, maps, textures, sounds})
         if (!MakeDirectory(dir))
             return Fail("cannot create " + dir);
 
@@ -104,5 +106,8 @@ int main(int argc, char** argv)
     Image font(1, 1, 4);
     if (!RenderFont(fontPath, font) || !font.WritePng(textures + "/font2.png"))
         return Fail("cannot write the font image");
+    for (const SynthesisedSound& sound : BuildSounds())
+        if (!WriteWav(sounds + "/" + sound.name + ".wav", sound.samples))
+            return Fail("cannot write the sound " + sound.name);
     return 0;
 }

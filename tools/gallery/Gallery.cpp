@@ -7,6 +7,7 @@
 // Writes <class>.png (the four player colours in a 2 x 2 sheet, 800 x 600)
 // for each class and fleet.png (the four classes side by side).
 
+#include "app/HeapPolicy.h"
 #include "app/Startup.h"
 #include "assets/Model.h"
 #include "assets/Texture.h"
@@ -383,6 +384,7 @@ int main(int argc, char** argv)
         return 1;
     }
     const std::string out = argv[1];
+    KeepFreedHeapForFrames(); // as the game does: the heap keeps what the driver frees every frame
     InitVideo();
     InitRenderState();
     glEnable(GL_COLOR_MATERIAL);

@@ -1,0 +1,690 @@
+// What a player hears, checked in the mixed output itself: a real game runs
+// its ticks through the game's own tick handling while SDL_mixer mixes into
+// SDL's disk driver, and the file it writes is taken apart again.
+//
+// The test keeps game time and sound time in step: each tick runs under the
+// audio lock, where the frame at which a sound started now would begin is
+// known exactly (SoundPlayer::MixedFrames), and the next tick waits until the
+// mixer has moved on. The test reads from the game's state what happened in
+// each tick (a beam that appeared, a hull that lost strength, a ship that
+// died, an explosion that began) and so knows every sound that must start at
+// that tick's frame, how loud and on which side. A least-squares fit of the
+// sound files, each at its frame, to the whole output then measures the
+// level of every sound in each channel; what is left over must be nothing.
+
+#include <SDL/SDL.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "audio/GameSounds.h"
+#include "audio/Hearing.h"
+#include "audio/SoundPlayer.h"
+#include "combat/BeamTurret.h"
+#include "combat/GunTurret.h"
+#include "combat/Hangar.h"
+#include "game/Game.h"
+#include "input/EventHandling.h"
+#include "input/KeyCommands.h"
+#include "players/Player.h"
+#include "ships/Ship.h"
+#include "ships/TestGame.h"
+#include "support/GLTest.h"
+#include "weapons/BeamList.h"
+#include "weapons/BulletList.h"
+#include "world/Environment.h"
+#include "world/Explosion.h"
+
+namespace
+{
+
+// A sound file as the mixer has it: 16-bit samples, mono.
+std::vector<float> ReadSound(Sound sound)
+{
+    SDL_AudioSpec spec;
+    Uint8* buffer = nullptr;
+    Uint32 length = 0;
+    std::vector<float> samples;
+    if (SDL_LoadWAV(SoundFile(sound), &spec, &buffer, &length) == nullptr)
+    {
+        ADD_FAILURE() << SoundFile(sound) << ": " << SDL_GetError();
+        return samples;
+    }
+    EXPECT_EQ(spec.channels, 1);
+    EXPECT_EQ(spec.freq, SoundPlayer::kRate);
+    const Sint16* values = reinterpret_cast<const Sint16*>(buffer);
+    samples.assign(values, values + length / 2);
+    SDL_FreeWAV(buffer);
+    return samples;
+}
+
+// The mixed output: 16-bit stereo frames.
+struct Output
+{
+    std::vector<float> left;
+    std::vector<float> right;
+};
+
+Output ReadOutput(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    Output out;
+    const Sint16* values = reinterpret_cast<const Sint16*>(bytes.data());
+    for (size_t i = 0; i + 1 < bytes.size() / 2; i += 2)
+    {
+        out.left.push_back(values[i]);
+        out.right.push_back(values[i + 1]);
+    }
+    return out;
+}
+
+// One sound the output must hold: a file from a frame on, at a level per channel.
+struct Expected
+{
+    Sound sound;
+    uint64_t frame;
+    double left; // the channel's factor: volume and balance as the mixer applies them
+    double right;
+    std::string what;
+    double measuredLeft = 0.0;
+    double measuredRight = 0.0;
+};
+
+// The factors the mixer applies for a request: the volume in 128ths, the
+// balance in 255ths.
+void Levels(const PlayRequest& request, double& left, double& right)
+{
+    const double volume = std::lround(double(request.gain) * MIX_MAX_VOLUME) / double(MIX_MAX_VOLUME);
+    const std::pair<float, float> balance = StereoBalance(request.pan);
+    left = volume * std::lround(balance.first * 255.0) / 255.0;
+    right = volume * std::lround(balance.second * 255.0) / 255.0;
+}
+
+double Overlap(const std::vector<float>& a, uint64_t aStart, const std::vector<float>& b, uint64_t bStart)
+{
+    const uint64_t start = std::max(aStart, bStart);
+    const uint64_t end = std::min(aStart + a.size(), bStart + b.size());
+    double sum = 0.0;
+    for (uint64_t t = start; t < end; t++)
+    {
+        sum += double(a[t - aStart]) * b[t - bStart];
+    }
+    return sum;
+}
+
+// Solves m x = v (m symmetric, positive definite) by elimination with pivoting.
+std::vector<double> Solve(std::vector<std::vector<double>> m, std::vector<double> v)
+{
+    const size_t n = v.size();
+    for (size_t c = 0; c < n; c++)
+    {
+        size_t pivot = c;
+        for (size_t r = c + 1; r < n; r++)
+        {
+            if (std::fabs(m[r][c]) > std::fabs(m[pivot][c]))
+            {
+                pivot = r;
+            }
+        }
+        std::swap(m[c], m[pivot]);
+        std::swap(v[c], v[pivot]);
+        for (size_t r = c + 1; r < n; r++)
+        {
+            const double f = m[r][c] / m[c][c];
+            for (size_t k = c; k < n; k++)
+            {
+                m[r][k] -= f * m[c][k];
+            }
+            v[r] -= f * v[c];
+        }
+    }
+    std::vector<double> x(n, 0.0);
+    for (size_t c = n; c-- > 0;)
+    {
+        double s = v[c];
+        for (size_t k = c + 1; k < n; k++)
+        {
+            s -= m[c][k] * x[k];
+        }
+        x[c] = s / m[c][c];
+    }
+    return x;
+}
+
+double HullSum(const Ship& ship)
+{
+    double sum = 0.0;
+    for (float face : ship.hull)
+    {
+        sum += face;
+    }
+    return sum;
+}
+
+// The camera: its eye at kTestOrigin, looking along -Z, so +X is to the right.
+Listener TestListener()
+{
+    Listener listener;
+    listener.eye = kTestOrigin;
+    listener.heading = 0.0f;
+    return listener;
+}
+
+SoundEvent WorldEvent(Sound sound, const Vector& position, float loudness = 1.0f)
+{
+    SoundEvent event;
+    event.sound = sound;
+    event.position = position;
+    event.loudness = loudness;
+    return event;
+}
+
+SoundEvent ShipEvent(Sound sound, const Ship& ship, const Vector& position)
+{
+    SoundEvent event = WorldEvent(sound, position);
+    event.owner = ship.owner;
+    event.viewer = 0;
+    const auto entry = ship.detection.find(0);
+    event.detection = entry == ship.detection.end() ? 0 : entry->second.state;
+    event.source = ship.id;
+    return event;
+}
+
+// What the test reads from the game before and after a tick.
+struct Snapshot
+{
+    std::map<uint32_t, bool> alive;
+    std::map<uint32_t, double> hull;
+    std::map<uint32_t, Vector> position;
+    std::map<const Explosion*, float> explosions; // by address, with age
+    int beams = 0;
+    size_t fleet0 = 0;
+};
+
+Snapshot Take(const Game& game)
+{
+    Snapshot s;
+    for (const Player* player : game.GetPlayers())
+    {
+        for (const Ship* ship : player->fleet)
+        {
+            s.alive[ship->id] = ship->IsAlive();
+            s.hull[ship->id] = HullSum(*ship);
+            s.position[ship->id] = ship->position;
+        }
+    }
+    for (const Ship* wreck : game.GetWrecks())
+    {
+        s.alive[wreck->id] = false;
+    }
+    for (const Explosion* explosion : game.GetEnvironment()->explosions)
+    {
+        s.explosions[explosion] = explosion->age;
+    }
+    s.beams = game.GetBeams()->Count();
+    s.fleet0 = game.players[0]->fleet.size();
+    return s;
+}
+
+enum class Phase
+{
+    Quiet,
+    Bullets, // hull lost to bullets
+    Beams    // hull lost to beams
+};
+
+class SoundOutput : public GLTest
+{
+  protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        outputPath = testing::TempDir() + "korvane-sound-output.raw";
+        std::remove(outputPath.c_str());
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", outputPath.c_str(), 1);    // SDL 1.2
+        setenv("SDL_DISKAUDIOFILEOUT", outputPath.c_str(), 1); // SDL 2 behind sdl12-compat
+        setenv("SDL_DISKAUDIODELAY", "1", 1);
+    }
+    void TearDown() override
+    {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        std::remove(outputPath.c_str());
+        GLTest::TearDown();
+    }
+
+    // One tick of the game's own tick handling, under the audio lock, and
+    // the expected sounds of what it did.
+    void Tick(Game& game, Phase phase, const Snapshot& before, const std::vector<SoundEvent>& posted = {})
+    {
+        SDL_LockAudio();
+        const uint64_t frame = gSoundPlayer.MixedFrames();
+        HandleTick(game);
+        SDL_UnlockAudio();
+        const Snapshot after = Take(game);
+
+        std::vector<SoundEvent> events = posted;
+        for (const auto& [id, wasAlive] : before.alive)
+        {
+            const Ship* ship = FindShip(game, id);
+            if (ship == nullptr)
+            {
+                continue;
+            }
+            if (wasAlive && !after.alive.at(id))
+            {
+                events.push_back(ShipEvent(Sound::HullBreak, *ship, before.position.at(id)));
+                events.push_back(WorldEvent(Sound::ShipDestroyed, before.position.at(id)));
+            }
+            else if (wasAlive && phase != Phase::Quiet && after.hull.count(id) &&
+                     after.hull.at(id) < before.hull.at(id))
+            {
+                events.push_back(ShipEvent(phase == Phase::Beams ? Sound::BeamHit : Sound::BulletHit, *ship,
+                                           ship->position));
+            }
+        }
+        const std::vector<Beam>& beams = game.GetBeams()->beams;
+        for (int i = before.beams; i < int(beams.size()); i++)
+        {
+            events.push_back(WorldEvent(Sound::BeamFire, beams[size_t(i)].start));
+        }
+        int newBullets = 0;
+        for (const Bullet* bullet : game.GetBullets()->bullets)
+        {
+            if (bullet->age == 1 && newBullets++ % 2 == 0) // the first bullet of a salvo, one tick out
+            {
+                events.push_back(WorldEvent(Sound::GunFire, bullet->position - bullet->velocity));
+            }
+        }
+        for (const Explosion* explosion : game.GetEnvironment()->explosions)
+        {
+            const auto old = before.explosions.find(explosion);
+            const bool fresh =
+                old == before.explosions.end() || (explosion->age == 0.0f && old->second > 0.0f);
+            if (!fresh)
+            {
+                continue;
+            }
+            if (explosion->count == 2.0f)
+            {
+                events.push_back(WorldEvent(Sound::Explosion, explosion->centre, 0.35f));
+            }
+            else if (explosion->count == 10.0f && explosion->colour.y == 0.0f) // the red of the two
+            {
+                events.push_back(WorldEvent(Sound::Explosion, explosion->centre));
+            }
+        }
+        if (after.fleet0 == before.fleet0 + 5)
+        {
+            events.push_back(WorldEvent(Sound::FighterLaunch, carrier->position));
+        }
+
+        for (const PlayRequest& request : HearEvents(events, TestListener(), limit, tickCount))
+        {
+            if (!muted)
+            {
+                Expect(request, frame, tickCount);
+            }
+        }
+        tickFrames.push_back(frame);
+        tickCount++;
+        while (gSoundPlayer.MixedFrames() < frame + 2 * SoundPlayer::kBlockFrames)
+        {
+            SDL_Delay(1);
+        }
+    }
+
+    void Expect(const PlayRequest& request, uint64_t frame, uint64_t tick)
+    {
+        double left = 0.0;
+        double right = 0.0;
+        Levels(request, left, right);
+        // The same sound twice at one frame is one louder sound to the fit.
+        for (Expected& e : expected)
+        {
+            if (e.sound == request.sound && e.frame == frame)
+            {
+                e.left += left;
+                e.right += right;
+                return;
+            }
+        }
+        expected.push_back({request.sound, frame, left, right,
+                            std::string(SoundName(request.sound)) + " at tick " + std::to_string(tick)});
+    }
+
+    // Ticks with nothing but what the game does by itself.
+    void Run(Game& game, int ticks, Phase phase = Phase::Quiet)
+    {
+        for (int i = 0; i < ticks; i++)
+        {
+            Tick(game, phase, Take(game));
+        }
+    }
+
+    static Ship* FindShip(const Game& game, uint32_t id)
+    {
+        for (Player* player : game.GetPlayers())
+        {
+            Ship* ship = nullptr;
+            if (player->FindShip(id, ship))
+            {
+                return ship;
+            }
+        }
+        for (Ship* wreck : game.GetWrecks())
+        {
+            if (wreck->id == id)
+            {
+                return wreck;
+            }
+        }
+        return nullptr;
+    }
+
+    // A bullet that strikes the ship in the next tick.
+    static void BulletAt(Game& game, Ship* target)
+    {
+        game.GetBullets()->AddBullet(target->position + Vector(0.0f, 0.0f, 5.0f), Vector(0.0f, 0.0f, -1.0f),
+                                     Vector(1.0f, 1.0f, 0.0f), 1.0f, target);
+    }
+
+    std::string outputPath;
+    std::vector<Expected> expected;
+    std::vector<uint64_t> tickFrames;
+    uint64_t tickCount = 0;
+    RepeatLimit limit;
+    bool muted = false;
+    Ship* carrier = nullptr;
+};
+
+} // namespace
+
+TEST_F(SoundOutput, EachSoundStartsAtItsTickAsLoudAndOnTheSideTheCameraHearsIt)
+{
+    Game* game = NewEmptyGame(2);
+    Player& viewer = *game->players[0];
+    viewer.SetHeading(0.0f);
+    viewer.SetFocus(kTestOrigin.x, kTestOrigin.y - 100.0f, kTestOrigin.z); // the eye at kTestOrigin
+    Ship* frigate = PlaceShip(game, 0, Vector(260.0f, -120.0f, -230.0f), "battlefrigate");
+    Ship* manta = PlaceShip(game, 0, Vector(-60.0f, -120.0f, -250.0f), "beamfrigateopen");
+    carrier = PlaceShip(game, 0, Vector(-400.0f, -150.0f, -500.0f), "escortcarrier2");
+    Ship* shown = PlaceShip(game, 1, Vector(60.0f, -120.0f, -420.0f));
+    Ship* hidden = PlaceShip(game, 1, Vector(-250.0f, -120.0f, -350.0f));
+    Ship* nearLeft = PlaceShip(game, 1, Vector(-220.0f, -80.0f, -60.0f));
+    Ship* farRight = PlaceShip(game, 1, Vector(750.0f, -100.0f, -250.0f));
+    Ship* whileMuted = PlaceShip(game, 1, Vector(0.0f, -100.0f, -220.0f));
+    SettleFleets(game);
+    // What player 1's ships are to player 0: shown by its sensors, or never seen.
+    for (Ship* ship : game->players[1]->fleet)
+    {
+        ship->detection.erase(0);
+        if (ship != hidden)
+        {
+            ship->detection[0].state = 2;
+        }
+    }
+    for (BeamTurret* turret : manta->beamTurrets)
+    {
+        turret->burstFire = true;
+    }
+    for (GunTurret* turret : frigate->gunTurrets)
+    {
+        turret->burstFire = true;
+    }
+
+    std::map<std::string, uint64_t> at; // the tick of each step
+    {
+        SoundSession session;
+        ASSERT_TRUE(gSoundPlayer.IsOpen());
+        Run(*game, 10);
+
+        // A bullet on a ship in sight, then on one out of sight, then on the
+        // same ship once it is in sight.
+        at["shown hit"] = tickCount;
+        Snapshot before = Take(*game);
+        BulletAt(*game, shown);
+        Tick(*game, Phase::Bullets, before);
+        Run(*game, 20);
+        at["hidden hit"] = tickCount;
+        before = Take(*game);
+        BulletAt(*game, hidden);
+        Tick(*game, Phase::Bullets, before);
+        EXPECT_LT(HullSum(*hidden), before.hull[hidden->id]) << "the bullet did hit";
+        Run(*game, 20);
+        hidden->detection[0].state = 2;
+        at["seen hit"] = tickCount;
+        before = Take(*game);
+        BulletAt(*game, hidden);
+        Tick(*game, Phase::Bullets, before);
+        Run(*game, 20);
+
+        // A ship destroyed near on the left, then one far on the right; each
+        // burns for three seconds, bursts and turns to dust.
+        Vector blow(0.0f, 0.0f, 1.0f);
+        at["near"] = tickCount;
+        before = Take(*game);
+        nearLeft->Damage(1e9f, 1, blow);
+        Tick(*game, Phase::Quiet, before);
+        Run(*game, 100);
+        at["far"] = tickCount;
+        before = Take(*game);
+        blow = Vector(0.0f, 0.0f, 1.0f);
+        farRight->Damage(1e9f, 1, blow);
+        Tick(*game, Phase::Quiet, before);
+        Run(*game, 100);
+        ASSERT_TRUE(game->GetWrecks().empty());
+
+        // Muted, a ship dies in silence; sound comes back for the next hit.
+        at["mute"] = tickCount;
+        ToggleSoundMute();
+        muted = true;
+        Run(*game, 10);
+        before = Take(*game);
+        blow = Vector(0.0f, 0.0f, 1.0f);
+        whileMuted->Damage(1e9f, 1, blow);
+        Tick(*game, Phase::Quiet, before);
+        Run(*game, 100);
+        at["unmute"] = tickCount;
+        ToggleSoundMute();
+        muted = false;
+        before = Take(*game);
+        BulletAt(*game, shown);
+        Tick(*game, Phase::Bullets, before);
+        Run(*game, 20);
+
+        // The fusion frigate burns the ship in sight with its beams, then the
+        // battle frigate fires its guns at it.
+        at["beams"] = tickCount;
+        game->SetOrderType(3);
+        manta->SetTarget(shown);
+        Run(*game, 100, Phase::Beams);
+        at["guns"] = tickCount;
+        frigate->SetTarget(shown);
+        Run(*game, 120, Phase::Bullets);
+
+        // The carrier launches its fighters; an order.
+        at["launch"] = tickCount;
+        before = Take(*game);
+        carrier->hangars[0]->Launch(carrier->position, carrier->orientation);
+        Tick(*game, Phase::Quiet, before);
+        Run(*game, 30);
+        at["order"] = tickCount;
+        viewer.SelectShip(manta->id, false);
+        SDL_LockAudio();
+        const uint64_t orderFrame = gSoundPlayer.MixedFrames();
+        HandleKeyPress(*game, SDLK_s);
+        SDL_UnlockAudio();
+        Expect({Sound::Order, 1.0f, 0.0f}, orderFrame, tickCount);
+        Run(*game, 30);
+    }
+    delete game;
+
+    // Every kind of sound of the world came.
+    std::set<Sound> kinds;
+    for (const Expected& e : expected)
+    {
+        kinds.insert(e.sound);
+    }
+    for (Sound sound : {Sound::BeamFire, Sound::GunFire, Sound::BulletHit, Sound::BeamHit, Sound::HullBreak,
+                        Sound::ShipDestroyed, Sound::Explosion, Sound::FighterLaunch, Sound::Order})
+    {
+        EXPECT_TRUE(kinds.count(sound)) << SoundName(sound) << " never played";
+    }
+
+    const Output output = ReadOutput(outputPath);
+    ASSERT_GT(output.left.size(), tickFrames.back());
+    std::map<Sound, std::vector<float>> files;
+    for (int i = 0; i < kSoundCount; i++)
+    {
+        files[Sound(i)] = ReadSound(Sound(i));
+    }
+    for (size_t i = 0; i < output.left.size(); i++)
+    {
+        ASSERT_LT(std::fabs(output.left[i]), 32767.0f)
+            << "clipped at frame " << i << ": the fit would not hold";
+        ASSERT_LT(std::fabs(output.right[i]), 32767.0f)
+            << "clipped at frame " << i << ": the fit would not hold";
+    }
+
+    // SDL writes a few blocks of silence before the mixer first runs: the
+    // first sound tells how many.
+    const Expected& first = expected.front();
+    const std::vector<float>& firstFile = files[first.sound];
+    uint64_t lead = 0;
+    double best = -1.0;
+    for (uint64_t blocks = 0; blocks < 64; blocks++)
+    {
+        const uint64_t start = first.frame + blocks * SoundPlayer::kBlockFrames;
+        if (start + firstFile.size() > output.left.size())
+        {
+            break;
+        }
+        const double fit =
+            Overlap(output.left, 0, firstFile, start) + Overlap(output.right, 0, firstFile, start);
+        if (fit > best)
+        {
+            best = fit;
+            lead = blocks * SoundPlayer::kBlockFrames;
+        }
+    }
+    for (Expected& e : expected)
+    {
+        e.frame += lead;
+    }
+
+    // The fit: out = sum of file_i from frame_i times level_i, per channel.
+    const size_t n = expected.size();
+    std::vector<std::vector<double>> gram(n, std::vector<double>(n, 0.0));
+    std::vector<double> left(n), right(n);
+    for (size_t i = 0; i < n; i++)
+    {
+        const std::vector<float>& a = files[expected[i].sound];
+        for (size_t j = i; j < n; j++)
+        {
+            gram[i][j] = gram[j][i] =
+                Overlap(a, expected[i].frame, files[expected[j].sound], expected[j].frame);
+        }
+        left[i] = Overlap(output.left, 0, a, expected[i].frame);
+        right[i] = Overlap(output.right, 0, a, expected[i].frame);
+    }
+    const std::vector<double> measuredLeft = Solve(gram, left);
+    const std::vector<double> measuredRight = Solve(gram, right);
+    for (size_t i = 0; i < n; i++)
+    {
+        Expected& e = expected[i];
+        e.measuredLeft = measuredLeft[i];
+        e.measuredRight = measuredRight[i];
+        EXPECT_NEAR(e.measuredLeft, e.left, 0.01 + 0.02 * e.left) << e.what << ", left";
+        EXPECT_NEAR(e.measuredRight, e.right, 0.01 + 0.02 * e.right) << e.what << ", right";
+    }
+
+    // Nothing else is in the output: what the fit leaves is the mixer's rounding.
+    std::vector<double> residualLeft(output.left.begin(), output.left.end());
+    std::vector<double> residualRight(output.right.begin(), output.right.end());
+    for (const Expected& e : expected)
+    {
+        const std::vector<float>& file = files[e.sound];
+        for (size_t t = 0; t < file.size() && e.frame + t < residualLeft.size(); t++)
+        {
+            residualLeft[e.frame + t] -= e.measuredLeft * file[t];
+            residualRight[e.frame + t] -= e.measuredRight * file[t];
+        }
+    }
+    double signal = 0.0;
+    double rest = 0.0;
+    size_t worst = 0;
+    for (size_t t = 0; t < residualLeft.size(); t++)
+    {
+        signal += double(output.left[t]) * output.left[t] + double(output.right[t]) * output.right[t];
+        const double r = residualLeft[t] * residualLeft[t] + residualRight[t] * residualRight[t];
+        rest += r;
+        if (r > residualLeft[worst] * residualLeft[worst] + residualRight[worst] * residualRight[worst])
+        {
+            worst = t;
+        }
+    }
+    EXPECT_LT(rest, 1e-4 * signal)
+        << "the output holds more than the expected sounds; the largest rest at frame " << worst
+        << " (tick frames are " << lead << " + the frame of the tick)";
+
+    auto find = [&](Sound sound, uint64_t tick) -> const Expected*
+    {
+        for (const Expected& e : expected)
+        {
+            if (e.sound == sound && e.frame == tickFrames[tick] + lead)
+            {
+                return &e;
+            }
+        }
+        return nullptr;
+    };
+    auto silent = [&](uint64_t from, uint64_t to)
+    {
+        for (uint64_t t = from + lead; t < to + lead && t < output.left.size(); t++)
+        {
+            if (output.left[t] != 0.0f || output.right[t] != 0.0f)
+            {
+                return false;
+            }
+        }
+        return true;
+    };
+
+    // A hit on a ship out of sight is not heard at all: its tick is silent
+    // for as long as the sound would last; the same hit in sight is heard.
+    ASSERT_NE(find(Sound::BulletHit, at["shown hit"]), nullptr);
+    EXPECT_EQ(find(Sound::BulletHit, at["hidden hit"]), nullptr);
+    EXPECT_TRUE(
+        silent(tickFrames[at["hidden hit"]], tickFrames[at["hidden hit"]] + files[Sound::BulletHit].size()));
+    const Expected* seen = find(Sound::BulletHit, at["seen hit"]);
+    ASSERT_NE(seen, nullptr);
+    EXPECT_GT(seen->measuredLeft, 0.1);
+
+    // Near is louder than far, and each comes from its side.
+    const Expected* nearSound = find(Sound::ShipDestroyed, at["near"]);
+    const Expected* farSound = find(Sound::ShipDestroyed, at["far"]);
+    ASSERT_NE(nearSound, nullptr);
+    ASSERT_NE(farSound, nullptr);
+    EXPECT_GT(nearSound->measuredLeft + nearSound->measuredRight,
+              3.0 * (farSound->measuredLeft + farSound->measuredRight));
+    EXPECT_GT(nearSound->measuredLeft, 3.0 * nearSound->measuredRight) << "the near ship is on the left";
+    EXPECT_GT(farSound->measuredRight, 3.0 * farSound->measuredLeft) << "the far ship is on the right";
+    EXPECT_NE(find(Sound::HullBreak, at["near"]), nullptr);
+
+    // The wreck bursts on its 61st tick (the first is the tick of its death).
+    EXPECT_NE(find(Sound::Explosion, at["near"] + 60), nullptr);
+
+    // Muted, nothing at all is mixed.
+    EXPECT_TRUE(silent(tickFrames[at["mute"]], tickFrames[at["unmute"]]));
+    EXPECT_NE(find(Sound::BulletHit, at["unmute"]), nullptr);
+}

@@ -1,0 +1,215 @@
+// The sound device through SDL_mixer, and everything that can go wrong with
+// it: the game must play on, saying once what is missing.
+
+#include <SDL/SDL.h>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "audio/GameSounds.h"
+#include "audio/SoundPlayer.h"
+#include "audio/SoundQueue.h"
+#include "support/GLTest.h"
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+// Runs with an environment variable set, restoring it afterwards.
+class ScopedEnvironment
+{
+  public:
+    ScopedEnvironment(const char* name_, const std::string& value) : name(name_)
+    {
+        const char* old = std::getenv(name_);
+        had = old != nullptr;
+        if (had)
+        {
+            saved = old;
+        }
+        setenv(name_, value.c_str(), 1);
+    }
+    ~ScopedEnvironment()
+    {
+        if (had)
+        {
+            setenv(name, saved.c_str(), 1);
+        }
+        else
+        {
+            unsetenv(name);
+        }
+    }
+
+  private:
+    const char* name;
+    bool had = false;
+    std::string saved;
+};
+
+// Runs in a copy of the data's Sounds/ without the files named, restoring the
+// working directory afterwards.
+class ScopedSoundsDirectory
+{
+  public:
+    explicit ScopedSoundsDirectory(const std::vector<std::string>& leaveOut)
+        : previous(fs::current_path()),
+          directory(fs::temp_directory_path() / ("korvane-sounds-" + std::to_string(getpid())))
+    {
+        fs::remove_all(directory);
+        fs::create_directories(directory / "Sounds");
+        for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(DataDir()) / "Sounds"))
+        {
+            const std::string name = entry.path().filename().string();
+            if (std::find(leaveOut.begin(), leaveOut.end(), name) == leaveOut.end())
+            {
+                fs::copy_file(entry.path(), directory / "Sounds" / name);
+            }
+        }
+        fs::current_path(directory);
+    }
+    ~ScopedSoundsDirectory()
+    {
+        fs::current_path(previous);
+        fs::remove_all(directory);
+    }
+
+  private:
+    fs::path previous;
+    fs::path directory;
+};
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size())
+    {
+        const size_t end = text.find('\n', start);
+        lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        start = end == std::string::npos ? text.size() : end + 1;
+    }
+    return lines;
+}
+
+// Everything a game does with sound, on a player that may or may not play.
+void UseEveryCall(SoundPlayer& player)
+{
+    for (int i = 0; i < kSoundCount; i++)
+    {
+        player.Play(Sound(i), 0.5f, -0.5f);
+    }
+    player.StartAmbient();
+    player.SetMuted(true);
+    player.Play(Sound::Explosion, 1.0f, 0.0f);
+    player.SetMuted(false);
+    player.StopAmbient();
+    player.CheckDevice();
+}
+
+} // namespace
+
+TEST(SoundPlayerTest, EverySoundOfTheDataLoadsAndPlaysWithoutAWord)
+{
+    ASSERT_EQ(SDL_Init(SDL_INIT_TIMER), 0);
+    SoundPlayer player;
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(player.Open());
+    EXPECT_TRUE(gSoundQueue.Enabled());
+    UseEveryCall(player);
+    EXPECT_TRUE(player.IsOpen());
+    player.Close();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(player.IsOpen());
+    EXPECT_FALSE(gSoundQueue.Enabled()) << "closed: nothing is posted any more";
+    player.Close(); // twice is harmless
+}
+
+TEST(SoundPlayerTest, AMissingFileSilencesOnlyThatSoundWithOneLine)
+{
+    SoundPlayer player;
+    {
+        ScopedSoundsDirectory sounds({"beam-hit.wav"});
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(player.Open());
+        UseEveryCall(player);
+        player.Close();
+        const std::vector<std::string> lines = Lines(testing::internal::GetCapturedStderr());
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0].rfind("Sound: cannot read Sounds/beam-hit.wav (", 0), 0u) << lines[0];
+        EXPECT_NE(lines[0].find("); playing on without it"), std::string::npos) << lines[0];
+    }
+    {
+        ScopedSoundsDirectory sounds({"ambient.wav", "click.wav", "winner.wav"});
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(player.Open());
+        UseEveryCall(player);
+        player.Close();
+        const std::vector<std::string> lines = Lines(testing::internal::GetCapturedStderr());
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0].rfind("Sound: cannot read Sounds/click.wav (", 0), 0u) << lines[0];
+        EXPECT_NE(lines[0].find(" and 2 more sound files; playing on without them"), std::string::npos)
+            << lines[0];
+    }
+}
+
+TEST(SoundPlayerTest, NoDeviceOrADeviceThatFailsLeavesTheGameSilentWithOneLine)
+{
+    SoundPlayer player;
+    const struct
+    {
+        const char* driver;
+        const char* file;
+        bool opens;
+        const char* line;
+    } table[] = {
+        // No driver at all.
+        {"nosuch", "", false, "Sound: no sound device (No available audio device); playing on without sound"},
+        // A device that cannot be opened.
+        {"disk", "/nonexistent/korvane.raw", false,
+         "Sound: no sound device (Couldn't open /nonexistent/korvane.raw); playing on without sound"},
+        // A device that opens and fails at its first write (SDL's audio
+        // thread then gives up): noticed at the next sound.
+        {"disk", "/dev/full", true, "Sound: the sound device stopped; playing on without sound"},
+    };
+    for (const auto& row : table)
+    {
+        SCOPED_TRACE(std::string(row.driver) + " " + row.file);
+        ScopedEnvironment driver("SDL_AUDIODRIVER", row.driver);
+        ScopedEnvironment file("SDL_DISKAUDIOFILE", row.file);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(player.Open(), row.opens);
+        if (row.opens)
+        {
+            SDL_Delay(200); // the thread's first write
+        }
+        UseEveryCall(player);
+        EXPECT_FALSE(player.IsOpen());
+        EXPECT_FALSE(gSoundQueue.Enabled());
+        player.Close();
+        EXPECT_EQ(Lines(testing::internal::GetCapturedStderr()), std::vector<std::string>{row.line});
+    }
+}
+
+TEST(SoundPlayerTest, PostingWithoutADeviceKeepsNothing)
+{
+    ScopedEnvironment driver("SDL_AUDIODRIVER", "nosuch");
+    testing::internal::CaptureStderr();
+    {
+        SoundSession session;
+        PostSound(Sound::Explosion, Vector());
+        EXPECT_EQ(gSoundQueue.Size(), 0u);
+        ToggleSoundMute();
+        StartAmbientSound();
+        PlayWinnerSound();
+        PlayInterfaceSound(Sound::Click);
+    }
+    EXPECT_EQ(Lines(testing::internal::GetCapturedStderr()).size(), 1u);
+}
