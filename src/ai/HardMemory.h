@@ -50,6 +50,7 @@ struct HardMemory
     float grudge[4] = {};  // hull lost to each player, as far as the player can tell
     float leaning[4] = {}; // a leaning against each player drawn once by chance: ties are not broken by seat
     bool striking = false; // this turn's plan has opened a strike
+    float pace = 1.0f;     // this turn's share of the slowest ship's travel for closing in
     int32_t lastSightTurn = 0; // own turn in which an enemy was last in sight, 0 never
     int32_t waitTurns = 1;     // turns the fleet waits at the start for an enemy it has never seen
     std::vector<ContactTrack> tracks;

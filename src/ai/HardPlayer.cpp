@@ -11,6 +11,7 @@ extern float gBeamOnFighter;
 extern float gPreferredGunship;
 extern float gPreferredCarrier;
 extern float gOverkill;
+float gPaceLow = 0.25f;
 extern float gFocusFactor;
 float gGuard = 1.0f;
 extern float gStrikeSlack;
@@ -151,6 +152,16 @@ HardPlayer::HardPlayer(Game& game_, Player& player_, uint32_t seed, const Tuning
                 gStrikeSlack = value;
             if (key == "defendFighters")
                 tuning.defendFighters = int(value);
+            if (key == "doctrine")
+                tuning.doctrine = int(value);
+            if (key == "paceLow")
+                gPaceLow = value;
+            if (key == "fighterPenalty")
+                tuning.fighterPenalty = value;
+            if (key == "primaryBonus")
+                tuning.primaryBonus = value;
+            if (key == "escortRange")
+                tuning.escortRange = value;
             at = comma + 1;
         }
     }
@@ -235,6 +246,7 @@ void HardPlayer::StartTurn(const Knowledge& knowledge)
         memory.patience = 1 + int32_t(NextChance(memory) * 3.0);
     }
     memory.rival = ChooseRival(knowledge, memory, book);
+    memory.pace = float(gPaceLow + (1.0 - gPaceLow) * NextChance(memory));
     MarkSearched(memory, knowledge, grid, hiddenSignature);
     plan = PlanTurn(knowledge, memory, book, tuning, grid);
     memory.striking = plan.strike;

@@ -567,6 +567,133 @@ int32_t ChooseRival(const Knowledge& knowledge, const HardMemory& memory, const 
     return best;
 }
 
+namespace
+{
+
+// Every ship takes the enemy nearest to it (the one nearest the fleet's
+// middle a little before the others, fighters after ships); one that can
+// get to its fighting range this turn goes there and fires, the others close
+// in together at the fleet's pace for the turn.
+void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const ClassBook& book,
+                const Tuning& tuning, TurnPlan& plan)
+{
+    const Vector centre = FleetCentre(knowledge);
+    auto weigh = [&](const Contact& contact, const Vector& from)
+    {
+        float d = float(Length(contact.position - from));
+        if (contact.role == ShipRole::Fighter)
+        {
+            d += tuning.fighterPenalty;
+        }
+        if (knowledge.players > 2 && plan.rival >= 0 && contact.owner != plan.rival && d > tuning.selfDefence)
+        {
+            d += tuning.otherPlayerPenalty;
+        }
+        return d;
+    };
+    const Contact* primary = nullptr;
+    for (const Contact& contact : knowledge.contacts)
+    {
+        if (contact.visible && (primary == nullptr || weigh(contact, centre) < weigh(*primary, centre)))
+        {
+            primary = &contact;
+        }
+    }
+    float slowest = 1e9f;
+    for (const OwnShip& ship : knowledge.own)
+    {
+        if (ship.role != ShipRole::Fighter)
+        {
+            slowest = std::min(slowest, ship.speed * kTurnMoveSeconds);
+        }
+    }
+    const float pace = memory.pace * slowest;
+    for (size_t i = 0; i < knowledge.own.size(); i++)
+    {
+        const OwnShip& ship = knowledge.own[i];
+        ShipOrders& order = plan.ships[i];
+        const bool escort = ship.role == ShipRole::Fighter && CapitalShipCount(knowledge) > 0;
+        const Contact* target = nullptr;
+        float best = 0.0f;
+        for (const Contact& contact : knowledge.contacts)
+        {
+            if (!contact.visible || (escort && Length(contact.position - centre) > tuning.escortRange))
+            {
+                continue;
+            }
+            float score = weigh(contact, ship.position);
+            if (&contact == primary)
+            {
+                score -= tuning.primaryBonus;
+            }
+            if (target == nullptr || score < best)
+            {
+                target = &contact;
+                best = score;
+            }
+        }
+        if (target == nullptr)
+        {
+            if (escort)
+            {
+                order.task = ShipTask::Escort;
+                if (Length(ship.position - centre) > 150.0)
+                {
+                    order.move = true;
+                    order.destination = centre;
+                }
+            }
+            continue;
+        }
+        const ClassProfile& profile = ProfileOf(book, ship.classIndex);
+        const float standoff = PreferredRange(ship.role);
+        const float distance = float(Length(target->position - ship.position));
+        const float travel =
+            TravelTowards(profile, ship.position, ship.orientation, target->position, ship.moveTimeLeft);
+        order.targetId = target->id;
+        order.openFireRange = standoff + 70.0f;
+        order.task = ShipTask::Strike;
+        if (distance <= standoff + 60.0f)
+        {
+            continue;
+        }
+        if (distance - standoff <= travel || ship.role == ShipRole::Fighter)
+        {
+            order.move = true;
+            order.destination =
+                ship.position + (target->position - ship.position) * ((distance - standoff) / distance);
+            continue;
+        }
+        // Out of reach this turn: closing in with the fleet.
+        order.task = ShipTask::Hold;
+        const float step = std::min(distance - standoff, pace);
+        if (step > 25.0f)
+        {
+            order.move = true;
+            order.destination = ship.position + (target->position - ship.position) * (step / distance);
+        }
+    }
+    // Every carrier launches once an enemy is known.
+    for (const OwnShip& ship : knowledge.own)
+    {
+        if (ship.hangarsReady > 0)
+        {
+            plan.launchFrom.push_back(ship.id);
+        }
+    }
+    for (size_t i = 0; i < knowledge.own.size(); i++)
+    {
+        const Contact* enemy = NearestVisible(knowledge, knowledge.own[i].position, true);
+        if (enemy != nullptr)
+        {
+            plan.ships[i].guard = knowledge.own[i].role != ShipRole::Fighter;
+            plan.ships[i].threat = enemy->position;
+        }
+    }
+}
+
+} // namespace
+
 TurnPlan PlanTurn(const Knowledge& knowledge, const HardMemory& memory, const ClassBook& book,
                   const Tuning& tuning, const std::vector<Vector>& grid,
                   const std::vector<ShipOrders>& committed)
@@ -583,6 +710,11 @@ TurnPlan PlanTurn(const Knowledge& knowledge, const HardMemory& memory, const Cl
         return plan;
     }
     plan.rival = memory.rival >= 0 ? memory.rival : ChooseRival(knowledge, memory, book);
+    if (tuning.doctrine == 1)
+    {
+        PlanEngage(knowledge, memory, book, tuning, plan);
+        return plan;
+    }
 
     // The targets and what each ship can do to each of their side faces.
     std::vector<const Contact*> targets;

@@ -34,7 +34,13 @@ struct Tuning
     int fighterPrey = 3;             // this many enemy fighters in sight draw our fighters onto them
     int defendFighters = 100; // with this many enemy fighters near the fleet it fights them where it is
     float defendRange = 450.0f;
-    float fleetSpread = 80.0f; // ships hold at most this far ahead of the slowest
+    int doctrine = 1;                  // 1: every ship takes the enemy nearest to it
+    float fighterPenalty = 150.0f;     // enemy fighters count this much farther as targets
+    float primaryBonus = 120.0f;       // the fleet's common target counts this much nearer
+    float selfDefence = 400.0f;        // enemies this near are fought whoever they are
+    float otherPlayerPenalty = 600.0f; // players other than the rival count this much farther
+    float escortRange = 600.0f;        // fighters strike only what is this near the fleet
+    float fleetSpread = 80.0f;         // ships hold at most this far ahead of the slowest
 };
 
 enum class ShipTask : int32_t
