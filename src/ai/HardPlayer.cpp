@@ -12,6 +12,7 @@ extern float gPreferredGunship;
 extern float gPreferredCarrier;
 extern float gOverkill;
 float gPaceLow = 0.25f;
+float gShipTarget = 0.0f;
 extern float gFocusFactor;
 float gGuard = 1.0f;
 extern float gStrikeSlack;
@@ -152,6 +153,8 @@ HardPlayer::HardPlayer(Game& game_, Player& player_, uint32_t seed, const Tuning
                 gStrikeSlack = value;
             if (key == "defendFighters")
                 tuning.defendFighters = int(value);
+            if (key == "shipTarget")
+                gShipTarget = value;
             if (key == "doctrine")
                 tuning.doctrine = int(value);
             if (key == "paceLow")
@@ -346,6 +349,17 @@ bool HardPlayer::Step(const OwnShip& ship, const ShipOrders& order, Progress& do
                 done.targetGiven = nearest->id;
                 return true;
             }
+        }
+    }
+    else if (gShipTarget > 0.0f)
+    {
+        const Contact* target = order.targetId != 0 ? FindContact(knowledge, order.targetId) : nullptr;
+        if (!underWay && target != nullptr && target->visible && done.targetGiven != target->id &&
+            HasFireLeft(ship) && Length(target->position - ship.position) <= 600.0)
+        {
+            controls.Attack(ship.id, target->id);
+            done.targetGiven = target->id;
+            return true;
         }
     }
     else if (AimTurrets(ship, order, done, knowledge, underWay))
