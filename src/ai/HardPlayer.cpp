@@ -464,7 +464,7 @@ bool HardPlayer::AimTurrets(const OwnShip& ship, const ShipOrders& order, Progre
         float bestScore = 0.0f;
         const uint32_t best = ChooseTurretTarget(ship, t, knowledge, memory, book, order.targetId, closingIn,
                                                  claims, &bestScore);
-        if (best == 0 || best == turret.targetId)
+        if (best == 0 || (best == turret.targetId && engaged))
         {
             continue;
         }
