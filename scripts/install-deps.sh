@@ -5,12 +5,14 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    libsdl1.2-dev libsdl-image1.2-dev libsdl-mixer1.2-dev
+    libsdl1.2-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libsdl1.2-compat
     libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
     libpng-dev libfreetype-dev fonts-dejavu-core
+    libenet-dev iproute2
+    nlohmann-json3-dev libxxhash-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth xdotool x11-apps imagemagick
-    python3 desktop-file-utils appstream dpkg-dev file
+    xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils openbox imagemagick
+    python3 desktop-file-utils appstream dpkg-dev file lintian
 )
 if [ "${KORVANE_FUZZ_DEPS:-0}" = 1 ]; then
     packages+=(clang libclang-rt-14-dev)

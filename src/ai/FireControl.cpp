@@ -25,11 +25,12 @@ int FaceHitFrom(const Contact& target, const Vector& from)
     return Ship::HitFace(local);
 }
 
-} // namespace
+// Fire is planned to leave a target this much over its hull's worth, and a
+// target already under fire that this fire can finish counts this much more.
+constexpr float kOverkill = 1.15f;
+constexpr float kFocusFactor = 2.0f;
 
-float gBeamOnFighter = 1.0f;
-float gOverkill = 1.15f;
-float gFocusFactor = 2.0f;
+} // namespace
 
 float DamageToCome(const OwnShip& ship, const TurretView& turret, const Contact& target)
 {
@@ -103,16 +104,11 @@ float TurretTargetScore(const OwnShip& ship, const TurretView& turret, const Con
     // What this turret adds towards breaking the face, beyond the fire
     // already on it, is what counts; a little more than the face holds is
     // fired for the misses.
-    const float needed = std::max(0.0f, hull * gOverkill - claimed);
+    const float needed = std::max(0.0f, hull * kOverkill - claimed);
     float score = worth * std::min(damage * (turret.fireTimeLeft / kTurnFireSeconds), needed) / hull;
     if (focus)
     {
-        score *= gFocusFactor;
-    }
-    // A beam spends a good part of its time on a fighter turning to the next.
-    if (turret.beam && target.role == ShipRole::Fighter)
-    {
-        score *= gBeamOnFighter;
+        score *= kFocusFactor;
     }
     return score;
 }

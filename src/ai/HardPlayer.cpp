@@ -6,16 +6,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "ai/ComputerMemory.h"
 #include "ai/FireControl.h"
-extern float gBeamOnFighter;
-extern float gPreferredGunship;
-extern float gPreferredCarrier;
-extern float gOverkill;
-float gPaceLow = 0.25f;
-float gShipTarget = 0.0f;
-extern float gFocusFactor;
-float gGuard = 1.0f;
-extern float gStrikeSlack;
 #include "ai/Search.h"
 #include "ai/Threat.h"
 #include "combat/BeamTurret.h"
@@ -30,6 +22,9 @@ extern float gStrikeSlack;
 namespace
 {
 
+// A turn's pace of closing in is drawn from this share of the slowest
+// ship's travel up to all of it.
+constexpr double kPaceLow = 0.25;
 // The search grid's widest spacing.
 constexpr float kGridSpacing = 160.0f;
 // A move with less time than this left is not worth its turning.
@@ -103,71 +98,9 @@ bool DoneFiring(const OwnShip& ship)
 } // namespace
 
 HardPlayer::HardPlayer(Game& game_, Player& player_, uint32_t seed, const Tuning& tuning_)
-    : game(game_), player(player_), book(game_), controls(game_, player_), tuning(tuning_), gridRegions(0),
+    : game(game_), player(player_), book(game_), controls(game_, player_), tuning(tuning_),
       hiddenSignature(book.FirstOfRole(ShipRole::Fighter).signature), planSight(0), ticks(0)
 {
-    if (const char* tune = std::getenv("KORVANE_AI_TUNE"))
-    {
-        std::string text = tune;
-        size_t at = 0;
-        while (at < text.size())
-        {
-            size_t comma = text.find(',', at);
-            if (comma == std::string::npos)
-                comma = text.size();
-            const std::string item = text.substr(at, comma - at);
-            const size_t eq = item.find('=');
-            const std::string key = item.substr(0, eq);
-            const float value = float(std::atof(item.substr(eq + 1).c_str()));
-            if (key == "holdSlack")
-                tuning.holdSlack = value;
-            if (key == "strikeKills")
-                tuning.strikeKills = value;
-            if (key == "overkill")
-                tuning.overkill = value;
-            if (key == "fleetSpread")
-                tuning.fleetSpread = value;
-            if (key == "launchRange")
-                tuning.launchRange = value;
-            if (key == "screenDistance")
-                tuning.screenDistance = value;
-            if (key == "screenGuard")
-                tuning.screenGuard = value;
-            if (key == "fighterStrikeShare")
-                tuning.fighterStrikeShare = value;
-            if (key == "fighterPrey")
-                tuning.fighterPrey = int(value);
-            if (key == "beamOnFighter")
-                gBeamOnFighter = value;
-            if (key == "guard")
-                gGuard = value;
-            if (key == "gunRange")
-                gPreferredGunship = value;
-            if (key == "carrierRange")
-                gPreferredCarrier = value;
-            if (key == "fireOverkill")
-                gOverkill = value;
-            if (key == "focus")
-                gFocusFactor = value;
-            if (key == "strikeSlack")
-                gStrikeSlack = value;
-            if (key == "defendFighters")
-                tuning.defendFighters = int(value);
-            if (key == "shipTarget")
-                gShipTarget = value;
-            if (key == "doctrine")
-                tuning.doctrine = int(value);
-            if (key == "paceLow")
-                gPaceLow = value;
-            if (key == "fighterPenalty")
-                tuning.fighterPenalty = value;
-            if (key == "primaryBonus")
-                tuning.primaryBonus = value;
-            if (key == "escortRange")
-                tuning.escortRange = value;
-            at = comma + 1;
-        }
-    }
     memory.chance = ChanceSeed(seed, player.GetIndex());
     for (float& leaning : memory.leaning)
     {
@@ -193,38 +126,6 @@ void HardPlayer::PlayTurn(const std::function<void()>& advanceTick)
         if (!ordered && (ticks >= kMaxTurnTicks || (!knowledge.gameDecided && !Busy())))
         {
             EndTurn(memory, knowledge);
-            if (std::getenv("KORVANE_AI_TRACE") != nullptr)
-            {
-                for (const OwnShip& s : knowledge.own)
-                {
-                    std::fprintf(stderr, "  end %u at %.0f %.0f move %.1f fire", s.id, s.position.x,
-                                 s.position.z, s.moveTimeLeft);
-                    for (const TurretView& t : s.turrets)
-                    {
-                        std::fprintf(stderr, " %.1f/%d>%u", t.fireTimeLeft, int(t.state), t.targetId);
-                    }
-                    std::fprintf(stderr, "\n");
-                }
-                std::fprintf(stderr, "  ticks %d\n", ticks);
-                for (const Player* other : game.GetPlayers())
-                {
-                    for (const Ship* e : other->fleet)
-                    {
-                        if (other != &player && e->IsAlive() && RoleOfShip(*e) != ShipRole::Fighter)
-                        {
-                            std::fprintf(stderr,
-                                         "  real %u F%.0f B%.0f L%.0f R%.0f T%.0f Bo%.0f believed F%.0f "
-                                         "B%.0f L%.0f R%.0f\n",
-                                         e->id, e->hull[kFaceFront], e->hull[kFaceBack], e->hull[kFaceLeft],
-                                         e->hull[kFaceRight], e->hull[kFaceTop], e->hull[kFaceBottom],
-                                         BelievedDamage(memory, e->id, kFaceFront),
-                                         BelievedDamage(memory, e->id, kFaceBack),
-                                         BelievedDamage(memory, e->id, kFaceLeft),
-                                         BelievedDamage(memory, e->id, kFaceRight));
-                        }
-                    }
-                }
-            }
             controls.EndTurn();
             break;
         }
@@ -235,12 +136,48 @@ void HardPlayer::PlayTurn(const std::function<void()>& advanceTick)
     }
 }
 
+void HardPlayer::SaveMemory(ComputerMemory& saved) const
+{
+    saved.hard = memory;
+    saved.hard.kept = true;
+}
+
+bool HardPlayer::LoadMemory(const ComputerMemory& saved, std::string& error)
+{
+    const HardMemory& m = saved.hard;
+    if (!m.kept)
+    {
+        return true;
+    }
+    // Seats and roles index arrays and pick profiles: anything else is not
+    // this player's memory.
+    if (m.rival < -1 || m.rival > 3 || m.gridRegions < 0)
+    {
+        error =
+            "rival " + std::to_string(m.rival) + ", grid of " + std::to_string(m.gridRegions) + " regions";
+        return false;
+    }
+    for (const ContactTrack& track : m.tracks)
+    {
+        if (track.owner < 0 || track.owner > 3 || track.role < int32_t(ShipRole::Gunship) ||
+            track.role > int32_t(ShipRole::Fighter) || track.classIndex < -1 ||
+            track.classIndex >= int32_t(book.Classes().size()))
+        {
+            error = "contact " + std::to_string(track.id) + ": owner " + std::to_string(track.owner) +
+                    ", role " + std::to_string(track.role) + ", class " + std::to_string(track.classIndex);
+            return false;
+        }
+    }
+    memory = m;
+    return true;
+}
+
 void HardPlayer::StartTurn(const Knowledge& knowledge)
 {
-    if (gridRegions != knowledge.nebulae.size())
+    if (size_t(memory.gridRegions) != knowledge.nebulae.size())
     {
-        grid = SearchGrid(knowledge.nebulae, kGridSpacing);
-        gridRegions = knowledge.nebulae.size();
+        memory.searchGrid = SearchGrid(knowledge.nebulae, kGridSpacing);
+        memory.gridRegions = int32_t(knowledge.nebulae.size());
     }
     const int32_t quietBefore = memory.quietTurns;
     BeginTurn(memory, knowledge);
@@ -249,33 +186,11 @@ void HardPlayer::StartTurn(const Knowledge& knowledge)
         memory.patience = 1 + int32_t(NextChance(memory) * 3.0);
     }
     memory.rival = ChooseRival(knowledge, memory, book);
-    memory.pace = float(gPaceLow + (1.0 - gPaceLow) * NextChance(memory));
-    MarkSearched(memory, knowledge, grid, hiddenSignature);
-    plan = PlanTurn(knowledge, memory, book, tuning, grid);
+    memory.pace = float(kPaceLow + (1.0 - kPaceLow) * NextChance(memory));
+    MarkSearched(memory, knowledge, memory.searchGrid, hiddenSignature);
+    plan = PlanTurn(knowledge, memory, book, tuning, memory.searchGrid);
     memory.striking = plan.strike;
     planSight = SightSignature(knowledge);
-    if (std::getenv("KORVANE_AI_TRACE") != nullptr)
-    {
-        std::fprintf(stderr, "P%d turn %d strike %d kills %.2f quiet %d patience %d rival %d\n",
-                     player.GetIndex() + 1, memory.turn, plan.strike, plan.expectedKills, memory.quietTurns,
-                     memory.patience, plan.rival);
-        for (size_t i = 0; i < knowledge.own.size(); i++)
-        {
-            const OwnShip& s = knowledge.own[i];
-            const ShipOrders& o = plan.ships[i];
-            std::fprintf(stderr,
-                         "  own %u role %d at %.0f %.0f hull F%.0f B%.0f L%.0f R%.0f threat %.0f task %d "
-                         "move %d to %.0f %.0f target %u\n",
-                         s.id, int(s.role), s.position.x, s.position.z, s.hull[kFaceFront], s.hull[kFaceBack],
-                         s.hull[kFaceLeft], s.hull[kFaceRight], ThreatAt(knowledge, book, s.position),
-                         int(o.task), o.move, o.destination.x, o.destination.z, o.targetId);
-        }
-        for (const Contact& c : knowledge.contacts)
-        {
-            std::fprintf(stderr, "  enemy %u P%d role %d at %.0f %.0f vis %d\n", c.id, c.owner + 1,
-                         int(c.role), c.position.x, c.position.z, c.visible);
-        }
-    }
     AimCamera(knowledge);
 }
 
@@ -285,11 +200,11 @@ bool HardPlayer::Act(const Knowledge& knowledge)
     {
         return false;
     }
-    MarkSearched(memory, knowledge, grid, hiddenSignature);
+    MarkSearched(memory, knowledge, memory.searchGrid, hiddenSignature);
     const uint64_t sight = SightSignature(knowledge);
     if (sight != planSight)
     {
-        plan = PlanTurn(knowledge, memory, book, tuning, grid, plan.ships);
+        plan = PlanTurn(knowledge, memory, book, tuning, memory.searchGrid, plan.ships);
         memory.striking = memory.striking || plan.strike;
         planSight = sight;
     }
@@ -349,17 +264,6 @@ bool HardPlayer::Step(const OwnShip& ship, const ShipOrders& order, Progress& do
                 done.targetGiven = nearest->id;
                 return true;
             }
-        }
-    }
-    else if (gShipTarget > 0.0f)
-    {
-        const Contact* target = order.targetId != 0 ? FindContact(knowledge, order.targetId) : nullptr;
-        if (!underWay && target != nullptr && target->visible && done.targetGiven != target->id &&
-            HasFireLeft(ship) && Length(target->position - ship.position) <= 600.0)
-        {
-            controls.Attack(ship.id, target->id);
-            done.targetGiven = target->id;
-            return true;
         }
     }
     else if (AimTurrets(ship, order, done, knowledge, underWay))
@@ -424,7 +328,7 @@ bool HardPlayer::Step(const OwnShip& ship, const ShipOrders& order, Progress& do
         return true;
     }
 
-    if (gGuard > 0.0f && order.guard && !done.guarded && ship.moveTimeLeft > 1.0f && DoneFiring(ship))
+    if (order.guard && !done.guarded && ship.moveTimeLeft > 1.0f && DoneFiring(ship))
     {
         done.guarded = true;
         const Vector point = GuardPoint(ship, order.threat);

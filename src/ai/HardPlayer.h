@@ -29,6 +29,12 @@ class HardPlayer : public ComputerPlayer
     HardPlayer(Game& game, Player& player, uint32_t seed, const Tuning& tuning = Tuning());
 
     void PlayTurn(const std::function<void()>& advanceTick) override;
+    // The whole of its memory (HardMemory): between two turns it holds
+    // nothing else that a later turn reads.
+    void SaveMemory(ComputerMemory& saved) const override;
+    // A memory from a save made before this player had one leaves the player
+    // as construction made it: it plays on from what its sensors show.
+    bool LoadMemory(const ComputerMemory& saved, std::string& error) override;
 
     const HardMemory& Memory() const { return memory; }
     void SetMemory(const HardMemory& remembered) { memory = remembered; }
@@ -71,9 +77,7 @@ class HardPlayer : public ComputerPlayer
     Controls controls;
     Tuning tuning;
     HardMemory memory;
-    std::vector<Vector> grid; // the search grid through the nebulae
-    size_t gridRegions;       // nebula boxes the grid was made from
-    float hiddenSignature;    // the faintest ship there is to find: a fighter's
+    float hiddenSignature; // the faintest ship there is to find: a fighter's
     TurnPlan plan;
     std::vector<Progress> progress;
     uint64_t planSight;               // what was in sight when the plan was made

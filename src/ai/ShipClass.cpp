@@ -189,8 +189,14 @@ float ShipTurnDamageAt(const ClassProfile& profile, float range)
     return damage;
 }
 
-float gPreferredGunship = 220.0f;
-float gPreferredCarrier = 260.0f;
+namespace
+{
+
+// The ranges the fleet fights at: inside every gun's reach, beyond most beams'.
+constexpr float kPreferredGunship = 220.0f;
+constexpr float kPreferredCarrier = 260.0f;
+
+} // namespace
 
 float PreferredRange(ShipRole role)
 {
@@ -201,11 +207,11 @@ float PreferredRange(ShipRole role)
     case ShipRole::Beamship:
         return 200.0f;
     case ShipRole::Carrier:
-        return gPreferredCarrier;
+        return kPreferredCarrier;
     case ShipRole::Gunship:
         break;
     }
-    return gPreferredGunship;
+    return kPreferredGunship;
 }
 
 float WeaponReach(ShipRole role)

@@ -7,10 +7,11 @@
 #include "ai/Threat.h"
 #include "ships/Ship.h"
 
-float gStrikeSlack = 100.0f;
-
 namespace
 {
+
+// A face counts as struck from a point this much beyond the preferred range.
+constexpr float kStrikeSlack = 100.0f;
 
 // The four faces a ship level with its target can reach.
 constexpr int kSideFaces[4] = {kFaceFront, kFaceBack, kFaceLeft, kFaceRight};
@@ -65,7 +66,7 @@ Reach StrikeReach(const OwnShip& ship, const ClassProfile& profile, const Contac
     reach.range = float(Length(end - target.position));
     Vector local;
     UnrotateByAngles(end - target.position, local, target.orientation);
-    if (Ship::HitFace(local) != face || reach.range > PreferredRange(ship.role) + gStrikeSlack)
+    if (Ship::HitFace(local) != face || reach.range > PreferredRange(ship.role) + kStrikeSlack)
     {
         return reach;
     }

@@ -1,20 +1,57 @@
 #include "app/GameFlow.h"
 
+#include "app/ComputerTurn.h"
 #include "app/IntroScreen.h"
 #include "app/SetupMenu.h"
 #include "app/Startup.h"
 #include "app/TurnCycle.h"
 #include "audio/GameSounds.h"
 #include "game/Game.h"
+#include "save/GameSnapshot.h"
+#include "save/SaveFiles.h"
+#include "save/SnapshotCodec.h"
+
+namespace
+{
+
+// The game of a saved file, or nullptr with what went wrong.
+Game* ResumeGame(const std::string& file, std::string& error)
+{
+    std::vector<uint8_t> bytes;
+    Snapshot snapshot;
+    if (!ReadSaveFile(file, bytes, error) || !DecodeSnapshot(bytes, snapshot, error))
+    {
+        return nullptr;
+    }
+    return RestoreGame(snapshot, error);
+}
+
+} // namespace
 
 void RunGame()
 {
     SoundSession sound;
     ShowIntro();
-    const GameSetup setup = ChooseGameSetup();
-    // Loading writes its progress lines while the "Loading level" screen stays up.
-    Game* game = new Game(setup.numPlayers, setup.mapName);
-    gAnimationTime = 0.0f;
+    std::string failedFile, failure;
+    Game* game = nullptr;
+    while (game == nullptr)
+    {
+        const GameSetup setup = ChooseGameSetup(failedFile, failure);
+        // Loading writes its progress lines while the "Loading level" screen stays up.
+        if (setup.resumeFile.empty())
+        {
+            game = new Game(setup.numPlayers, setup.mapName);
+            SeatPlayers(*game, setup.seats, UnpredictableSeed());
+            gAnimationTime = 0.0f;
+        }
+        else
+        {
+            // A save the menu could read may still not fit the game's files:
+            // back to the menu, which says why.
+            game = ResumeGame(setup.resumeFile, failure);
+            failedFile = setup.resumeFile;
+        }
+    }
     RunTurns(*game);
     delete game;
 }

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
+#include <algorithm>
 #include <cmath>
 
 #include "app/Camera.h"
@@ -11,6 +12,7 @@
 #include "audio/GameSounds.h"
 #include "input/EventBatch.h"
 #include "input/EventHandling.h"
+#include "save/SaveFiles.h"
 #include "ui/Font.h"
 #include "ui/Overlay.h"
 #include "world/Environment.h"
@@ -31,7 +33,35 @@ void DrawCentredText(const Font& font, const char* text, int centreX, int y, int
     DrawText(font, text, centreX - TextWidth(font, text, size) / 2, y, size, colour);
 }
 
-void DrawMenu(const Font& font, const std::vector<std::string>& maps, const GameSetup& setup, int x, int y)
+// The seats of the chosen player count (a count out of range shows 2 or 4).
+int SeatsShown(const GameSetup& setup)
+{
+    return std::max(2, std::min(4, setup.numPlayers));
+}
+
+// Who plays each seat: "Player N" and its button, one row per seat shown,
+// under the player counts. A computer's seat is lit like a toggle that is on.
+void DrawSeats(const Font& font, const GameSetup& setup)
+{
+    const int n = SeatsShown(setup);
+    glStencilFunc(GL_ALWAYS, 1, 255);
+    glColor4fv(kPanelColour);
+    DrawBox(80, 310 - 30 * (n - 1), 300, 370, 4, false);
+    DrawCentredText(font, "Choose who plays", 190, 370, 12, kHeadingColour);
+    for (int i = 0; i < n; i++)
+    {
+        const int y0 = 330 - 30 * i;
+        glStencilFunc(GL_ALWAYS, 1, 255);
+        DrawText(font, "Player " + std::to_string(i + 1), 92, y0 + 3, 12, kHeadingColour);
+        const SeatKind seat = setup.seats[i];
+        DrawButton(SeatLabel(seat), 150, y0, 290, y0 + 20, kHeadingColour,
+                   IsComputerSeat(seat) ? kHighlightColour : kPlainColour, font,
+                   kFirstSeatButtonId + unsigned(i));
+    }
+}
+
+void DrawMenu(const Font& font, const std::vector<std::string>& maps, const GameSetup& setup, int x, int y,
+              const ResumeOffer& resume)
 {
     Begin2D();
 
@@ -46,6 +76,8 @@ void DrawMenu(const Font& font, const std::vector<std::string>& maps, const Game
                    n == setup.numPlayers ? kHighlightColour : kPlainColour, font, n);
     }
 
+    DrawSeats(font, setup);
+
     const int n = int(maps.size());
     glStencilFunc(GL_ALWAYS, 1, 255);
     glColor4fv(kPanelColour);
@@ -59,6 +91,7 @@ void DrawMenu(const Font& font, const std::vector<std::string>& maps, const Game
 
     DrawButton("", 350, 100, 450, 140, kHeadingColour, kPlainColour, font, kBeginButtonId);
     DrawCentredText(font, "Begin", 400, 112, 16, kBeginColour);
+    DrawResumeOffer(font, resume);
 
     // The pointer changes no stencil value: its tip covers the very pixel a
     // click reads.
@@ -93,7 +126,40 @@ bool ApplyMenuClick(unsigned v, const std::vector<std::string>& maps, GameSetup&
     {
         setup.mapName = maps[v - kFirstMapButtonId];
     }
+    else if (v >= kFirstSeatButtonId && v < kFirstSeatButtonId + unsigned(SeatsShown(setup)))
+    {
+        SeatKind& seat = setup.seats[v - kFirstSeatButtonId];
+        seat = NextSeatKind(seat);
+    }
     return false;
+}
+
+SeatKind NextSeatKind(SeatKind kind)
+{
+    switch (kind)
+    {
+    case SeatKind::Human:
+        return SeatKind::ComputerEasy;
+    case SeatKind::ComputerEasy:
+        return SeatKind::ComputerHard;
+    case SeatKind::ComputerHard:
+        break;
+    }
+    return SeatKind::Human;
+}
+
+const char* SeatLabel(SeatKind kind)
+{
+    switch (kind)
+    {
+    case SeatKind::ComputerEasy:
+        return "Computer (Easy)";
+    case SeatKind::ComputerHard:
+        return "Computer (Hard)";
+    case SeatKind::Human:
+        break;
+    }
+    return "Human";
 }
 
 void MenuCamera(float yaw, Vector& position, Vector& viewDirection)
@@ -123,6 +189,7 @@ SetupMenu::SetupMenu()
     }
     setup.mapName = maps.front();
     environment->SetUpMap("intro", 353);
+    resume = FindResumeOffer(SaveFolder());
     glClearColor(0.5f, 0.5f, 1.0f, 1.0f);
 }
 
@@ -137,7 +204,7 @@ void SetupMenu::Draw(int pointerX, int pointerY)
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     SetMenuCamera(yaw, camera);
     environment->Draw(camera, yaw, view, false);
-    DrawMenu(font, maps, setup, pointerX, pointerY);
+    DrawMenu(font, maps, setup, pointerX, pointerY, resume);
 }
 
 bool SetupMenu::Click(int x, int y)
@@ -146,6 +213,11 @@ bool SetupMenu::Click(int x, int y)
     if (v >= 2)
     {
         PlayInterfaceSound(Sound::Click); // a button; 1 is a panel, 0 the background
+    }
+    if (v == kResumeButtonId && !resume.file.empty())
+    {
+        setup.resumeFile = resume.file;
+        return true;
     }
     return ApplyMenuClick(v, maps, setup);
 }
@@ -157,10 +229,19 @@ void SetupMenu::Tick()
     MenuCamera(yaw, camera, view);
 }
 
-GameSetup ChooseGameSetup()
+GameSetup ChooseGameSetup(const std::string& failedFile, const std::string& failure)
 {
     SetupMenu menu;
     StartAmbientSound();
+    if (!failure.empty())
+    {
+        menu.resume.problem = CannotReadLine(failedFile, failure);
+        menu.resume.problemSplit = menu.resume.problem.size() - failure.size();
+        if (menu.resume.file == failedFile)
+        {
+            menu.resume.file.clear();
+        }
+    }
     SDL_TimerID timer = SDL_AddTimer(kTickInterval, TimerTick, nullptr);
     bool done = false;
     while (!done)

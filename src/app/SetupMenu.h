@@ -4,18 +4,23 @@
 #include <string>
 #include <vector>
 
+#include "app/ResumeOffer.h"
 #include "math/Vector.h"
 #include "players/Seat.h"
 #include "ui/Font.h"
 
-// The set-up menu: the players choose their number (2 to 4) and a map from
-// the map files found, over a slowly circling nebula, and click "Begin".
+// The set-up menu: the players choose their number (2 to 4), who plays each
+// seat (a person, or the computer at one of its levels) and a map from the map
+// files found, over a slowly circling nebula, and click "Begin".
 //
-// Button ids in the stencil buffer: 2, 3 and 4 the player counts, 10 + i the
-// map at position i of the list, 99 "Begin".
+// Button ids in the stencil buffer: 2, 3 and 4 the player counts, 5 + i the
+// seat of player index i, 10 + i the map at position i of the list, 98
+// "Resume" (ResumeOffer.h), 99 "Begin". Ids from 100 up are free for buttons
+// still to come.
 
 constexpr unsigned kBeginButtonId = 99;
 constexpr unsigned kFirstMapButtonId = 10;
+constexpr unsigned kFirstSeatButtonId = 5;
 
 // The choice the menu returns.
 struct GameSetup
@@ -24,12 +29,21 @@ struct GameSetup
     std::string mapName; // a map file name without its extension
     SeatKind seats[4] = {SeatKind::Human, SeatKind::Human, SeatKind::Human,
                          SeatKind::Human}; // by player index
+    std::string resumeFile;                // "Resume": the saved game to play on; empty for a new game
 };
 
 // A click on the pixel holding stencil value v, with `maps` the listed maps.
-// Changes the number of players or the map, or returns true for "Begin"; any
-// other value changes nothing.
+// Changes the number of players, the map or who plays a seat shown (of the
+// chosen player count), or returns true for "Begin"; any other value changes
+// nothing.
 bool ApplyMenuClick(unsigned v, const std::vector<std::string>& maps, GameSetup& setup);
+
+// What a click on a seat's button makes of it: Human, then the computer at
+// Easy, then at Hard, then Human again.
+SeatKind NextSeatKind(SeatKind kind);
+
+// The label of a seat's button: "Human", "Computer (Easy)", "Computer (Hard)".
+const char* SeatLabel(SeatKind kind);
 
 // The menu camera circling at yaw degrees: its position and view direction.
 void MenuCamera(float yaw, Vector& position, Vector& viewDirection);
@@ -50,7 +64,7 @@ class SetupMenu
     SetupMenu(const SetupMenu&) = delete;
     SetupMenu& operator=(const SetupMenu&) = delete;
 
-    // One frame into the back buffer: the nebula, both panels with their
+    // One frame into the back buffer: the nebula, the three panels with their
     // buttons, "Begin", and the pointer with its tip at (pointerX, pointerY)
     // in screen pixels, origin at the bottom left.
     void Draw(int pointerX, int pointerY);
@@ -65,6 +79,7 @@ class SetupMenu
     Font font;
     std::vector<std::string> maps; // the map files found, in listing order
     GameSetup setup;
+    ResumeOffer resume; // the saved game offered, or a save that cannot be read
     Environment* environment;
     float yaw;     // camera yaw in degrees
     Vector camera; // camera position
@@ -74,8 +89,11 @@ class SetupMenu
 // The screen that stays up while the game loads, into the back buffer.
 void DrawLoadingScreen(const Font& font);
 
-// Runs the menu until "Begin" is clicked; leaves the "Loading level" screen
-// on the display.
-GameSetup ChooseGameSetup();
+// Runs the menu until "Begin" or "Resume" is clicked; leaves the "Loading
+// level" screen on the display. A saved game that could not be resumed
+// (failedFile, with what went wrong) is not offered again, and its problem is
+// shown in place of the one the menu finds itself.
+GameSetup ChooseGameSetup(const std::string& failedFile = std::string(),
+                          const std::string& failure = std::string());
 
 #endif

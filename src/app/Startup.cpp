@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "app/DisplayMode.h"
 #include "app/FatalError.h"
 
 Vector gDirectionTable[kDirectionCount];
@@ -27,8 +28,9 @@ void InitVideo()
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_WM_SetCaption("Korvane", "Korvane");
     const SDL_Surface* screen =
-        SDL_SetVideoMode(kScreenWidth, kScreenHeight, 32, SDL_OPENGL | SDL_FULLSCREEN);
+        SDL_SetVideoMode(kScreenWidth, kScreenHeight, 32, VideoModeFlags(StartDisplayMode()));
     if (screen == nullptr || !(screen->flags & SDL_OPENGL))
     {
         char driver[32] = "unknown";
@@ -36,7 +38,7 @@ void InitVideo()
         FatalError(std::string("No OpenGL display: the ") + driver +
                    " video driver cannot open an 800x600 OpenGL window (" + SDL_GetError() + ")");
     }
-    SDL_ShowCursor(0);
+    HideSystemPointer();
 }
 
 void InitRenderState()

@@ -29,9 +29,10 @@ extern Vector gDirectionTable[kDirectionCount];
 // Advances by 0.05 per tick and wraps at 10; drives the pulsing of ship glows.
 extern float gAnimationTime;
 
-// Opens the 800x600, 32-bit full-screen OpenGL display and hides the system
-// pointer. Without a usable display the program ends here through FatalError,
-// with a message that says what is missing.
+// Opens the 800x600, 32-bit OpenGL display in the start mode (full screen
+// unless SetStartDisplayMode chose a window) and hides the system pointer.
+// Without a usable display the program ends here through FatalError, with a
+// message that says what is missing.
 void InitVideo();
 
 // Puts OpenGL into the state the game assumes: depth test, the 45-degree

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/Camera.h"
+#include "app/ComputerTurn.h"
 #include "app/Startup.h"
 #include "app/TurnPlay.h"
 #include "audio/GameSounds.h"
@@ -12,6 +13,7 @@
 #include "input/EventBatch.h"
 #include "math/Random.h"
 #include "players/Player.h"
+#include "save/SaveFiles.h"
 #include "ui/CommandPanel.h"
 #include "ui/Font.h"
 #include "ui/Overlay.h"
@@ -158,13 +160,14 @@ void DrawUnloadingScreen(const Font& font, const float* colour)
 
 void HandOverScreen(Game& game)
 {
-    DrawHandOverScreen(game);
-    SDL_GL_SwapBuffers();
     PlayInterfaceSound(Sound::HandOver);
-
     bool pressed = false;
     while (!pressed)
     {
+        // Drawn again every pass: a window that was covered, or the switch
+        // between window and full screen, may have lost the picture.
+        DrawHandOverScreen(game);
+        SDL_GL_SwapBuffers();
         for (const SDL_Event& event : EventBatch())
         {
             if (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN)
@@ -198,9 +201,17 @@ void RunTurns(Game& game)
 {
     while (game.GetState() != 2)
     {
-        HandOverScreen(game);
-        PlayTurn(game);
+        if (game.GetCurrentPlayer()->computer != nullptr)
+        {
+            PlayComputerTurn(game);
+        }
+        else
+        {
+            HandOverScreen(game);
+            PlayTurn(game);
+        }
         game.NextPlayer();
+        AutosaveAtHandOver(game);
     }
     EndScreen(game);
 }

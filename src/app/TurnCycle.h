@@ -7,8 +7,9 @@
 
 class Game;
 
-// The hot-seat cycle: a hand-over screen naming the next player, that
-// player's turn, the change of player; until the game is over. Then the
+// The hot-seat cycle: a hand-over screen naming the next player (none for a
+// seat the computer plays), that player's turn, the change of player; until
+// the game is over. Then the
 // winner's fireworks and the "Unloading game" screen.
 
 // "Player 2 begin when ready" for player index 1.
@@ -66,8 +67,9 @@ void DrawUnloadingScreen(const Font& font, const float* colour);
 // firework in the winner's colour brightened.
 void WinnerTick(Environment& environment, const float* colour, WinnerScreenState& screen);
 
-// Runs hand-over screens and turns until the game's state is 2, then the end
-// screens.
+// Runs the turns until the game's state is 2, then the end screens: a
+// person's turn behind its hand-over screen, a computer's as PlayComputerTurn
+// shows it.
 void RunTurns(Game& game);
 
 // The current player's ready screen; returns on a key or mouse button press.

@@ -58,7 +58,7 @@ void SetupCamera(Player& player, bool sensorView)
 void DrawScene(Game& game)
 {
     const bool sensorView = game.GetViewMode() == 1;
-    Player& current = *game.GetCurrentPlayer();
+    Player& current = *game.GetViewer();
     SetupCamera(current, sensorView);
     SetUpLight();
 
@@ -91,7 +91,7 @@ void DrawScene(Game& game)
     {
         DrawSensorAxes();
     }
-    if (game.GetOrderMode() == 3 || game.GetOrderMode() == 4)
+    if ((game.GetOrderMode() == 3 || game.GetOrderMode() == 4) && &current == game.GetCurrentPlayer())
     {
         DrawOrderGrid(game);
     }

@@ -18,6 +18,9 @@ void DrawFrame(Game& game);
 
 // The 3D scene in its fixed order: camera, light, fleets and wrecks, clouds
 // and explosions, beams, bullets, the sensor view's axes, the order grid.
+// Seen through the viewer's camera and sensors (Game::GetViewer): enemy ships
+// as that player knows them; the current player's selection, orders and
+// order grid only when the viewer is the current player.
 void DrawScene(Game& game);
 
 // The player's camera: 60 * zoom degrees, 100 units above the focus looking

@@ -13,6 +13,7 @@ namespace
 // Ticks heard so far, the clock of the repeat limit.
 uint64_t gHeardTicks = 0;
 RepeatLimit gRepeatLimit;
+HeardSounds gHeard = HeardSounds::All;
 
 void Hear(const Game& game)
 {
@@ -22,7 +23,11 @@ void Hear(const Game& game)
         return;
     }
     const std::vector<SoundEvent> events = gSoundQueue.Take();
-    const Player* player = game.GetCurrentPlayer();
+    if (gHeard == HeardSounds::None)
+    {
+        return;
+    }
+    const Player* player = game.GetViewer();
     Listener listener;
     listener.eye = player->GetEyePosition();
     listener.heading = player->GetHeading();
@@ -49,7 +54,7 @@ void PostSound(Sound sound, const Vector& position, float loudness)
 
 void PostShipSound(Sound sound, const Ship& ship)
 {
-    if (!gSoundQueue.Enabled() || ship.game == nullptr || ship.game->GetCurrentPlayer() == nullptr)
+    if (!gSoundQueue.Enabled() || ship.game == nullptr || ship.game->GetViewer() == nullptr)
     {
         return;
     }
@@ -57,7 +62,7 @@ void PostShipSound(Sound sound, const Ship& ship)
     event.sound = sound;
     event.position = ship.GetPosition();
     event.owner = ship.GetOwner();
-    event.viewer = ship.game->GetCurrentPlayer()->GetIndex();
+    event.viewer = ship.game->GetViewer()->GetIndex();
     event.detection = ship.DetectionStateOf(event.viewer);
     event.source = ship.GetId();
     gSoundQueue.Post(event);
@@ -65,7 +70,20 @@ void PostShipSound(Sound sound, const Ship& ship)
 
 void PlayInterfaceSound(Sound sound)
 {
-    gSoundPlayer.Play(sound, 1.0f, 0.0f);
+    if (gHeard == HeardSounds::All)
+    {
+        gSoundPlayer.Play(sound, 1.0f, 0.0f);
+    }
+}
+
+void SetHeardSounds(HeardSounds heard)
+{
+    gHeard = heard;
+}
+
+HeardSounds GetHeardSounds()
+{
+    return gHeard;
 }
 
 void HearTick(const Game& game)

@@ -25,11 +25,24 @@ void PostShipSound(Sound sound, const Ship& ship);
 // A sound of the interface (buttons, orders, screens): centred, at once.
 void PlayInterfaceSound(Sound sound);
 
-// Plays what the current player hears of the sounds posted since the last
-// call, from that player's camera. HearTick is called once per tick, after
-// the tick's work; HearSounds after input handled between ticks.
+// Plays what the player at the screen (Game::GetViewer) hears of the sounds
+// posted since the last call, from that player's camera. HearTick is called
+// once per tick, after the tick's work; HearSounds after input handled
+// between ticks.
 void HearTick(const Game& game);
 void HearSounds(const Game& game);
+
+// What is heard of the game: all of it; the world only, without the sounds of
+// the interface (someone watches the computer give its orders); or nothing (a
+// computer's turn that nobody watches, or the rest of one played at once).
+enum class HeardSounds
+{
+    All,
+    WorldOnly,
+    None
+};
+void SetHeardSounds(HeardSounds heard);
+HeardSounds GetHeardSounds();
 
 // The key that mutes and unmutes all sound, in the menu and during a turn.
 constexpr SDLKey kMuteKey = SDLK_v;

@@ -87,10 +87,11 @@ Model* FindModel(const std::vector<Model*>& catalogue, const std::string& name)
 
 } // namespace
 
-Game::Game(int numPlayers, const std::string& mapName)
-    : currentPlayerPos(0), currentPlayer(nullptr), environment(nullptr), beams(nullptr), bullets(nullptr),
-      panel(nullptr), nextId(5), timer(nullptr), state(0), orderMode(1), orderType(0), viewMode(0), mouseX(0),
-      mouseY(0), fps(0.0f), fpsSmoothed(0.0f), frameCount(0)
+Game::Game(int numPlayers, const std::string& mapName_, bool withFleets)
+    : currentPlayerPos(0), currentPlayer(nullptr), viewer(nullptr), environment(nullptr), beams(nullptr),
+      bullets(nullptr), panel(nullptr), nextId(5), timer(nullptr), state(0), orderMode(1), orderType(0),
+      viewMode(0), mouseX(0), mouseY(0), fps(0.0f), fpsSmoothed(0.0f), frameCount(0), turnsEnded(0),
+      mapName(mapName_)
 {
     environment = new Environment();
     beams = new BeamList();
@@ -106,7 +107,7 @@ Game::Game(int numPlayers, const std::string& mapName)
         objectModels.push_back(new Model(entry.fileName, entry.displayName));
     }
 
-    environment->SetUpMap(mapName, kGameSeed);
+    environment->SetUpMap(mapName_, kGameSeed);
 
     for (int i = 0; i < 4; i++)
     {
@@ -128,7 +129,10 @@ Game::Game(int numPlayers, const std::string& mapName)
         Player* player = new Player(this, i);
         player->SetFocus(gPlacements[i].focus.x, gPlacements[i].focus.y, gPlacements[i].focus.z);
         player->SetHeading(gPlacements[i].heading);
-        player->CreateFleet(nextId);
+        if (withFleets)
+        {
+            player->CreateFleet(nextId);
+        }
         players.push_back(player);
     }
 
@@ -359,6 +363,7 @@ void Game::NextPlayer()
     // Ships lost during the turn leave the fleet now, not at its next turn.
     currentPlayer->DropDeadShips();
     beams->Clear();
+    turnsEnded++;
     currentPlayerPos++;
     if (currentPlayerPos >= players.size())
     {

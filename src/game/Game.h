@@ -32,8 +32,9 @@ class Game
 {
   public:
     // Builds everything for numPlayers (2 to 4) on the named map. Needs a
-    // current OpenGL context.
-    Game(int numPlayers, const std::string& mapName);
+    // current OpenGL context. Without fleets the players start with none (a
+    // saved game brings its own).
+    Game(int numPlayers, const std::string& mapName, bool withFleets = true);
     // Announces and frees models, wrecks, players, projectiles and environment.
     virtual ~Game();
 
@@ -48,6 +49,10 @@ class Game
 
     Environment* GetEnvironment() const { return environment; }
     Player* GetCurrentPlayer() const { return currentPlayer; }
+    // The player whose camera and sensors the screen shows: the current
+    // player, unless someone else watches the current player's turn.
+    Player* GetViewer() const { return viewer != nullptr ? viewer : currentPlayer; }
+    void SetViewer(Player* player) { viewer = player; }
     BeamList* GetBeams() const { return beams; }
     BulletList* GetBullets() const { return bullets; }
     CommandPanel* GetPanel() const { return panel; }
@@ -100,6 +105,7 @@ class Game
     std::vector<Player*> players; // one per player, in index order
     size_t currentPlayerPos;      // position of the current player in players
     Player* currentPlayer;
+    Player* viewer;                   // watching the current player's turn; none: the current player
     std::vector<Model*> shipModels;   // the ship-class catalogue
     std::vector<Model*> objectModels; // turret parts and other object meshes
     std::vector<Ship*> wrecks;        // destroyed ships still burning, owned
@@ -120,6 +126,10 @@ class Game
     float fps;                 // frames per second over the last 20 ticks
     float fpsSmoothed;
     int32_t frameCount; // frames since the last measurement
+    // Changes of player so far: the round is turnsEnded / players + 1.
+    uint32_t turnsEnded;
+    // The map the game is played on.
+    std::string mapName;
 };
 
 #endif

@@ -12,7 +12,8 @@
 class EventBatch
 {
   public:
-    // Pumps SDL's input and takes every event now in the queue.
+    // Pumps SDL's input and takes every event now in the queue but the
+    // display's own (HandleDisplayEvents: Alt+Enter, closing the window).
     EventBatch();
 
     const SDL_Event* begin() const { return events; }

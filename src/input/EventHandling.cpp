@@ -121,7 +121,8 @@ void HandleTick(Game& game)
     gAnimationTime = AdvanceAnimationTime(gAnimationTime);
     if (gTickClock.EnvironmentStepDue())
     {
-        Player& player = *game.GetCurrentPlayer();
+        // The clouds drift, and fade in and out, around the camera the screen shows.
+        Player& player = *game.GetViewer();
         game.GetEnvironment()->Update(player.GetEyePosition(), player.GetViewDirection());
     }
     if (gTickClock.MeasurementDue())
@@ -148,6 +149,14 @@ void HandleEvent(Game& game, const SDL_Event& event)
         break;
     case SDL_MOUSEBUTTONDOWN:
         HandleButtonPress(game, event.button);
+        break;
+    case SDL_ACTIVEEVENT:
+        // The pointer left the window: the camera no longer scrolls or turns
+        // by where it was last seen.
+        if ((event.active.state & SDL_APPMOUSEFOCUS) && !event.active.gain)
+        {
+            CameraControl(kScreenWidth / 2, kScreenHeight / 2, 0, game);
+        }
         break;
     default:
         if (IsTickEvent(event))

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ai/ComputerMemory.h"
 #include "app/Startup.h"
 #include "combat/BeamTurret.h"
 #include "combat/GunTurret.h"
@@ -611,6 +612,67 @@ void AutoPlayer::StopShip(Ship& ship)
 void AutoPlayer::EndTurn()
 {
     HandleKeyPress(game, SDLK_d);
+}
+
+void AutoPlayer::SaveMemory(ComputerMemory& memory) const
+{
+    ScriptedMemory& m = memory.scripted;
+    m.chanceState = chanceState;
+    m.staleGhosts.clear();
+    for (const auto& ghost : staleGhosts)
+    {
+        m.staleGhosts.push_back({ghost.first, ghost.second});
+    }
+    m.searchPoints = searchPoints;
+    m.searchIndex = uint32_t(searchIndex);
+    m.approachStep = approachStep;
+    for (int i = 0; i < 4; i++)
+    {
+        m.rivalry[i] = rivalry[i];
+    }
+    m.ticks = ticks;
+    m.turns.clear();
+    for (const auto& turn : turns)
+    {
+        m.turns.push_back(
+            {turn.first, turn.second.moves, turn.second.searching, turn.second.engaged, turn.second.holding});
+    }
+}
+
+bool AutoPlayer::LoadMemory(const ComputerMemory& memory, std::string& error)
+{
+    const ScriptedMemory& m = memory.scripted;
+    // SearchGoal indexes the search points: an index past them is not this player's.
+    if (m.searchPoints.empty() ? m.searchIndex != 0 : m.searchIndex >= m.searchPoints.size())
+    {
+        error =
+            "search point " + std::to_string(m.searchIndex) + " of " + std::to_string(m.searchPoints.size());
+        return false;
+    }
+    chanceState = m.chanceState;
+    staleGhosts.clear();
+    for (const StaleGhost& ghost : m.staleGhosts)
+    {
+        staleGhosts[ghost.shipId] = ghost.position;
+    }
+    searchPoints = m.searchPoints;
+    searchIndex = m.searchIndex;
+    approachStep = m.approachStep;
+    for (int i = 0; i < 4; i++)
+    {
+        rivalry[i] = m.rivalry[i];
+    }
+    ticks = m.ticks;
+    turns.clear();
+    for (const ShipTurnMemory& turn : m.turns)
+    {
+        ShipTurn& plan = turns[turn.shipId];
+        plan.moves = turn.moves;
+        plan.searching = turn.searching;
+        plan.engaged = turn.engaged;
+        plan.holding = turn.holding;
+    }
+    return true;
 }
 
 double AutoPlayer::NextChance()

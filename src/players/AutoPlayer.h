@@ -40,6 +40,9 @@ class AutoPlayer : public ComputerPlayer
     void PlayTurn();
     void PlayTurn(const std::function<void()>& advanceTick) override;
 
+    void SaveMemory(ComputerMemory& memory) const override;
+    bool LoadMemory(const ComputerMemory& memory, std::string& error) override;
+
     // A turn that lasts this many ticks is ended whatever is still going on.
     static constexpr int kMaxTurnTicks = 1200;
 

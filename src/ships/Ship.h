@@ -164,7 +164,10 @@ class Ship
     // The face a hit comes in on, from the direction towards its source in ship coordinates.
     static int HitFace(const Vector& towardsSource);
 
-    // Drawing (ShipDraw.cpp).
+    // Drawing (ShipDraw.cpp). Draw shows the ship itself, with the selection
+    // markers and order paths only while the current player is the one
+    // watching; DrawAsSeen shows it as the watching player (Game::GetViewer)
+    // knows it: itself while detected, its ghost after that, else nothing.
     void Draw(bool sensorView);
     void DrawAsSeen(bool sensorView);
     // Takes the sensor envelope from where the ship is now, through the

@@ -204,6 +204,10 @@ static void DrawNavigationLight(const ShipLight& light, const Orientation& orien
 
 void Ship::Draw(bool sensorView)
 {
+    // The selection and its orders are the current player's own: someone
+    // watching that player's turn sees the ships without them.
+    const bool marked = game == nullptr || game->GetViewer() == game->GetCurrentPlayer();
+    const bool shownSelected = selected && marked;
     // Markers drawn before the hull must not disturb the stencil buffer.
     glStencilFunc(GL_ALWAYS, 0, 255);
     glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
@@ -213,7 +217,7 @@ void Ship::Draw(bool sensorView)
     glPushMatrix();
     glTranslatef(position.x, position.y, position.z);
 
-    if (selected && sensorView)
+    if (shownSelected && sensorView)
     {
         glColor4f(0.9f, 0.9f, 0.9f, 1.0f);
         glEnable(GL_BLEND);
@@ -223,14 +227,14 @@ void Ship::Draw(bool sensorView)
 
     glPushMatrix();
     RotateByOrientation(orientation);
-    if (selected && model != nullptr)
+    if (shownSelected && model != nullptr)
     {
         glStencilMask(0);
         glColor4f(0.3f, 1.0f, 0.3f, 1.0f);
         glCallList(model->boxList);
         glStencilMask(255);
     }
-    if (targeted && model != nullptr)
+    if (targeted && marked && model != nullptr)
     {
         // A flat red box inside the hull.
         glStencilMask(0);
@@ -268,18 +272,18 @@ void Ship::Draw(bool sensorView)
     for (BeamTurret* turret : beamTurrets)
     {
         glColor4f(colour[0], colour[1], colour[2], 1.0f);
-        turret->Draw(id, sensorView, selected, lightsOn);
+        turret->Draw(id, sensorView, shownSelected, lightsOn);
     }
     for (GunTurret* turret : gunTurrets)
     {
         glColor4f(colour[0], colour[1], colour[2], 1.0f);
-        turret->Draw(id, sensorView, selected, lightsOn);
+        turret->Draw(id, sensorView, shownSelected, lightsOn);
     }
     glPopMatrix();
 
-    if (!lights.empty() && !sensorView && lightsOn && game != nullptr && game->GetCurrentPlayer() != nullptr)
+    if (!lights.empty() && !sensorView && lightsOn && game != nullptr && game->GetViewer() != nullptr)
     {
-        const float yaw = game->GetCurrentPlayer()->GetHeading();
+        const float yaw = game->GetViewer()->GetHeading();
         for (const ShipLight* light : lights)
         {
             DrawNavigationLight(*light, orientation, yaw);
@@ -287,7 +291,7 @@ void Ship::Draw(bool sensorView)
     }
     glPopMatrix();
 
-    if (selected)
+    if (shownSelected)
     {
         if (motionState == Moving || motionState == Aligning)
         {
@@ -302,7 +306,7 @@ void Ship::Draw(bool sensorView)
 
 void Ship::DrawAsSeen(bool sensorView)
 {
-    const int viewer = game->GetCurrentPlayer()->GetIndex();
+    const int viewer = game->GetViewer()->GetIndex();
     const DetectionEntry& seen = detection[viewer];
     if (seen.state == 2)
     {

@@ -47,6 +47,12 @@ void RandomizePuffs(PuffNode* node)
     }
 }
 
+void RandomizeCloudPuffs(Cloud& cloud)
+{
+    cloud.puffSeed = RandomState();
+    RandomizePuffs(cloud.puffs);
+}
+
 void SpinPuffs(PuffNode* node, int depth)
 {
     if (node == nullptr)

@@ -34,6 +34,11 @@ class PuffNode
 // Nothing for a null node.
 void RandomizePuffs(PuffNode* node);
 
+// RandomizePuffs for a cloud's tree, noting in puffSeed the generator's state
+// it starts from: seeding the generator with it draws the same tree again.
+class Cloud;
+void RandomizeCloudPuffs(Cloud& cloud);
+
 // Advances every angle of the tree by a tenth of its spin, wrapping into 0..360.
 // Children are visited only while depth > 0. Nothing for a null node.
 void SpinPuffs(PuffNode* node, int depth);
@@ -64,6 +69,8 @@ class Cloud
     int lod = 0;          // level of detail 0, 1 or 2, chosen by the region's update
     float blend = 1.0f;   // cross-fade weight of the finer level, 0..1
     PuffNode* puffs;      // root of the puff tree, owned
+    // The generator's state its puffs were drawn from (RandomizeCloudPuffs).
+    unsigned puffSeed = 0;
 };
 
 // The level of detail and blend weight of a cloud at squared distance d2 from

@@ -37,7 +37,7 @@ Explosion::Explosion(int count_, float scale_, const Vector& centre_, const Vect
         cloud->position = position;
         cloud->velocity = RandomBurstVelocity(scale);
         cloud->size = RandomBurstSize(scale);
-        RandomizePuffs(cloud->puffs);
+        RandomizeCloudPuffs(*cloud);
         clouds.push_back(cloud);
     }
 }
@@ -57,7 +57,7 @@ void Explosion::Spawn(const Vector& position)
     cloud->position = position;
     cloud->velocity = RandomBurstVelocity(scale);
     cloud->size = RandomBurstSize(scale);
-    RandomizePuffs(cloud->puffs);
+    RandomizeCloudPuffs(*cloud);
     clouds.push_back(cloud);
 }
 

@@ -31,12 +31,13 @@ static float Jitter(float gridCoordinate)
     return float(gridCoordinate + (10.0 * RandomFraction() - 5.0) * 10.0);
 }
 
-bool NebulaRegion::BuildClouds(const Vector& min_, const Vector& max_, float densityParameter,
+bool NebulaRegion::BuildClouds(const Vector& min_, const Vector& max_, float densityParameter_,
                                float speedFactor, const Vector& colour_, size_t maxClouds)
 {
     max = max_;
     min = min_;
     colour = colour_;
+    densityParameter = densityParameter_;
     // The product is taken in double precision and stored as a float: for a
     // parameter of 0.2 this gives a step of exactly 50, where a product of
     // floats would give 49.999996 and an extra row of clouds on every axis.
@@ -75,7 +76,7 @@ bool NebulaRegion::BuildClouds(const Vector& min_, const Vector& max_, float den
                 const float vz = float((40.0 * RandomFraction() - 20.0) * speedFactor * 0.1);
                 cloud->velocity = Vector(vx, vy, vz);
                 cloud->size = float((0.4 * RandomFraction() - 0.2 + 1.0) * baseSize);
-                RandomizePuffs(cloud->puffs);
+                RandomizeCloudPuffs(*cloud);
                 clouds.push_back(cloud);
             }
         }

@@ -76,6 +76,8 @@ class NebulaRegion
     Vector colour;              // red, green, blue, each 0..1
     GLuint boxList = 0;         // the translucent box shown in the sensor view
     bool active = false;        // the camera is near enough to animate and draw the clouds
+    // The density parameter the region was built with (the box's opacity).
+    float densityParameter = 0.0f;
 
   private:
     void CompileBoxList(float densityParameter);

@@ -3,6 +3,7 @@
 // hand-over, winner, unloading, and the transitions that open and close a turn.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -124,11 +125,20 @@ TEST_F(Screens, MenuHighlightsTheClickedChoicesAndBeginLeavesTheLoadingScreen)
     EXPECT_FALSE(menu.Click(575, 430)); // the third map
     EXPECT_FALSE(menu.Click(300, 250)); // empty space under the pointer
     EXPECT_FALSE(menu.Click(90, 410));  // the panel between buttons
+    EXPECT_FALSE(menu.Click(220, 305)); // the second seat: the computer, Easy
+    EXPECT_FALSE(menu.Click(160, 317)); // the same button again: Hard
+    EXPECT_FALSE(menu.Click(110, 334)); // "Player 1" beside its button
+    EXPECT_FALSE(menu.Click(220, 275)); // where the third seat is not shown yet
     Repeat(40, [&] { menu.Tick(); });
+    menu.Draw(520, 395);
+    EXPECT_FALSE(menu.Click(287, 273)); // the third seat, now shown: Easy
     menu.Draw(520, 395);
     EXPECT_TRUE(MatchesReference("menu-chosen"));
     EXPECT_EQ(menu.setup.numPlayers, 3);
     EXPECT_EQ(menu.setup.mapName, "map3");
+    const SeatKind seats[4] = {SeatKind::Human, SeatKind::ComputerHard, SeatKind::ComputerEasy,
+                               SeatKind::Human};
+    EXPECT_TRUE(std::equal(seats, seats + 4, menu.setup.seats));
     EXPECT_TRUE(menu.Click(400, 120)); // "Begin"
     DrawLoadingScreen(menu.font);
     EXPECT_TRUE(MatchesReference("loading"));

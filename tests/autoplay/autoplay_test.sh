@@ -35,6 +35,28 @@ done <<'TABLE'
 --map nosuchmap
 --map ../map1
 --fast
+--save-at-round 0 x.korvane
+--save-at-round 3
+--resume
+--seat 3=hard
+--seat 1=grandmaster
+--seat 1hard
+--seat 5=easy --players 4
+--seat 2=turtle --save-at-round 3 x.korvane
+--seat 1=ambush --snapshots x
+--resume x.korvane --seat 1=hard
+TABLE
+
+# Snapshots that cannot be resumed: one line naming the file and why, status 1.
+printf 'korvane-save 1 map1 100 0123456789abcdef\nshort' >"$work/cut.korvane"
+while read -r file reason; do
+    play resume "$data" --resume "$work/$file"
+    [ "$status" = 1 ] || fail "--resume $file exits with $status, not 1"
+    grep -qx "korvane-autoplay: cannot resume $work/$file: $reason" "$work/resume.err" ||
+        fail "--resume $file: $(cat "$work/resume.err")"
+done <<'TABLE'
+none.korvane No such file or directory
+cut.korvane the file is cut short (46 bytes of 141)
 TABLE
 
 # What ends the tool early shows in its status, 1, for the scripts that run

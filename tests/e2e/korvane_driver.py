@@ -156,16 +156,16 @@ def key(names, settle=0.0):
 
 
 class Game:
-    # One run of the game binary, its standard error read by a thread;
-    # environment holds variables to set for it (silent sound by default).
-    def __init__(self, binary, data_dir, environment=None):
+    # One run of the game binary with its arguments, its standard error read by
+    # a thread; environment holds variables to set for it (silent sound by default).
+    def __init__(self, binary, data_dir, arguments=(), environment=None):
         # With the pointer hidden and input grabbed SDL reports motion relative
         # to a pointer it keeps warping, which drifts from xdotool's positions
         # once the pointer has touched a screen edge; the absolute mode does not.
         env = dict(os.environ, SDL_AUDIODRIVER="dummy", SDL_MOUSE_RELATIVE="0")
         env.update(environment or {})
         self.pipe, writer = os.pipe()
-        self.proc = subprocess.Popen([os.path.abspath(binary)], cwd=data_dir, stdin=subprocess.DEVNULL,
+        self.proc = subprocess.Popen([os.path.abspath(binary), *arguments], cwd=data_dir, stdin=subprocess.DEVNULL,
                                      stdout=subprocess.DEVNULL, stderr=writer, env=env)
         os.close(writer)
         self.lines = []  # appended by the reader, whole lines at a time

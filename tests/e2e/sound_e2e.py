@@ -89,7 +89,7 @@ def button(game, counter, x, y, what, checks):
 def scenario_sound(args):
     with tempfile.TemporaryDirectory() as tmp:
         raw = os.path.join(tmp, "sound.raw")
-        game = kd.Game(args.game, args.test_data, disk(raw))
+        game = kd.Game(args.game, args.test_data, environment=disk(raw))
         counter = Counter()
         try:
             flow.through_intro(game)
@@ -158,9 +158,11 @@ def scenario_sound(args):
 
         # Every kind of sound, as often as it happened. Ships that die in the
         # same tick sound as one, as loud as all of them: at 1600 units they are
-        # all about equally loud, so the loudness counts them.
+        # all about equally loud, so the loudness counts them. A level read
+        # under other sounds of the same block is off by a fifth or so, hence
+        # the total against the usual level rather than each one rounded.
         deaths = [max(left, right) for _, name, left, right in found if name == "ship-destroyed"]
-        check(deaths and sum(round(level / min(deaths)) for level in deaths) == 5,
+        check(deaths and round(sum(deaths) / sorted(deaths)[len(deaths) // 2]) == 5,
               "5 ships died; the deaths heard: %r" % deaths)
         for name, expected in (("hand-over", 1), ("winner", 1), ("fighter-launch", 1), ("hull-break", len(deaths)),
                                ("order", counter.orders), ("click", len(counter.clicks))):
@@ -233,7 +235,7 @@ def scenario_missing(args):
         shutil.copytree(args.test_data, data)
         os.remove(os.path.join(data, "Sounds", "explosion.wav"))
         raw = os.path.join(tmp, "sound.raw")
-        game = kd.Game(args.game, data, disk(raw))
+        game = kd.Game(args.game, data, environment=disk(raw))
         try:
             short_game(game)
         finally:
@@ -249,7 +251,7 @@ def scenario_missing(args):
 
 
 def scenario_silent(args, environment, expected):
-    game = kd.Game(args.game, args.test_data, environment)
+    game = kd.Game(args.game, args.test_data, environment=environment)
     try:
         short_game(game)
     finally:

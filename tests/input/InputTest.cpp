@@ -236,6 +236,24 @@ TEST_F(InputTest, ThePointerScrollsAndTurnsTheCameraAndTicksDriveTheClocks)
     Mouse(SDL_MOUSEMOTION, 400, 300); // released
     EXPECT_FALSE(gCameraDrag.turning || Current().headingRate != 0.0f);
 
+    // A pointer that leaves the window at an edge, or in a drag, leaves the camera still.
+    SDL_Event left{};
+    left.active = SDL_ActiveEvent{SDL_ACTIVEEVENT, 0, SDL_APPMOUSEFOCUS};
+    SDL_Event keyboardOnly = left;
+    keyboardOnly.active.state = SDL_APPINPUTFOCUS;
+    for (const Uint8 buttons : {Uint8(0), right})
+    {
+        Mouse(SDL_MOUSEMOTION, 400, 300, buttons);
+        Mouse(SDL_MOUSEMOTION, 2, 597, buttons);
+        Send(keyboardOnly);
+        EXPECT_TRUE(Current().cameraVelocity != Vector() || Current().headingRate != 0.0f)
+            << "the keyboard's focus is not the pointer's";
+        Send(left);
+        EXPECT_EQ(Current().cameraVelocity, Vector());
+        EXPECT_EQ(Current().headingRate, 0.0f);
+        EXPECT_FALSE(gCameraDrag.turning);
+    }
+
     gAnimationTime = 9.99f;
     gTickClock = TickClock();
     game->frameCount = 40;

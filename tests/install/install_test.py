@@ -2,19 +2,23 @@
 """Installing and packaging Korvane, checked the way a player and a packager meet them.
 
     install_test.py --build BUILD --source SOURCE --desktop FILE --metainfo FILE
-                    --cmake CMAKE --cpack CPACK SCENARIO
+                    --cmake CMAKE --cpack CPACK [--sdl12-compat] SCENARIO
 
 play      install into a temporary prefix; the installed `korvane` command, started from another
-          directory, names the directory it looked in when the data is missing, and otherwise plays
-          from the intro through the menu to a turn, which Escape ends with exit status 0 (needs the
-          X server that tests/with-xvfb.sh starts)
-deb       build the Debian package and check its files and dependencies
+          directory, answers --help and --version (also without its data) and refuses an unknown
+          option with status 2, names the directory it looked in when the data is missing, and
+          otherwise plays from the intro through the menu to a turn, which Escape ends with exit
+          status 0 (needs the X server that tests/with-xvfb.sh starts); the manual page names every
+          option that --help names
+deb       build the Debian package, check its files and dependencies, and that lintian finds no error
+          and no warning in it
 metadata  the desktop entry and the metainfo pass their validators, every screenshot that the
           metainfo names is in the repository, and each icon has its size
 """
 
 import argparse
 import glob
+import gzip
 import os
 import re
 import struct
@@ -29,9 +33,9 @@ from korvane_driver import check  # noqa: E402
 APP_ID = "org.korvane.Korvane"
 ICON_SIZES = [16, 24, 32, 48, 64, 128, 256]
 # What dpkg-shlibdeps finds for the game program on Debian 12: the C and C++ runtimes, SDL 1.2,
-# SDL_image 1.2, SDL_mixer 1.2, OpenGL and GLU.
-DEPENDS = ["libc6", "libgcc-s1", "libgl1", "libglu1-mesa | libglu1", "libsdl-image1.2", "libsdl-mixer1.2",
-           "libsdl1.2debian", "libstdc++6"]
+# SDL_image 1.2, SDL_mixer 1.2, OpenGL and GLU; ENet.
+DEPENDS = ["libc6", "libenet7", "libgcc-s1", "libgl1", "libglu1-mesa | libglu1", "libsdl-image1.2",
+           "libsdl-mixer1.2", "libsdl1.2debian", "libstdc++6"]
 
 
 def run(*command, cwd=None):
@@ -58,20 +62,51 @@ def turn_shown(screen):  # the End Turn button's face
     return kd.near(screen.pixel(757, 40), (51, 77, 102), 20)
 
 
+def answer(command, *arguments, cwd=None):
+    # The exit status, standard output and standard error of the command with these arguments.
+    done = subprocess.run([command, *arguments], cwd=cwd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                          stderr=subprocess.PIPE, timeout=30)
+    return done.returncode, done.stdout.decode(), done.stderr.decode()
+
+
+def check_questions(command, cwd, man_page, data_present):
+    # --help and --version are answered on standard output with status 0, also without the data;
+    # anything unknown is refused with the usage on standard error and status 2 (without the data
+    # the command says that first); the manual page names every option.
+    status, out, err = answer(command, "--help", cwd=cwd)
+    check(status == 0 and out.startswith("Usage: korvane [OPTION]...\n") and "Alt+Enter" in out and err == "",
+          "--help: status %d, %r, %r" % (status, out, err))
+    options = re.findall(r"^ {2}(?:(-\w), )? *(--[\w-]+)", out, re.MULTILINE)
+    check(len(options) >= 3, "options in --help: %r" % options)
+    for short, name in options:
+        for option in filter(None, (short, name)):
+            check(option.replace("-", "\\-") in man_page, "the manual page does not name %s" % option)
+    status, out, err = answer(command, "--version", cwd=cwd)
+    check(status == 0 and re.fullmatch(r"korvane \d+\.\d+\.\d+\n", out) and err == "",
+          "--version: status %d, %r, %r" % (status, out, err))
+    if not data_present:
+        return
+    status, out, err = answer(command, "--fullscreen", cwd=cwd)
+    check(status == 2 and out == "" and err.startswith("korvane: unknown option '--fullscreen'\nUsage: korvane"),
+          "an unknown option: status %d, %r, %r" % (status, out, err))
+
+
 def scenario_play(args):
     with tempfile.TemporaryDirectory() as tmp:
         prefix, elsewhere = os.path.join(tmp, "prefix"), os.path.join(tmp, "elsewhere")
         run(args.cmake, "--install", args.build, "--prefix", prefix)
         os.mkdir(elsewhere)
-        command, data = os.path.join(prefix, "bin", "korvane"), os.path.join(prefix, "share", "korvane")
+        command, data = os.path.join(prefix, "games", "korvane"), os.path.join(prefix, "share", "games", "korvane")
+        with gzip.open(os.path.join(prefix, "share", "man", "man6", "korvane.6.gz"), "rt") as page:
+            man_page = page.read()
 
         os.rename(data, data + ".away")
-        missing = subprocess.run([command], cwd=elsewhere, stdin=subprocess.DEVNULL, stderr=subprocess.PIPE,
-                                 timeout=30)
-        message = missing.stderr.decode()
-        check(missing.returncode == 1 and message.endswith("looked in %s\n" % data),
-              "without its data: status %d, %r" % (missing.returncode, message))
+        check_questions(command, elsewhere, man_page, False)
+        status, _, message = answer(command, cwd=elsewhere)
+        check(status == 1 and message.endswith("looked in %s\n" % data),
+              "without its data: status %d, %r" % (status, message))
         os.rename(data + ".away", data)
+        check_questions(command, elsewhere, man_page, True)
 
         game = kd.Game(command, elsewhere)
         try:
@@ -98,7 +133,8 @@ def scenario_deb(args):
         check(len(packages) == 1, "expected one package, found %r" % os.listdir(tmp))
         depends = run("dpkg-deb", "-f", packages[0], "Depends").split(",")
         depends = [re.sub(r" \([^)]*\)", "", d.strip()) for d in depends]  # without the versions
-        check(sorted(depends) == DEPENDS, "dependencies %r" % depends)
+        check(sorted(depends) == sorted(DEPENDS + (["libsdl1.2-compat"] if args.sdl12_compat else [])),
+              "dependencies %r" % depends)
 
         modes = {}
         for line in run("dpkg-deb", "-c", packages[0]).splitlines():
@@ -106,16 +142,27 @@ def scenario_deb(args):
             if fields[0].startswith("-"):
                 modes[fields[-1].lstrip(".")] = fields[0]
         data = os.path.join(args.build, "data")
-        expected = {"/usr/share/korvane/" + os.path.relpath(os.path.join(d, f), data)
+        expected = {"/usr/share/games/korvane/" + os.path.relpath(os.path.join(d, f), data)
                     for top in ("Models", "Textures", "Sounds") for d, _, files in os.walk(os.path.join(data, top))
                     for f in files}
-        expected |= {"/usr/bin/korvane", "/usr/libexec/korvane/korvane", "/usr/share/applications/%s.desktop" % APP_ID,
-                     "/usr/share/metainfo/%s.metainfo.xml" % APP_ID}
+        expected |= {"/usr/games/korvane", "/usr/games/korvane-server", "/usr/libexec/korvane/korvane",
+                     "/usr/share/applications/%s.desktop" % APP_ID, "/usr/share/metainfo/%s.metainfo.xml" % APP_ID,
+                     "/usr/share/man/man6/korvane.6.gz", "/usr/share/man/man6/korvane-server.6.gz",
+                     "/usr/share/doc/korvane/copyright", "/usr/share/doc/korvane/changelog.gz"}
         expected |= {"/usr/share/icons/hicolor/%dx%d/apps/%s.png" % (s, s, APP_ID) for s in ICON_SIZES}
+        if args.sdl12_compat:
+            expected.add("/usr/share/lintian/overrides/korvane")  # the run path into the maintained SDL 1.2
         check(set(modes) == expected, "files missing: %r; files not expected: %r"
               % (sorted(expected - set(modes)), sorted(set(modes) - expected)))
-        for program in ("/usr/bin/korvane", "/usr/libexec/korvane/korvane"):
+        for program in ("/usr/games/korvane", "/usr/games/korvane-server", "/usr/libexec/korvane/korvane"):
             check(modes[program] == "-rwxr-xr-x", "%s has mode %s" % (program, modes[program]))
+
+        # What a Debian user checks a package with: no error and no warning.
+        done = subprocess.run(["lintian", "--tag-display-limit", "0", "--display-level", ">=warning", packages[0]],
+                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=300)
+        report = done.stdout.decode(errors="replace")
+        complaints = [line for line in report.splitlines() if re.match(r"[EW]: ", line)]
+        check(not complaints and done.returncode == 0, "lintian (status %d):\n%s" % (done.returncode, report))
 
 
 def scenario_metadata(args):
@@ -156,6 +203,7 @@ def main():
     parser = argparse.ArgumentParser()
     for option in ("--build", "--source", "--desktop", "--metainfo", "--cmake", "--cpack"):
         parser.add_argument(option, required=True)
+    parser.add_argument("--sdl12-compat", action="store_true", help="the build runs on libsdl1.2-compat")
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
     args = parser.parse_args()
     kd.FAILURE_SHOT = os.path.join(args.build, "install-%s-failure.png" % args.scenario)

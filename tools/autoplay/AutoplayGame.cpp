@@ -16,6 +16,9 @@
 #include "math/Random.h"
 #include "players/AutoPlayer.h"
 #include "players/Player.h"
+#include "save/GameSnapshot.h"
+#include "save/SaveFiles.h"
+#include "save/SnapshotCodec.h"
 #include "ships/Ship.h"
 #include "ui/CommandPanel.h"
 #include "world/Environment.h"
@@ -40,6 +43,12 @@ constexpr uint32_t kDrawingSeed = 7;
 
 } // namespace
 
+std::string LossName(const Ship& wreck)
+{
+    const std::string seat = "P" + std::to_string(wreck.GetOwner() + 1);
+    return seat + " " + (IsFighterClass(wreck) ? std::string("fighter") : wreck.name);
+}
+
 std::string TimeFigures(std::vector<double> seconds, double upper, const char* unit)
 {
     if (seconds.empty())
@@ -60,13 +69,22 @@ std::string TimeFigures(std::vector<double> seconds, double upper, const char* u
 
 AutoplayGame::AutoplayGame(Game& game_, uint32_t seed, bool watch_, std::FILE* out_,
                            const std::vector<std::string>& seats)
-    : game(game_), watch(watch_), out(out_), drawingRandomState(kDrawingSeed)
+    : game(game_), watch(watch_), out(out_), round(int(game_.turnsEnded / game_.GetPlayers().size()) + 1),
+      drawingRandomState(kDrawingSeed)
 {
     for (Player* player : game.GetPlayers())
     {
-        const size_t seat = size_t(player->GetIndex());
-        autoPlayers.push_back(
-            MakeSeatPlayer(seat < seats.size() ? seats[seat] : "easy", game, *player, seed));
+        if (player->computer == nullptr)
+        {
+            const size_t seat = size_t(player->GetIndex());
+            const std::string& name = seat < seats.size() ? seats[seat] : std::string("easy");
+            player->seat = name == "hard" ? SeatKind::ComputerHard : SeatKind::ComputerEasy;
+            player->computer = MakeSeatPlayer(name, game, *player, seed);
+        }
+    }
+    for (const Ship* wreck : game.GetWrecks())
+    {
+        wrecksSeen.insert(wreck->GetId());
     }
 }
 
@@ -74,10 +92,19 @@ AutoplayGame::~AutoplayGame() = default;
 
 int AutoplayGame::Play(int maxRounds)
 {
-    int round = 1;
+    PlayUntilRound(0, maxRounds);
+    return Finish();
+}
+
+bool AutoplayGame::PlayUntilRound(int stopRound, int maxRounds)
+{
+    if (round == stopRound)
+    {
+        return true;
+    }
     for (;;)
     {
-        for (size_t seat = 0; seat < autoPlayers.size() && game.GetState() != 2; seat++)
+        for (size_t seat = 0; seat < game.GetPlayers().size() && game.GetState() != 2; seat++)
         {
             PlayTurn();
             game.NextPlayer();
@@ -90,7 +117,29 @@ int AutoplayGame::Play(int maxRounds)
             break;
         }
         round++;
+        if (!snapshotFolder.empty())
+        {
+            const std::string path = snapshotFolder + "/round-" + std::to_string(round) + ".korvane";
+            std::string error;
+            if (!WriteFileWhole(path, EncodeSnapshot(CaptureSnapshot(game)), error))
+            {
+                std::fprintf(stderr, "korvane-autoplay: %s\n", error.c_str());
+            }
+        }
+        if (round == stopRound)
+        {
+            return true;
+        }
     }
+    if (stopRound != 0)
+    {
+        Finish();
+    }
+    return false;
+}
+
+int AutoplayGame::Finish()
+{
     const int winner = game.GetState() == 2 ? game.WinnerIndex() : -1;
     std::fprintf(out, "tick time: %s\n", TimeFigures(tickSeconds, 0.99, "ticks").c_str());
     if (watch)
@@ -116,7 +165,7 @@ void AutoplayGame::PlayTurn()
     Player& player = *game.GetCurrentPlayer();
     game.GetEnvironment()->Update(player.GetEyePosition(), player.GetViewDirection());
     game.SetState(0);
-    autoPlayers[size_t(player.GetIndex())]->PlayTurn([this]() { Tick(); });
+    player.computer->PlayTurn([this]() { Tick(); });
 }
 
 void AutoplayGame::Tick()
@@ -174,14 +223,17 @@ void AutoplayGame::NoteNewWrecks()
     {
         if (wrecksSeen.insert(wreck->GetId()).second)
         {
-            const std::string seat = "P" + std::to_string(wreck->GetOwner() + 1);
-            lostThisRound.push_back(seat + " " +
-                                    (IsFighterClass(*wreck) ? std::string("fighter") : wreck->name));
+            lostThisRound.push_back(LossName(*wreck));
         }
     }
 }
 
 std::string AutoplayGame::RoundLine(int round) const
+{
+    return ::RoundLine(game, round, lostThisRound);
+}
+
+std::string RoundLine(const Game& game, int round, const std::vector<std::string>& lostThisRound)
 {
     std::string line = "round " + std::to_string(round) + ":";
     const std::vector<Player*>& players = game.GetPlayers();

@@ -6,6 +6,7 @@
 const char* const kAutoplayUsage =
     "usage: korvane-autoplay [--map NAME] [--players N] [--seed S] [--max-rounds R] [--seat N=PLAYER]... "
     "[--watch]\n"
+    "                        [--save-at-round R FILE] [--resume FILE]\n"
     "  Plays a whole game with the computer in every seat. Run it from the\n"
     "  game's data directory, under a display or tests/with-xvfb.sh.\n"
     "  --map NAME       map under Models/Maps/ (default map1)\n"
@@ -14,7 +15,13 @@ const char* const kAutoplayUsage =
     "  --max-rounds R   1 to 100000: stop without a winner after R rounds (default 50)\n"
     "  --seat N=PLAYER  who plays seat N (1 to the number of players): easy, hard, or one of\n"
     "                   the exploit bots ambush, hit-and-run, ghost-bait, turtle (default easy)\n"
-    "  --watch          draw every tick on the display as the game does\n";
+    "  --watch          draw every tick on the display as the game does\n"
+    "  --save-at-round R FILE  stop at the hand-over before round R (1 to 100000) and\n"
+    "                   write the game's snapshot to FILE\n"
+    "  --resume FILE    play on from a snapshot (its map, players and seats; --map, --players,\n"
+    "                   --seed and --seat are not used)\n"
+    "  --snapshots DIR  play on, writing the snapshot of every hand-over before a round\n"
+    "                   R from 2 on to DIR/round-R.korvane\n";
 
 const char* const kSeatPlayerNames[6] = {"easy", "hard", "ambush", "hit-and-run", "ghost-bait", "turtle"};
 
@@ -69,8 +76,31 @@ bool ParseAutoplayOptions(int argc, const char* const argv[], AutoplayOptions& o
             options.help = true;
             continue;
         }
+        if (option == "--save-at-round")
+        {
+            long long number = 0;
+            if (i + 2 >= argc)
+            {
+                error = "--save-at-round needs a round and a file";
+                return false;
+            }
+            if (!ReadNumber(argv[i + 1], 1, 100000, number))
+            {
+                error = "--save-at-round takes a round from 1 to 100000, not " + std::string(argv[i + 1]);
+                return false;
+            }
+            options.saveAtRound = int(number);
+            options.saveFile = argv[i + 2];
+            if (options.saveFile.empty())
+            {
+                error = "--save-at-round needs a file name";
+                return false;
+            }
+            i += 2;
+            continue;
+        }
         if (option != "--map" && option != "--players" && option != "--seed" && option != "--max-rounds" &&
-            option != "--seat")
+            option != "--resume" && option != "--snapshots" && option != "--seat")
         {
             error = "unknown option " + option;
             return false;
@@ -82,7 +112,25 @@ bool ParseAutoplayOptions(int argc, const char* const argv[], AutoplayOptions& o
         }
         const char* value = argv[++i];
         long long number = 0;
-        if (option == "--map")
+        if (option == "--snapshots")
+        {
+            options.snapshotFolder = value;
+            if (options.snapshotFolder.empty())
+            {
+                error = "--snapshots needs a folder";
+                return false;
+            }
+        }
+        else if (option == "--resume")
+        {
+            options.resumeFile = value;
+            if (options.resumeFile.empty())
+            {
+                error = "--resume needs a file name";
+                return false;
+            }
+        }
+        else if (option == "--map")
         {
             options.map = value;
             if (options.map.empty() || options.map.find_first_of("/\\") != std::string::npos)
@@ -142,6 +190,25 @@ bool ParseAutoplayOptions(int argc, const char* const argv[], AutoplayOptions& o
                     std::to_string(options.players) + " players";
             return false;
         }
+    }
+    // A saved game keeps only the game's own computer levels; a resumed one
+    // brings its seats with it.
+    bool anySeatChosen = false;
+    for (int seat = 0; seat < 4; seat++)
+    {
+        anySeatChosen = anySeatChosen || seatChosen[seat];
+        const bool level = options.seats[size_t(seat)] == "easy" || options.seats[size_t(seat)] == "hard";
+        if (!level && (options.saveAtRound != 0 || !options.snapshotFolder.empty()))
+        {
+            error = "a game with " + options.seats[size_t(seat)] +
+                    " in a seat cannot be saved: --save-at-round and --snapshots take easy and hard seats";
+            return false;
+        }
+    }
+    if (anySeatChosen && !options.resumeFile.empty())
+    {
+        error = "--resume plays the seats of the saved game: --seat cannot be given with it";
+        return false;
     }
     return true;
 }

@@ -17,6 +17,10 @@ struct AutoplayOptions
     // (kSeatPlayerNames); every seat the scripted player unless chosen.
     std::vector<std::string> seats = std::vector<std::string>(4, "easy");
     bool help = false;
+    int saveAtRound = 0; // stop at the hand-over before this round, its snapshot written to saveFile
+    std::string saveFile;
+    std::string resumeFile;     // play on from this snapshot instead of a new game
+    std::string snapshotFolder; // a snapshot at every hand-over between rounds, as round-R.korvane
 };
 
 extern const char* const kAutoplayUsage;

@@ -1,0 +1,162 @@
+// The command line: what each list of arguments asks for, what is refused and
+// why, and the texts that answer --help and --version.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+
+namespace
+{
+
+using Action = CommandLine::Action;
+
+TEST(CommandLine, EachListOfArgumentsAsksForOneThing)
+{
+    const struct
+    {
+        std::vector<std::string> arguments;
+        Action action;
+        bool window;
+    } rows[] = {
+        {{}, Action::Play, false},
+        {{"--window"}, Action::Play, true},
+        {{"--window", "--window"}, Action::Play, true},
+        {{"--help"}, Action::ShowHelp, false},
+        {{"-h"}, Action::ShowHelp, false},
+        {{"--version"}, Action::ShowVersion, false},
+        {{"--window", "--help"}, Action::ShowHelp, true},
+        // The first question is answered; what follows it is not read.
+        {{"--help", "--nonsense"}, Action::ShowHelp, false},
+        {{"--version", "--help"}, Action::ShowVersion, false},
+        {{"--help", "--version"}, Action::ShowHelp, false},
+        // Refused: unknown options, stray words, values where none is taken.
+        {{"--nonsense"}, Action::ShowUsageError, false},
+        {{"--nonsense", "--help"}, Action::ShowUsageError, false},
+        {{"-w"}, Action::ShowUsageError, false},
+        {{"--Window"}, Action::ShowUsageError, false},
+        {{"--win"}, Action::ShowUsageError, false},
+        {{"-"}, Action::ShowUsageError, false},
+        {{"--"}, Action::ShowUsageError, false},
+        {{""}, Action::ShowUsageError, false},
+        {{"window"}, Action::ShowUsageError, false},
+        {{"--window=yes"}, Action::ShowUsageError, false},
+        {{"--help=1"}, Action::ShowUsageError, false},
+        {{"--window", "map1"}, Action::ShowUsageError, false},
+    };
+    for (const auto& row : rows)
+    {
+        std::string shown;
+        for (const std::string& argument : row.arguments)
+        {
+            shown += "'" + argument + "' ";
+        }
+        const CommandLine line = ParseCommandLine(row.arguments);
+        EXPECT_EQ(line.action, row.action) << shown;
+        EXPECT_EQ(line.error.empty(), row.action != Action::ShowUsageError) << shown << line.error;
+        if (row.action != Action::ShowUsageError)
+        {
+            EXPECT_EQ(line.window, row.window) << shown;
+        }
+    }
+}
+
+TEST(CommandLine, ARefusalSaysWhichArgumentAndWhy)
+{
+    EXPECT_EQ(ParseCommandLine({"--nonsense"}).error, "unknown option '--nonsense'");
+    EXPECT_EQ(ParseCommandLine({"--window", "-x"}).error, "unknown option '-x'");
+    EXPECT_EQ(ParseCommandLine({"--nonsense=3"}).error, "unknown option '--nonsense'");
+    EXPECT_EQ(ParseCommandLine({"map1"}).error, "unexpected argument 'map1'");
+    EXPECT_EQ(ParseCommandLine({"--window=no"}).error, "option '--window' takes no value");
+}
+
+TEST(CommandLine, ExitStatusIsTwoOnlyForARefusal)
+{
+    EXPECT_EQ(ExitStatus(Action::Play), 0);
+    EXPECT_EQ(ExitStatus(Action::ShowHelp), 0);
+    EXPECT_EQ(ExitStatus(Action::ShowVersion), 0);
+    EXPECT_EQ(ExitStatus(Action::ShowUsageError), 2);
+}
+
+TEST(CommandLine, HelpNamesEveryOptionTheKeysAndTheDataDirectories)
+{
+    const std::string help = HelpText();
+    EXPECT_EQ(help.rfind("Usage: korvane [OPTION]...\n", 0), 0u) << help;
+    for (const char* expected :
+         {"  -h, --help ", "      --window ", "      --version ", "Alt+Enter", "Escape", "Tab (held)",
+          "Models/Maps/", "Sounds/", "/usr/share/games/korvane", "korvane/saves", "  v  "})
+    {
+        EXPECT_NE(help.find(expected), std::string::npos) << "no '" << expected << "' in:\n" << help;
+    }
+    // Every line fits a terminal of 80 columns.
+    size_t start = 0;
+    for (size_t end; (end = help.find('\n', start)) != std::string::npos; start = end + 1)
+    {
+        EXPECT_LE(end - start, 80u) << help.substr(start, end - start);
+    }
+    EXPECT_EQ(help.back(), '\n');
+}
+
+TEST(CommandLine, VersionAndUsageAreShortLines)
+{
+    EXPECT_EQ(VersionText().rfind("korvane ", 0), 0u);
+    EXPECT_EQ(VersionText().find('\n'), VersionText().size() - 1);
+    EXPECT_EQ(VersionText().find("unknown"), std::string::npos) << "the build gives the version";
+    EXPECT_EQ(UsageText(), "Usage: korvane [OPTION]...\nTry 'korvane --help' for more information.\n");
+}
+
+TEST(CommandLine, TheAnswerGoesToTheRightStream)
+{
+    CommandLine line;
+    line.action = Action::ShowVersion;
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(AnswerCommandLine(line), 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), VersionText());
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+
+    line = ParseCommandLine({"--bogus"});
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(AnswerCommandLine(line), 2);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "korvane: unknown option '--bogus'\n" + UsageText());
+}
+
+} // namespace
+
+namespace
+{
+
+// A table with options that take values, as the network options will.
+const CommandLineOption kValueOptions[] = {
+    {"--join", nullptr, "ADDRESS[:PORT]", "join a game",
+     [](CommandLine& line, const std::string& value) { line.error += "join=" + value + ";"; }},
+    {"--code", "-c", "CODE", "the game's code",
+     [](CommandLine& line, const std::string& value) { line.error += "code=" + value + ";"; }},
+    {"--help", "-h", nullptr, "help",
+     [](CommandLine& line, const std::string&) { line.action = Action::ShowHelp; }},
+};
+
+// What the value options recorded (in `error`, for want of fields of their own), or the refusal.
+std::string Read(const std::vector<std::string>& arguments)
+{
+    const CommandLine line = ParseArguments(arguments, kValueOptions, 3);
+    return (line.action == Action::ShowUsageError ? "refused: " : "") + line.error;
+}
+
+TEST(CommandLine, AValueFollowsItsOptionAsTheNextArgumentOrAfterAnEqualsSign)
+{
+    EXPECT_EQ(Read({"--join", "10.0.0.1:4000", "--code", "XYZ"}), "join=10.0.0.1:4000;code=XYZ;");
+    EXPECT_EQ(Read({"--join=host", "-c", "7"}), "join=host;code=7;");
+    EXPECT_EQ(Read({"--join="}), "join=;");
+    EXPECT_EQ(Read({"--join", "--code"}), "join=--code;") << "the next argument is the value, whatever it is";
+    EXPECT_EQ(Read({"--code=a=b"}), "code=a=b;") << "split at the first equals sign";
+    EXPECT_EQ(Read({"--join"}), "refused: option '--join' needs a value (ADDRESS[:PORT])");
+    EXPECT_EQ(Read({"--code", "1", "--join"}), "refused: option '--join' needs a value (ADDRESS[:PORT])");
+    EXPECT_EQ(Read({"-c=1"}), "refused: unknown option '-c=1'") << "only long options join their value";
+    EXPECT_EQ(Read({"--join", "h", "--help", "--code"}), "join=h;") << "help ends the reading";
+}
+
+} // namespace

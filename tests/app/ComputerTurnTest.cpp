@@ -1,0 +1,362 @@
+// A computer's turn through the real loop and its frames: what the one person
+// watching sees of it (only what their own ships detect), the neutral screen
+// for two or more people, the key that plays the rest of the turn unseen,
+// Escape, and the turn cycle that gives a computer's seat no hand-over screen.
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ai/ComputerPlayer.h"
+#include "app/ComputerTurn.h"
+#include "app/Startup.h"
+#include "app/TurnCycle.h"
+#include "audio/GameSounds.h"
+#include "audio/SoundQueue.h"
+#include "game/Game.h"
+#include "input/EventHandling.h"
+#include "input/TickClock.h"
+#include "math/Random.h"
+#include "players/Player.h"
+#include "ships/Ship.h"
+#include "ships/TestGame.h"
+#include "support/GLTest.h"
+#include "support/ReferenceFrame.h"
+#include "world/Environment.h"
+
+namespace
+{
+
+constexpr SeatKind H = SeatKind::Human;
+constexpr SeatKind E = SeatKind::ComputerEasy;
+
+void Flush()
+{
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+    {
+    }
+}
+
+void PushKey(SDLKey key)
+{
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.state = SDL_PRESSED;
+    event.key.keysym.sym = key;
+    SDL_PushEvent(&event);
+}
+
+// Every stencil value of the frame in the back buffer.
+std::set<unsigned> StencilValues()
+{
+    std::vector<GLubyte> values(800 * 600);
+    glReadPixels(0, 0, 800, 600, GL_STENCIL_INDEX, GL_UNSIGNED_BYTE, values.data());
+    return std::set<unsigned>(values.begin(), values.end());
+}
+
+// A game on map1 whose players' seats are given, at the start of the turn of
+// player index `mover`, with the clocks of a fresh program.
+Game* GameAtTurnOf(const std::vector<SeatKind>& kinds, int mover, uint32_t seed = 11)
+{
+    SeedRandom(1);
+    Game* game = new Game(int(kinds.size()), "map1");
+    SeatKind seats[4] = {H, H, H, H};
+    std::copy(kinds.begin(), kinds.end(), seats);
+    SeatPlayers(*game, seats, seed);
+    for (int i = 0; i < mover; i++)
+    {
+        game->NextPlayer();
+    }
+    gTickClock = TickClock();
+    gAnimationTime = 0.0f;
+    return game;
+}
+
+std::vector<Vector> Positions(const Game& game)
+{
+    std::vector<Vector> positions;
+    for (const Player* player : game.GetPlayers())
+    {
+        for (const Ship* ship : player->fleet)
+        {
+            positions.push_back(ship->GetPosition());
+        }
+    }
+    return positions;
+}
+
+// Types a key from SDL's timer thread once `gTicksBeforeKey` timer periods
+// have passed: in the middle of a turn that is being watched.
+int gTicksBeforeKey = 0;
+SDLKey gKeyToType = SDLK_SPACE;
+
+Uint32 TypeKeyLater(Uint32 interval, void*)
+{
+    if (gTicksBeforeKey > 0 && --gTicksBeforeKey == 0)
+    {
+        PushKey(gKeyToType);
+    }
+    return interval;
+}
+
+// Types Escape while no key waits in the queue, at most gEscapesLeft times:
+// every press is taken by whoever reads the queue next.
+int gEscapesLeft = 0;
+
+Uint32 TypeEscape(Uint32 interval, void*)
+{
+    SDL_Event pending;
+    if (gEscapesLeft > 0 && SDL_PeepEvents(&pending, 1, SDL_PEEKEVENT, SDL_KEYDOWNMASK) == 0)
+    {
+        --gEscapesLeft;
+        PushKey(SDLK_ESCAPE);
+    }
+    return interval;
+}
+
+// A computer player of the test's own: it notes what is heard, posts a sound
+// of one of its ships, types a key in the middle of its ticks and ends its turn.
+class ListeningPlayer : public ComputerPlayer
+{
+  public:
+    ListeningPlayer(Game& game_, const Ship& ship_) : game(game_), ship(ship_) {}
+
+    void PlayTurn(const std::function<void()>& advanceTick) override
+    {
+        heard.push_back(GetHeardSounds());
+        const bool enabled = gSoundQueue.Enabled();
+        gSoundQueue.Enable(true);
+        PostShipSound(Sound::BulletHit, ship);
+        posted = gSoundQueue.Take();
+        gSoundQueue.Enable(enabled);
+        advanceTick();
+        PushKey(SDLK_SPACE);
+        advanceTick();
+        advanceTick();
+        heard.push_back(GetHeardSounds());
+        game.SetState(1);
+    }
+
+    void SaveMemory(ComputerMemory&) const override {}
+    bool LoadMemory(const ComputerMemory&, std::string&) override { return true; }
+
+    Game& game;
+    const Ship& ship;
+    std::vector<HeardSounds> heard;
+    std::vector<SoundEvent> posted;
+};
+
+using ComputerTurnFrames = GLTest;
+
+TEST_F(ComputerTurnFrames, TheWatchedTurnShowsOnlyWhatThePersonsOwnShipsDetect)
+{
+    Game* game = NewEmptyGame(2);
+    Player& person = *game->players[0];
+    Player& computer = *game->players[1];
+    auto place = [&](int owner, const Vector& offset, const char* shipClass)
+    {
+        Ship* ship = PlaceShip(game, owner, offset, shipClass);
+        ship->motionState = Ship::Stopped;
+        ship->BuildSensorEnvelope();
+        return ship;
+    };
+    Ship* own = place(0, Vector(-70.0f, 0.0f, -30.0f), "battlefrigate");
+    Ship* seen = place(1, Vector(50.0f, 0.0f, -50.0f), "beamfrigateopen");
+    Ship* lost = place(1, Vector(-10.0f, 0.0f, -140.0f), "battlefrigate");
+    Ship* neverSeen = place(1, Vector(10.0f, 0.0f, -10.0f), "escortcarrier2");
+    seen->detection[0].state = 2;
+    lost->detection[0].state = 1;
+    lost->detection[0].lastPosition = kTestOrigin + Vector(-50.0f, 0.0f, -110.0f);
+    lost->detection[0].lastOrientation = Orientation(0.0f, 60.0f, 0.0f);
+
+    // The computer's turn, with one of its ships selected and under way.
+    game->NextPlayer();
+    computer.SelectShip(seen->id, false);
+    seen->OrderMove(-60.0f, 0.0f, 40.0f);
+    for (Player* player : {&person, &computer})
+    {
+        const Vector eye = kTestOrigin + Vector(0.0f, 0.0f, -60.0f) - Player::ViewDirectionFor(0.0f) * 160.0f;
+        player->SetHeading(0.0f);
+        player->SetFocus(eye.x, eye.y - 100.0f, eye.z);
+    }
+
+    // Through the person's eyes: their ship, the enemy they see, the ghost
+    // (never pickable) where they lost the other, nothing of the one never
+    // seen, and nothing of the computer's selection and orders.
+    game->SetViewer(&person);
+    SeedRandom(7);
+    gAnimationTime = 2.5f;
+    DrawWatchedFrame(*game);
+    EXPECT_TRUE(MatchesReference("computer-turn-watched"));
+    std::set<unsigned> ids = StencilValues();
+    EXPECT_EQ(ids.count(own->id), 1u);
+    EXPECT_EQ(ids.count(seen->id), 1u);
+    EXPECT_EQ(ids.count(lost->id), 0u);
+    EXPECT_EQ(ids.count(neverSeen->id), 0u);
+
+    // The same camera through the computer's own eyes shows its whole fleet:
+    // all of it is in view.
+    game->SetViewer(nullptr);
+    DrawWatchedFrame(*game);
+    ids = StencilValues();
+    EXPECT_EQ(ids.count(lost->id), 1u);
+    EXPECT_EQ(ids.count(neverSeen->id), 1u);
+    delete game;
+}
+
+TEST_F(ComputerTurnFrames, TheNeutralScreenNamesTheComputerAndShowsItsProgress)
+{
+    Game* game = NewEmptyGame(3);
+    game->NextPlayer();
+    game->NextPlayer();
+    DrawComputerTurnScreen(*game, 0.4f);
+    EXPECT_TRUE(MatchesReference("computer-turn-neutral"));
+    EXPECT_EQ(StencilValues(), (std::set<unsigned>{0, 1})) << "nothing of the game is drawn";
+    delete game;
+}
+
+TEST_F(ComputerTurnFrames, AWatchedTurnFastForwardedIsTheSameTurnAsOnePlayedUnseen)
+{
+    // Watched for about a second, then a key plays the rest without drawing.
+    Game* watched = GameAtTurnOf({H, E}, 1);
+    Flush();
+    gTicksBeforeKey = 20;
+    gKeyToType = SDLK_SPACE;
+    SDL_TimerID typist = SDL_AddTimer(50, TypeKeyLater, nullptr);
+    const ComputerTurnRecord record = PlayComputerTurn(*watched);
+    SDL_RemoveTimer(typist);
+    const unsigned watchedRandom = RandomState();
+    const std::vector<Vector> watchedPositions = Positions(*watched);
+    EXPECT_EQ(watched->GetState(), 1);
+    EXPECT_EQ(watched->GetViewer(), watched->GetCurrentPlayer()) << "nobody watches once the turn is over";
+    delete watched;
+
+    // The same turn with nothing drawn at all.
+    Game* unseen = GameAtTurnOf({H, E}, 1);
+    const std::vector<Vector> start = Positions(*unseen);
+    Player& player = *unseen->GetCurrentPlayer();
+    unseen->GetEnvironment()->Update(player.GetEyePosition(), player.GetViewDirection());
+    unseen->SetState(0);
+    player.computer->PlayTurn(
+        [&]
+        {
+            if (GameOverReached(*unseen))
+            {
+                unseen->SetState(2);
+            }
+            HandleTick(*unseen);
+        });
+    EXPECT_GT(record.framesWatched, 2) << "the turn was watched before the key";
+    EXPECT_GT(record.ticks, 40) << "most of the turn was played after the key";
+    EXPECT_EQ(RandomState(), watchedRandom) << "the frames drew from the game's random numbers";
+    EXPECT_EQ(Positions(*unseen), watchedPositions);
+    EXPECT_NE(Positions(*unseen), start) << "the computer played its turn";
+    delete unseen;
+}
+
+TEST_F(ComputerTurnFrames, AKeyAtTheStartPlaysTheWholeTurnAfterOneFrame)
+{
+    for (const SDLKey key : {SDLK_SPACE, SDLK_d, SDLK_TAB})
+    {
+        Game* game = GameAtTurnOf({E, H}, 0);
+        const std::vector<Vector> start = Positions(*game);
+        Flush();
+        PushKey(key);
+        const ComputerTurnRecord record = PlayComputerTurn(*game);
+        EXPECT_EQ(game->GetState(), 1) << "key " << key;
+        EXPECT_EQ(record.framesWatched, 1) << "key " << key;
+        EXPECT_GT(record.ticks, 0) << "key " << key;
+        EXPECT_NE(Positions(*game), start) << "key " << key;
+        EXPECT_EQ(game->timer, nullptr);
+        delete game;
+    }
+}
+
+TEST_F(ComputerTurnFrames, EscapeEndsTheGameWatchedOrNot)
+{
+    for (const std::vector<SeatKind>& seats : {std::vector<SeatKind>{H, E}, std::vector<SeatKind>{H, H, E}})
+    {
+        Game* game = GameAtTurnOf(seats, int(seats.size()) - 1);
+        const std::vector<Vector> start = Positions(*game);
+        Flush();
+        PushKey(SDLK_ESCAPE);
+        PlayComputerTurn(*game);
+        EXPECT_EQ(game->GetState(), 2) << seats.size() << " players";
+        EXPECT_EQ(Positions(*game), start) << "no tick after Escape";
+        delete game;
+    }
+}
+
+TEST_F(ComputerTurnFrames, WithTwoPeopleTheTurnRunsBehindTheNeutralScreenThatStaysUpToBeRead)
+{
+    Game* game = GameAtTurnOf({H, H, E}, 2);
+    const std::vector<Vector> start = Positions(*game);
+    Flush();
+    const Uint32 began = SDL_GetTicks();
+    const ComputerTurnRecord record = PlayComputerTurn(*game);
+    EXPECT_GE(SDL_GetTicks() - began, 1500u);
+    EXPECT_EQ(game->GetState(), 1);
+    EXPECT_NE(Positions(*game), start);
+    EXPECT_EQ(record.framesWatched, 0) << "no view was drawn";
+    EXPECT_TRUE(MatchesReference("computer-turn-neutral-done"));
+    delete game;
+}
+
+TEST_F(ComputerTurnFrames, ThePersonWatchingHearsTheWorldAsTheySeeItAndNobodyHearsAnUnwatchedTurn)
+{
+    const struct
+    {
+        std::vector<SeatKind> seats;
+        std::vector<HeardSounds> heard; // at the start, after the key
+        int listener;                   // whose detection a ship's sound follows
+    } cases[] = {
+        {{H, E}, {HeardSounds::WorldOnly, HeardSounds::None}, 0},
+        {{H, H, E}, {HeardSounds::None, HeardSounds::None}, 2},
+    };
+    for (const auto& c : cases)
+    {
+        const int mover = int(c.seats.size()) - 1;
+        Game* game = GameAtTurnOf(c.seats, mover);
+        auto* listening = new ListeningPlayer(*game, *game->players[size_t(mover)]->fleet.front());
+        game->players[size_t(mover)]->computer.reset(listening);
+        Flush();
+        PlayComputerTurn(*game);
+        EXPECT_EQ(listening->heard, c.heard) << c.seats.size() << " players";
+        ASSERT_EQ(listening->posted.size(), 1u);
+        EXPECT_EQ(listening->posted[0].viewer, c.listener) << c.seats.size() << " players";
+        EXPECT_EQ(GetHeardSounds(), HeardSounds::All) << "everything is heard again after the turn";
+        delete game;
+    }
+}
+
+TEST_F(ComputerTurnFrames, TheTurnCycleGivesAComputersSeatNoHandOverScreen)
+{
+    // The computer moves first, watched by the person of the second seat; the
+    // first Escape ends the game during its turn. A hand-over screen would
+    // take that Escape for itself and need a second.
+    Game* game = GameAtTurnOf({E, H}, 0);
+    EXPECT_EQ(game->players[0]->seat, E);
+    EXPECT_NE(game->players[0]->computer, nullptr);
+    EXPECT_EQ(game->players[1]->seat, H);
+    EXPECT_EQ(game->players[1]->computer, nullptr);
+    Flush();
+    gEscapesLeft = 3;
+    SDL_TimerID typist = SDL_AddTimer(50, TypeEscape, nullptr);
+    RunTurns(*game);
+    SDL_RemoveTimer(typist);
+    // A press typed after the game ended waits in the queue, unread.
+    SDL_Event pending[4];
+    const int unread = SDL_PeepEvents(pending, 4, SDL_PEEKEVENT, SDL_KEYDOWNMASK);
+    EXPECT_EQ(3 - gEscapesLeft - unread, 1) << "presses read";
+    EXPECT_EQ(game->GetCurrentPlayer()->GetIndex(), 1);
+    EXPECT_TRUE(MatchesReference("unloading-white"));
+    Flush();
+    delete game;
+}
+
+} // namespace

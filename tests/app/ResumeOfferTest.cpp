@@ -1,0 +1,178 @@
+// The set-up menu's "Resume": which save it offers, the line for one that
+// cannot be read, the files left as they were, and the menu drawn with them.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "app/ResumeOffer.h"
+#include "app/SetupMenu.h"
+#include "game/Game.h"
+#include "math/Random.h"
+#include "save/GameSnapshot.h"
+#include "save/SaveFiles.h"
+#include "save/SnapshotCodec.h"
+#include "support/GLTest.h"
+#include "support/ReferenceFrame.h"
+
+namespace
+{
+
+class ResumeOfferTest : public GLTest
+{
+  protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        // A fixed folder: the menu's frames show the path.
+        root = "/tmp/korvane-resume-menu";
+        mkdir(root.c_str(), 0700);
+        setenv("XDG_DATA_HOME", root.c_str(), 1);
+        folder = root + "/korvane/saves";
+        std::string error;
+        ASSERT_TRUE(MakeFolders(folder, error)) << error;
+        paths = AutosavePaths(folder);
+    }
+    void TearDown() override
+    {
+        for (const std::string& path : paths)
+            unlink(path.c_str());
+        rmdir(folder.c_str());
+        rmdir((root + "/korvane").c_str());
+        rmdir(root.c_str());
+        GLTest::TearDown();
+    }
+
+    std::string root, folder;
+    std::vector<std::string> paths;
+};
+
+// The snapshot of a new game after `turns` changes of player.
+Snapshot GameAfter(int players, const std::string& map, int turns)
+{
+    SeedRandom(1);
+    Game game(players, map);
+    for (int i = 0; i < turns; i++)
+        game.NextPlayer();
+    return CaptureSnapshot(game);
+}
+
+void Write(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
+}
+
+std::vector<uint8_t> Read(const std::string& path)
+{
+    std::vector<uint8_t> bytes;
+    std::string error;
+    EXPECT_TRUE(ReadSaveFile(path, bytes, error)) << error;
+    return bytes;
+}
+
+} // namespace
+
+TEST_F(ResumeOfferTest, TheNewestSaveThatReadsIsOfferedAndTheNewerOneThatDoesNotIsNamed)
+{
+    EXPECT_EQ(FindResumeOffer(folder).file, "");
+    EXPECT_EQ(FindResumeOffer(folder).problem, "");
+    EXPECT_EQ(FindResumeOffer("").file, "");
+
+    const std::vector<uint8_t> good = EncodeSnapshot(GameAfter(3, "map2", 7));
+    const std::vector<uint8_t> older = EncodeSnapshot(GameAfter(2, "map1", 2));
+    Write(paths[1], good);
+    Write(paths[2], older);
+    ResumeOffer offer = FindResumeOffer(folder);
+    EXPECT_EQ(offer.file, paths[1]);
+    EXPECT_EQ(offer.description, "map2, 3 players, round 3");
+    EXPECT_EQ(offer.problem, "");
+
+    struct Case
+    {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        std::string problem;
+    };
+    std::vector<uint8_t> cut(good.begin(), good.begin() + long(good.size() / 2));
+    std::vector<uint8_t> damaged = good;
+    damaged[good.size() - 10] ^= 1;
+    std::vector<uint8_t> newer = good;
+    newer[13] = '7';
+    Snapshot elsewhere = GameAfter(2, "map1", 2);
+    elsewhere.map = "map7";
+    const std::vector<Case> cases = {
+        {"cut", cut,
+         "the file is cut short (" + std::to_string(cut.size()) + " bytes of " + std::to_string(good.size()) +
+             ")"},
+        {"damaged", damaged, "the file is damaged: its contents do not match their checksum"},
+        {"newer", newer,
+         "it was saved by a newer version of Korvane (save version 7; this version reads save versions 1 to "
+         "2)"},
+        {"map", EncodeSnapshot(elsewhere), "the map map7 is missing (Models/Maps/map7.ase)"},
+        {"empty", {}, "the file is empty"},
+        {"not a save", {'G', 'I', 'F', '8'}, "it is not a saved game of Korvane"},
+    };
+    for (const Case& c : cases)
+    {
+        Write(paths[0], c.bytes);
+        offer = FindResumeOffer(folder);
+        EXPECT_EQ(offer.file, paths[1]) << c.what;
+        EXPECT_EQ(offer.problem, "Saved game cannot be read: " + paths[0] + ": " + c.problem) << c.what;
+        EXPECT_EQ(offer.problem.substr(offer.problemSplit), c.problem) << c.what;
+        // The file is left as it was.
+        EXPECT_EQ(Read(paths[0]), c.bytes) << c.what;
+    }
+    // With no save that reads, only the line.
+    Write(paths[1], cut);
+    Write(paths[2], cut);
+    offer = FindResumeOffer(folder);
+    EXPECT_EQ(offer.file, "");
+    EXPECT_EQ(offer.problem.compare(0, 27 + paths[0].size(), "Saved game cannot be read: " + paths[0]), 0);
+    // A folder in place of a file.
+    unlink(paths[0].c_str());
+    ASSERT_EQ(mkdir(paths[0].c_str(), 0700), 0);
+    offer = FindResumeOffer(folder);
+    EXPECT_EQ(offer.problem, "Saved game cannot be read: " + paths[0] + ": it is not a file");
+    rmdir(paths[0].c_str());
+}
+
+TEST_F(ResumeOfferTest, TheMenuShowsResumeWithWhatItHoldsAndTheLineOfASaveThatCannotBeRead)
+{
+    Write(paths[0], EncodeSnapshot(GameAfter(4, "map3", 9)));
+    SeedRandom(1);
+    {
+        SetupMenu menu;
+        menu.Draw(300, 250);
+        EXPECT_TRUE(MatchesReference("menu-resume"));
+        EXPECT_FALSE(menu.Click(400, 40)); // the description under the button
+        EXPECT_TRUE(menu.Click(400, 68));  // "Resume"
+        EXPECT_EQ(menu.setup.resumeFile, paths[0]);
+    }
+    std::vector<uint8_t> cut = Read(paths[0]);
+    Write(paths[1], cut);
+    cut.resize(100);
+    Write(paths[0], cut);
+    SeedRandom(1);
+    {
+        SetupMenu menu;
+        menu.Draw(300, 250);
+        EXPECT_TRUE(MatchesReference("menu-resume-problem"));
+        EXPECT_TRUE(menu.Click(400, 68));
+        EXPECT_EQ(menu.setup.resumeFile, paths[1]);
+    }
+    // Only a line, no button: a click there is a click on nothing.
+    Write(paths[1], cut);
+    SeedRandom(1);
+    {
+        SetupMenu menu;
+        menu.Draw(300, 250);
+        EXPECT_TRUE(MatchesReference("menu-problem"));
+        EXPECT_FALSE(menu.Click(400, 68));
+        EXPECT_EQ(menu.setup.resumeFile, "");
+    }
+}

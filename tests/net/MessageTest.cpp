@@ -1,0 +1,332 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <set>
+
+#include "net/EnetLibrary.h"
+#include "net/Message.h"
+#include "net/RelayAddress.h"
+
+namespace
+{
+
+Message HostJoin()
+{
+    Message m;
+    m.type = MessageType::Join;
+    m.code = "K7WQ2M";
+    m.name = "Ann";
+    m.host = true;
+    m.plan = {SeatPlan::HostHuman, SeatPlan::Open, SeatPlan::HostComputer};
+    m.settings = {'m', 'a', 'p', '2', 0, 7};
+    return m;
+}
+
+Message TurnMessage(size_t snapshotBytes)
+{
+    Message m;
+    m.type = MessageType::Turn;
+    m.turn = 0x01020304;
+    m.seatToPlay = 2;
+    m.gameOver = true;
+    m.winner = 3;
+    m.hash = 0x1122334455667788ull;
+    for (size_t k = 0; k < snapshotBytes; k++)
+        m.snapshot.push_back(uint8_t(k * 31));
+    m.report = {'P', '2', ' ', 'X'};
+    return m;
+}
+
+// One message of every type with every field away from its default.
+std::vector<Message> EveryType()
+{
+    std::vector<Message> all;
+    all.push_back(HostJoin());
+    Message join;
+    join.type = MessageType::Join;
+    join.code = "ABCDEFGHJK234567";
+    join.name = "Bo the Brave";
+    all.push_back(join);
+    Message refused;
+    refused.type = MessageType::Refused;
+    refused.reason = RefusalReason::NameInUse;
+    refused.text = "that name is already playing";
+    all.push_back(refused);
+    Message table;
+    table.type = MessageType::SeatTable;
+    table.yourMachine = 3;
+    table.started = true;
+    table.seats = {SeatEntry{SeatControl::Person, SeatPresence::Present, 1, "Ann"},
+                   SeatEntry{SeatControl::Computer, SeatPresence::Away, 2, ""},
+                   SeatEntry{SeatControl::Person, SeatPresence::TimedOut, 3, "Cy"},
+                   SeatEntry{SeatControl::Person, SeatPresence::Open, 0, ""}};
+    table.settings = {1, 2, 3};
+    all.push_back(table);
+    all.push_back(TurnMessage(1000));
+    Message mismatch;
+    mismatch.type = MessageType::Mismatch;
+    mismatch.turn = 17;
+    mismatch.hash = 0xDEADBEEFCAFEF00Dull;
+    mismatch.computed = 42;
+    mismatch.seat = 1;
+    all.push_back(mismatch);
+    Message event;
+    event.type = MessageType::SeatEvent;
+    event.seat = 3;
+    event.event = SeatEventKind::TakenOver;
+    event.name = "Dee";
+    all.push_back(event);
+    Message vote;
+    vote.type = MessageType::Vote;
+    vote.seat = 2;
+    all.push_back(vote);
+    return all;
+}
+
+bool Decodes(const std::vector<uint8_t>& bytes, Message& m)
+{
+    std::string error;
+    const bool ok = DecodeMessage(bytes.data(), bytes.size(), m, error);
+    EXPECT_EQ(ok, error.empty()) << error;
+    return ok;
+}
+
+bool Decodes(const std::vector<uint8_t>& bytes)
+{
+    Message m;
+    return Decodes(bytes, m);
+}
+
+} // namespace
+
+TEST(Message, EveryTypeComesBackAsItWasSent)
+{
+    for (const Message& sent : EveryType())
+    {
+        const std::vector<uint8_t> bytes = EncodeMessage(sent);
+        Message got;
+        ASSERT_TRUE(Decodes(bytes, got)) << MessageTypeName(sent.type);
+        // Encoding what was decoded gives the same bytes: every field came back.
+        EXPECT_EQ(EncodeMessage(got), bytes) << MessageTypeName(sent.type);
+        EXPECT_EQ(got.type, sent.type);
+    }
+    Message got;
+    ASSERT_TRUE(Decodes(EncodeMessage(HostJoin()), got));
+    EXPECT_EQ(got.code, "K7WQ2M");
+    EXPECT_EQ(got.name, "Ann");
+    EXPECT_TRUE(got.host);
+    EXPECT_EQ(got.plan, HostJoin().plan);
+    EXPECT_EQ(got.settings, HostJoin().settings);
+    ASSERT_TRUE(Decodes(EncodeMessage(TurnMessage(1000)), got));
+    EXPECT_EQ(got.turn, 0x01020304u);
+    EXPECT_EQ(got.seatToPlay, 2);
+    EXPECT_TRUE(got.gameOver);
+    EXPECT_EQ(got.winner, 3);
+    EXPECT_EQ(got.hash, 0x1122334455667788ull);
+    EXPECT_EQ(got.snapshot, TurnMessage(1000).snapshot);
+    EXPECT_EQ(got.report, TurnMessage(1000).report);
+}
+
+TEST(Message, FieldsAreLittleEndianInTheirOrder)
+{
+    Message vote;
+    vote.type = MessageType::Vote;
+    vote.seat = 2;
+    EXPECT_EQ(EncodeMessage(vote), (std::vector<uint8_t>{7, 2}));
+    Message m = TurnMessage(2);
+    // type, turn, seat to play, game over, winner, hash, snapshot, report
+    const std::vector<uint8_t> expected = {4,    4,    3,    2,    1,    2,    1,   3,   0x88, 0x77,
+                                           0x66, 0x55, 0x44, 0x33, 0x22, 0x11, 2,   0,   0,    0,
+                                           0,    31,   4,    0,    0,    0,    'P', '2', ' ',  'X'};
+    EXPECT_EQ(EncodeMessage(m), expected);
+}
+
+TEST(Message, EveryCutShortOrLengthenedMessageIsMalformed)
+{
+    for (const Message& sent : EveryType())
+    {
+        const std::vector<uint8_t> bytes = EncodeMessage(sent);
+        for (size_t size = 0; size < bytes.size(); size++)
+            EXPECT_FALSE(Decodes(std::vector<uint8_t>(bytes.begin(), bytes.begin() + long(size))))
+                << MessageTypeName(sent.type) << " cut to " << size;
+        std::vector<uint8_t> longer = bytes;
+        longer.push_back(0);
+        EXPECT_FALSE(Decodes(longer)) << MessageTypeName(sent.type) << " with a byte more";
+    }
+}
+
+TEST(Message, OutOfRangeValuesAreMalformed)
+{
+    // Each row: a message, the byte to change, its new value.
+    struct Row
+    {
+        Message message;
+        size_t at;
+        uint8_t value;
+        const char* what;
+    };
+    Message vote;
+    vote.type = MessageType::Vote;
+    Message event;
+    event.type = MessageType::SeatEvent;
+    event.name = "Ann";
+    Message refused;
+    refused.type = MessageType::Refused;
+    refused.text = "no";
+    Message table = EveryType()[3];
+    const Row rows[] = {
+        {vote, 0, 0, "type 0"},
+        {vote, 0, 8, "type past the last"},
+        {vote, 0, 255, "type 255"},
+        {vote, 1, 4, "seat 4"},
+        {vote, 1, kNoSeat, "no seat where one is needed"},
+        {TurnMessage(3), 5, 4, "seat to play 4"},
+        {TurnMessage(3), 6, 2, "game-over flag 2"},
+        {TurnMessage(3), 7, 4, "winner seat 4"},
+        {event, 2, 5, "seat event past the last"},
+        {event, 4, '\n', "a control character in a name"},
+        {event, 4, 0x7F, "delete in a name"},
+        {event, 4, 0x80, "a byte over 127 in a name"},
+        {refused, 1, 8, "refusal reason past the last"},
+        {HostJoin(), 1 + 1 + 7 + 4, 2, "host flag 2"},
+        {HostJoin(), 1 + 1 + 7 + 4 + 1, 1, "a host plan of one seat"},
+        {HostJoin(), 1 + 1 + 7 + 4 + 1, 5, "a host plan of five seats"},
+        {HostJoin(), 1 + 1 + 7 + 4 + 2, 3, "seat plan past the last"},
+        {table, 3, 5, "a seat table of five seats"},
+        {table, 4, 2, "seat control past the last"},
+        {table, 5, 4, "seat presence past the last"},
+    };
+    for (const Row& row : rows)
+    {
+        std::vector<uint8_t> bytes = EncodeMessage(row.message);
+        ASSERT_TRUE(Decodes(bytes)) << row.what;
+        ASSERT_LT(row.at, bytes.size()) << row.what;
+        bytes[row.at] = row.value;
+        EXPECT_FALSE(Decodes(bytes)) << row.what;
+    }
+    // A winner may be "none", a seat to play may not.
+    Message noWinner = TurnMessage(0);
+    noWinner.winner = kNoSeat;
+    EXPECT_TRUE(Decodes(EncodeMessage(noWinner)));
+}
+
+TEST(Message, LimitsOnStringsSettingsAndSnapshots)
+{
+    Message join = HostJoin();
+    join.name = std::string(kMaxNameLength, 'n');
+    EXPECT_TRUE(Decodes(EncodeMessage(join)));
+    join.name += "n";
+    EXPECT_FALSE(Decodes(EncodeMessage(join)));
+
+    join = HostJoin();
+    join.code = std::string(kMaxCodeLength + 1, 'A');
+    EXPECT_FALSE(Decodes(EncodeMessage(join)));
+
+    join = HostJoin();
+    join.settings.assign(kMaxSettingsBytes, 9);
+    EXPECT_TRUE(Decodes(EncodeMessage(join)));
+    join.settings.push_back(9);
+    EXPECT_FALSE(Decodes(EncodeMessage(join)));
+
+    // The largest snapshot passes, one byte more does not.
+    Message turn = TurnMessage(kMaxSnapshotBytes);
+    Message got;
+    EXPECT_TRUE(Decodes(EncodeMessage(turn), got));
+    EXPECT_EQ(got.snapshot.size(), kMaxSnapshotBytes);
+    turn.snapshot.push_back(1);
+    EXPECT_FALSE(Decodes(EncodeMessage(turn)));
+    turn = TurnMessage(10);
+    turn.report.assign(kMaxReportBytes, 'r');
+    EXPECT_TRUE(Decodes(EncodeMessage(turn)));
+    turn.report.push_back('r');
+    EXPECT_FALSE(Decodes(EncodeMessage(turn)));
+
+    // A length that claims more than the message holds fails before any
+    // allocation of that size (the sanitizer run would report one of 4 GB).
+    std::vector<uint8_t> bytes = EncodeMessage(TurnMessage(4));
+    bytes[16] = bytes[17] = bytes[18] = bytes[19] = 0xFF;
+    EXPECT_FALSE(Decodes(bytes));
+    bytes[19] = 0x00;
+    bytes[18] = 0x10; // 1 MB claimed, 4 bytes there
+    EXPECT_FALSE(Decodes(bytes));
+
+    // Every message but a turn is small; a large one is refused whole.
+    Message refused;
+    refused.type = MessageType::Refused;
+    std::vector<uint8_t> big = EncodeMessage(refused);
+    big.resize(kMaxSmallMessageBytes + 1);
+    std::string error;
+    EXPECT_FALSE(DecodeMessage(big.data(), big.size(), got, error));
+    EXPECT_NE(error.find("too large"), std::string::npos) << error;
+    EXPECT_FALSE(DecodeMessage(nullptr, 0, got, error));
+}
+
+TEST(Message, CodesAndNames)
+{
+    for (const char* code : {"ABC123", "K7WQ2M", "0123456789ABCDEF"})
+        EXPECT_TRUE(IsValidCode(code)) << code;
+    for (const char* code : {"", "ABC12", "abc123", "ABC 123", "ABC-123", "0123456789ABCDEFG", "ÄBC123"})
+        EXPECT_FALSE(IsValidCode(code)) << code;
+    for (const char* name : {"A", "Ann", "Bo the Brave", "x_y-z!", "12345678901234567890"})
+        EXPECT_TRUE(IsValidName(name)) << name;
+    for (const char* name : {"", " ", "     ", "tab\there", "123456789012345678901", "caf\xc3\xa9"})
+        EXPECT_FALSE(IsValidName(name)) << name;
+}
+
+TEST(Message, TheFuzzersSeedsAreOneWellFormedMessageOfEveryType)
+{
+    const char* names[] = {"join-host", "join",     "refused",    "seat-table",
+                           "turn",      "mismatch", "seat-event", "vote"};
+    std::set<MessageType> types;
+    for (const char* name : names)
+    {
+        const std::string path = std::string(KORVANE_SOURCE_DIR) + "/fuzz/seeds-net/" + name;
+        std::ifstream file(path, std::ios::binary);
+        ASSERT_TRUE(file) << path;
+        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                         std::istreambuf_iterator<char>());
+        Message m;
+        ASSERT_TRUE(Decodes(bytes, m)) << name;
+        types.insert(m.type);
+    }
+    EXPECT_EQ(types.size(), 7u);
+}
+
+TEST(RelayAddress, AddressesAsPlayersTypeThem)
+{
+    struct Row
+    {
+        const char* text;
+        bool ok;
+        const char* host;
+        unsigned short port;
+    };
+    const Row rows[] = {
+        {"127.0.0.1", true, "127.0.0.1", kDefaultPort},
+        {"127.0.0.1:9000", true, "127.0.0.1", 9000},
+        {"relay.example.org:1", true, "relay.example.org", 1},
+        {"localhost:65535", true, "localhost", 65535},
+        {"localhost:65536", false, "", 0},
+        {"localhost:0", false, "", 0},
+        {"localhost:", false, "", 0},
+        {"localhost:12a", false, "", 0},
+        {":9000", false, "", 0},
+        {"", false, "", 0},
+        {"::1", false, "", 0},
+        {"a b:9000", false, "", 0},
+        {"host/x", false, "", 0},
+    };
+    for (const Row& row : rows)
+    {
+        std::string host, error;
+        unsigned short port = 0;
+        EXPECT_EQ(ParseRelayAddress(row.text, host, port, error), row.ok) << row.text;
+        EXPECT_EQ(error.empty(), row.ok) << row.text;
+        if (row.ok)
+        {
+            EXPECT_EQ(host, row.host);
+            EXPECT_EQ(port, row.port);
+        }
+    }
+}

@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "net/NetSession.h"
+#include "net/RelayServer.h"
+
+namespace
+{
+
+uint64_t Fnv1a(const std::vector<uint8_t>& bytes)
+{
+    uint64_t hash = 0xcbf29ce484222325ull;
+    for (uint8_t b : bytes)
+        hash = (hash ^ b) * 0x100000001b3ull;
+    return hash;
+}
+
+// A toy game played through sessions: the game is a list of bytes, a turn
+// appends the seat that played it, and the game is over after kTurns turns.
+// Each machine keeps the game it loaded and checks every turn's hash.
+struct Machine
+{
+    std::unique_ptr<NetSession> session = std::make_unique<NetSession>();
+    std::vector<uint8_t> game;
+    int turnsLoaded = 0;
+    int turnsPlayed = 0;
+    bool mismatch = false;
+    uint32_t stopAtTurn = 0; // when set, the machine stops before playing this turn
+    bool stopped = false;
+
+    static constexpr uint32_t kTurns = 12;
+
+    // Loads what arrived and plays what is this machine's.
+    void Step()
+    {
+        session->Poll(1);
+        Message turn;
+        while (session->TakeNewTurn(turn))
+        {
+            game = turn.snapshot;
+            turnsLoaded++;
+            if (Fnv1a(game) != turn.hash)
+            {
+                mismatch = true;
+                session->ReportMismatch(turn, Fnv1a(game));
+            }
+        }
+        while (session->MustPlay())
+        {
+            if (stopAtTurn != 0 && session->LatestTurn().turn == stopAtTurn)
+            {
+                stopped = true;
+                return;
+            }
+            const uint8_t seat = session->LatestTurn().seatToPlay;
+            game.push_back(seat);
+            turnsPlayed++;
+            const bool over = session->LatestTurn().turn + 1 == kTurns;
+            const uint8_t next = uint8_t((seat + 1) % session->Seats().size());
+            session->EndTurn(next, over, over ? seat : kNoSeat, Fnv1a(game), game, {});
+        }
+    }
+};
+
+class Sessions : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        log = std::tmpfile();
+        RelayConfig config;
+        config.address = "127.0.0.1";
+        config.port = 0;
+        server = std::make_unique<RelayServer>(config, log);
+        std::string error;
+        ASSERT_TRUE(server->Open(error)) << error;
+        port = server->Port();
+        relay = std::thread(
+            [this]
+            {
+                while (!stop)
+                    server->Service(2);
+            });
+    }
+    void TearDown() override
+    {
+        machines.clear();
+        stop = true;
+        relay.join();
+        server.reset();
+        std::fclose(log);
+    }
+
+    Machine& Host(const std::vector<SeatPlan>& plan, const std::string& name = "Ann")
+    {
+        machines.push_back(std::make_unique<Machine>());
+        std::string error;
+        EXPECT_TRUE(machines.back()->session->Host("127.0.0.1", port, "TOY123", name, plan, {9, 8}, error))
+            << error;
+        return *machines.back();
+    }
+    Machine& Join(const std::string& name, const std::string& code = "TOY123")
+    {
+        machines.push_back(std::make_unique<Machine>());
+        std::string error;
+        EXPECT_TRUE(machines.back()->session->Join("127.0.0.1", port, code, name, error)) << error;
+        return *machines.back();
+    }
+
+    bool StepUntil(const std::function<bool()>& done, double seconds = 10.0)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (std::chrono::steady_clock::now() < deadline)
+        {
+            for (auto& m : machines)
+                m->Step();
+            if (done())
+                return true;
+        }
+        return false;
+    }
+
+    // The host begins once every seat is taken.
+    void BeginWhenFull(Machine& host)
+    {
+        ASSERT_TRUE(StepUntil([&] { return host.session->AllSeatsTaken(); }));
+        host.session->Begin(0, Fnv1a(host.game), host.game);
+    }
+
+    bool AllOver()
+    {
+        for (auto& m : machines)
+            if (m->session->GetPhase() != NetSession::Phase::Over)
+                return false;
+        return true;
+    }
+
+    std::FILE* log = nullptr;
+    std::unique_ptr<RelayServer> server;
+    unsigned short port = 0;
+    std::atomic<bool> stop{false};
+    std::thread relay;
+    std::vector<std::unique_ptr<Machine>> machines;
+};
+
+// The game every machine must end with: seats 0, 1, 2 in turn, twelve turns.
+std::vector<uint8_t> ThreeSeatGame()
+{
+    std::vector<uint8_t> game;
+    for (uint32_t t = 0; t < Machine::kTurns; t++)
+        game.push_back(uint8_t(t % 3));
+    return game;
+}
+
+} // namespace
+
+TEST_F(Sessions, ThreeMachinesPlayTheirOwnTurnsAndEndWithTheSameGame)
+{
+    Machine& ann = Host({SeatPlan::HostHuman, SeatPlan::Open, SeatPlan::Open});
+    Machine& bo = Join("Bo");
+    ASSERT_TRUE(StepUntil([&] { return bo.session->Seats().size() == 3 && bo.session->OwnsSeat(1); }));
+    EXPECT_FALSE(ann.session->AllSeatsTaken());
+    EXPECT_EQ(bo.session->Settings(), (std::vector<uint8_t>{9, 8}));
+    EXPECT_EQ(bo.session->SeatLabel(0), "Ann");
+    Machine& cy = Join("Cy");
+    BeginWhenFull(ann);
+    ASSERT_TRUE(StepUntil([&] { return AllOver(); }));
+    for (auto& m : machines)
+    {
+        EXPECT_EQ(m->game, ThreeSeatGame());
+        EXPECT_FALSE(m->mismatch);
+        EXPECT_EQ(m->turnsPlayed, 4);
+        EXPECT_EQ(m->session->LatestTurn().winner, 2);
+    }
+    EXPECT_EQ(cy.turnsLoaded, 9); // the game's start, and every turn the others ended
+    std::string notice;
+    ASSERT_TRUE(ann.session->TakeNotice(notice));
+    EXPECT_EQ(notice, "Player 2 (Bo) joined");
+}
+
+TEST_F(Sessions, OneMachineMayPlaySeveralSeatsAndTheComputerSeatsShowAsComputer)
+{
+    Machine& ann = Host({SeatPlan::HostHuman, SeatPlan::HostComputer, SeatPlan::Open});
+    Machine& bo = Join("Bo");
+    BeginWhenFull(ann);
+    ASSERT_TRUE(StepUntil([&] { return AllOver(); }));
+    EXPECT_EQ(bo.game, ThreeSeatGame());
+    EXPECT_EQ(ann.turnsPlayed, 8);
+    EXPECT_EQ(bo.session->SeatLabel(1), "Computer");
+    EXPECT_EQ(bo.session->SeatLabel(2), "Bo");
+}
+
+TEST_F(Sessions, AMachineLostMidTurnComesBackAndTheGameEndsTheSame)
+{
+    Machine& ann = Host({SeatPlan::HostHuman, SeatPlan::Open, SeatPlan::Open});
+    Join("Bo");
+    Join("Cy");
+    BeginWhenFull(ann);
+    // Bo's program dies when its second turn comes (turn 4), before ending it.
+    Machine* bo = machines[1].get();
+    bo->stopAtTurn = 4;
+    ASSERT_TRUE(StepUntil([&] { return bo->stopped; }));
+    bo->session.reset(new NetSession()); // the connection is gone with the program
+    bo->game.clear();
+    bo->stopAtTurn = 0;
+    // It starts again and joins with the code and its name.
+    std::string error;
+    ASSERT_TRUE(bo->session->Join("127.0.0.1", port, "TOY123", "Bo", error)) << error;
+    ASSERT_TRUE(StepUntil([&] { return AllOver(); }));
+    for (auto& m : machines)
+        EXPECT_EQ(m->game, ThreeSeatGame());
+}
+
+TEST_F(Sessions, TheComputerTakesTheSeatOfAPlayerWhoLeftWhenTheOthersAgree)
+{
+    Machine& ann = Host({SeatPlan::HostHuman, SeatPlan::Open, SeatPlan::Open});
+    Machine& bo = Join("Bo");
+    Machine& cy = Join("Cy");
+    BeginWhenFull(ann);
+    cy.stopAtTurn = 2;
+    ASSERT_TRUE(StepUntil([&] { return cy.stopped; }));
+    cy.session->Leave();
+    ASSERT_TRUE(StepUntil(
+        [&]
+        {
+            return ann.session->Seats()[2].presence == SeatPresence::Away &&
+                   bo.session->Seats()[2].presence == SeatPresence::Away;
+        }));
+    // Nobody plays seat 3 until both agree.
+    ann.session->VoteTakeOver(2);
+    EXPECT_FALSE(StepUntil([&] { return ann.session->OwnsSeat(2); }, 0.5));
+    bo.session->VoteTakeOver(2);
+    ASSERT_TRUE(StepUntil([&] { return ann.session->OwnsSeat(2); }));
+    EXPECT_EQ(bo.session->SeatLabel(2), "Computer");
+    machines.erase(machines.begin() + 2);
+    ASSERT_TRUE(StepUntil([&] { return AllOver(); }));
+    EXPECT_EQ(ann.game, ThreeSeatGame());
+    EXPECT_EQ(bo.game, ThreeSeatGame());
+}
+
+TEST_F(Sessions, AWrongCodeOrAFullGameFailsWithTheRelaysReason)
+{
+    Machine& ann = Host({SeatPlan::HostHuman, SeatPlan::Open});
+    Machine& wrong = Join("Bo", "TOY124");
+    ASSERT_TRUE(StepUntil([&] { return wrong.session->GetPhase() == NetSession::Phase::Failed; }));
+    EXPECT_EQ(wrong.session->FailReason(), "refused: wrong game code");
+    Join("Cy");
+    ASSERT_TRUE(StepUntil([&] { return ann.session->AllSeatsTaken(); }));
+    Machine& late = Join("Dee");
+    ASSERT_TRUE(StepUntil([&] { return late.session->GetPhase() == NetSession::Phase::Failed; }));
+    EXPECT_EQ(late.session->FailReason(), "refused: every seat is taken");
+
+    NetSession bad;
+    std::string error;
+    EXPECT_FALSE(bad.Join("127.0.0.1", port, "abc", "Bo", error));
+    EXPECT_NE(error.find("capital letters"), std::string::npos) << error;
+}
+
+TEST_F(Sessions, AMismatchIsReportedToTheOtherMachines)
+{
+    Machine& ann = Host({SeatPlan::HostHuman, SeatPlan::Open});
+    Machine& bo = Join("Bo");
+    ASSERT_TRUE(StepUntil([&] { return ann.session->AllSeatsTaken(); }));
+    ann.session->Begin(1, 12345, {}); // a hash that is not the game's
+    ASSERT_TRUE(StepUntil([&] { return bo.mismatch && ann.session->MismatchReported(); }));
+    std::string notice, last;
+    while (ann.session->TakeNotice(notice))
+        last = notice;
+    EXPECT_EQ(last, "the game differs on another machine after turn 0");
+    // Neither plays on.
+    EXPECT_EQ(ann.session->GetPhase(), NetSession::Phase::Failed);
+    EXPECT_EQ(bo.session->GetPhase(), NetSession::Phase::Failed);
+    EXPECT_FALSE(bo.session->MustPlay());
+    EXPECT_EQ(bo.turnsPlayed, 0);
+    EXPECT_EQ(bo.session->FailReason().rfind("the game loaded after turn 0 differs from the one sent", 0), 0u)
+        << bo.session->FailReason();
+}

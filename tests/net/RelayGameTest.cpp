@@ -1,0 +1,540 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+#include "net/RelayGame.h"
+
+namespace
+{
+
+// A relay with scripted connections: what each connection was sent, whether
+// it was dropped, and the log.
+class Relay : public ::testing::Test
+{
+  protected:
+    Relay() : game("", [this](const std::string& line) { log.push_back(line); }) {}
+
+    void Connect(uint32_t c) { game.Connected(c, "127.0.0.1:" + std::to_string(40000 + c), now); }
+
+    void SendBytes(uint32_t c, const std::vector<uint8_t>& bytes)
+    {
+        game.Received(c, bytes.data(), bytes.size(), now);
+        Collect();
+    }
+    void Send(uint32_t c, const Message& m) { SendBytes(c, EncodeMessage(m)); }
+
+    void Collect()
+    {
+        for (RelayGame::Action& a : game.TakeActions())
+        {
+            if (!a.bytes.empty())
+            {
+                Message m;
+                std::string error;
+                ASSERT_TRUE(DecodeMessage(a.bytes.data(), a.bytes.size(), m, error)) << error;
+                inbox[a.connection].push_back(m);
+            }
+            if (a.disconnect)
+                dropped.push_back(a.connection);
+        }
+    }
+
+    void Disconnect(uint32_t c, bool timedOut)
+    {
+        game.Disconnected(c, timedOut);
+        Collect();
+    }
+
+    static Message Join(const std::string& name, const std::string& code = "GAME42")
+    {
+        Message m;
+        m.type = MessageType::Join;
+        m.code = code;
+        m.name = name;
+        return m;
+    }
+    static Message Host(std::vector<SeatPlan> plan, const std::string& name = "Ann")
+    {
+        Message m = Join(name);
+        m.host = true;
+        m.plan = plan;
+        m.settings = {1, 2, 3};
+        return m;
+    }
+    static Message Turn(uint32_t turn, uint8_t next, uint64_t hash = 0, bool over = false)
+    {
+        Message m;
+        m.type = MessageType::Turn;
+        m.turn = turn;
+        m.seatToPlay = next;
+        m.hash = hash ? hash : 1000 + turn;
+        m.gameOver = over;
+        m.snapshot.assign(100 + turn, uint8_t(turn));
+        return m;
+    }
+    static Message Vote(uint8_t seat)
+    {
+        Message m;
+        m.type = MessageType::Vote;
+        m.seat = seat;
+        return m;
+    }
+
+    // Host on connection 1 with seats [host person, open, open], joiners
+    // Bo (2) and Cy (3); the game begun with turn 0, seat 1 to play.
+    void ThreeSeatGame()
+    {
+        Connect(1);
+        Send(1, Host({SeatPlan::HostHuman, SeatPlan::Open, SeatPlan::Open}));
+        Connect(2);
+        Send(2, Join("Bo"));
+        Connect(3);
+        Send(3, Join("Cy"));
+        Send(1, Turn(0, 0));
+        ASSERT_TRUE(game.Started());
+        Clear();
+    }
+
+    void Clear()
+    {
+        inbox.clear();
+        dropped.clear();
+        log.clear();
+    }
+
+    // The last message of the type that connection c got.
+    const Message* Last(uint32_t c, MessageType type) const
+    {
+        auto found = inbox.find(c);
+        if (found == inbox.end())
+            return nullptr;
+        for (auto it = found->second.rbegin(); it != found->second.rend(); ++it)
+            if (it->type == type)
+                return &*it;
+        return nullptr;
+    }
+    int Count(uint32_t c, MessageType type) const
+    {
+        auto found = inbox.find(c);
+        if (found == inbox.end())
+            return 0;
+        return int(std::count_if(found->second.begin(), found->second.end(),
+                                 [type](const Message& m) { return m.type == type; }));
+    }
+    bool Dropped(uint32_t c) const { return std::find(dropped.begin(), dropped.end(), c) != dropped.end(); }
+    bool Logged(const std::string& part) const
+    {
+        return std::any_of(log.begin(), log.end(),
+                           [&](const std::string& line) { return line.find(part) != std::string::npos; });
+    }
+
+    double now = 0.0;
+    RelayGame game;
+    std::vector<std::string> log;
+    std::map<uint32_t, std::vector<Message>> inbox;
+    std::vector<uint32_t> dropped;
+};
+
+} // namespace
+
+TEST_F(Relay, HostOpensPlayersJoinIntoOpenSeatsInOrder)
+{
+    Connect(1);
+    Send(1, Host({SeatPlan::HostHuman, SeatPlan::Open, SeatPlan::HostComputer, SeatPlan::Open}));
+    const Message* table = Last(1, MessageType::SeatTable);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->yourMachine, 1);
+    EXPECT_FALSE(table->started);
+    EXPECT_EQ(table->settings, (std::vector<uint8_t>{1, 2, 3}));
+    ASSERT_EQ(table->seats.size(), 4u);
+    EXPECT_EQ(table->seats[0].name, "Ann");
+    EXPECT_EQ(table->seats[0].control, SeatControl::Person);
+    EXPECT_EQ(table->seats[2].control, SeatControl::Computer);
+    EXPECT_EQ(table->seats[2].machine, 1);
+    EXPECT_EQ(table->seats[1].presence, SeatPresence::Open);
+    EXPECT_TRUE(Logged("join: host \"Ann\" opens a game of 4 seats"));
+
+    Connect(2);
+    Send(2, Join("Bo"));
+    Connect(3);
+    Send(3, Join("Cy"));
+    table = Last(3, MessageType::SeatTable);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->yourMachine, 3);
+    EXPECT_EQ(table->seats[1].name, "Bo");
+    EXPECT_EQ(table->seats[1].machine, 2);
+    EXPECT_EQ(table->seats[3].name, "Cy");
+    EXPECT_EQ(table->seats[3].presence, SeatPresence::Present);
+    // Everyone hears of each join and has the same table.
+    EXPECT_EQ(Last(1, MessageType::SeatTable)->seats[3].name, "Cy");
+    EXPECT_EQ(Last(1, MessageType::SeatEvent)->event, SeatEventKind::Joined);
+    EXPECT_EQ(Last(2, MessageType::SeatEvent)->seat, 3);
+    EXPECT_TRUE(Logged("join: seat 4 \"Cy\""));
+    EXPECT_TRUE(dropped.empty());
+}
+
+TEST_F(Relay, JoinsAreRefusedWithAReason)
+{
+    struct Row
+    {
+        Message join;
+        RefusalReason reason;
+    };
+    Connect(1);
+    Send(1, Host({SeatPlan::HostHuman, SeatPlan::Open}));
+    Message oldVersion = Join("Old");
+    oldVersion.version = kProtocolVersion + 1;
+    Message badName = Join(" ");
+    Message badCode = Join("Bo", "game42");
+    Message otherGame = Host({SeatPlan::HostHuman, SeatPlan::Open}, "Zed");
+    otherGame.code = "OTHER1";
+    const Row rows[] = {
+        {Join("Bo", "GAME43"), RefusalReason::WrongCode},
+        {oldVersion, RefusalReason::BadVersion},
+        {badName, RefusalReason::Malformed},
+        {badCode, RefusalReason::Malformed},
+        {Join("Ann"), RefusalReason::NameInUse},
+        {otherGame, RefusalReason::RelayBusy},
+    };
+    uint32_t c = 10;
+    for (const Row& row : rows)
+    {
+        Connect(c);
+        Send(c, row.join);
+        const Message* refused = Last(c, MessageType::Refused);
+        ASSERT_NE(refused, nullptr) << int(row.reason);
+        EXPECT_EQ(refused->reason, row.reason);
+        EXPECT_EQ(refused->text.rfind(RefusalText(row.reason), 0), 0u) << refused->text;
+        EXPECT_TRUE(Dropped(c));
+        c++;
+    }
+    // The last seat goes; the next is refused: the game is full.
+    Connect(20);
+    Send(20, Join("Bo"));
+    EXPECT_EQ(Count(20, MessageType::Refused), 0);
+    Connect(21);
+    Send(21, Join("Cy"));
+    ASSERT_NE(Last(21, MessageType::Refused), nullptr);
+    EXPECT_EQ(Last(21, MessageType::Refused)->reason, RefusalReason::GameFull);
+    // No host yet: a plain join finds no game.
+    RelayGame empty("", [](const std::string&) {});
+    empty.Connected(1, "x", 0.0);
+    const std::vector<uint8_t> bytes = EncodeMessage(Join("Bo"));
+    empty.Received(1, bytes.data(), bytes.size(), 0.0);
+    const std::vector<RelayGame::Action> actions = empty.TakeActions();
+    ASSERT_EQ(actions.size(), 1u);
+    Message m;
+    std::string error;
+    ASSERT_TRUE(DecodeMessage(actions[0].bytes.data(), actions[0].bytes.size(), m, error));
+    EXPECT_EQ(m.reason, RefusalReason::NoGame);
+}
+
+TEST_F(Relay, AFixedCodeIsTheOnlyOneAHostMayOpen)
+{
+    RelayGame fixed("SECRET1", [this](const std::string& line) { log.push_back(line); });
+    fixed.Connected(1, "x", 0.0);
+    std::vector<uint8_t> bytes = EncodeMessage(Host({SeatPlan::HostHuman, SeatPlan::Open}));
+    fixed.Received(1, bytes.data(), bytes.size(), 0.0);
+    EXPECT_FALSE(fixed.HasGame());
+    fixed.Connected(2, "x", 0.0);
+    Message host = Host({SeatPlan::HostHuman, SeatPlan::Open});
+    host.code = "SECRET1";
+    bytes = EncodeMessage(host);
+    fixed.Received(2, bytes.data(), bytes.size(), 0.0);
+    EXPECT_TRUE(fixed.HasGame());
+}
+
+TEST_F(Relay, TheGameBeginsWithTheHostsSnapshotOnceEverySeatIsTaken)
+{
+    Connect(1);
+    Send(1, Host({SeatPlan::HostHuman, SeatPlan::Open}));
+    Send(1, Turn(0, 0));
+    EXPECT_FALSE(game.Started());
+    EXPECT_TRUE(Logged("before the game began: dropped"));
+    Connect(2);
+    Send(2, Join("Bo"));
+    Send(2, Turn(0, 0)); // only the host begins the game
+    EXPECT_FALSE(game.Started());
+    Send(1, Turn(0, 1));
+    EXPECT_TRUE(game.Started());
+    EXPECT_EQ(game.CurrentSeat(), 1);
+    const Message* turn = Last(2, MessageType::Turn);
+    ASSERT_NE(turn, nullptr);
+    EXPECT_EQ(turn->snapshot, Turn(0, 1).snapshot);
+    EXPECT_TRUE(Last(2, MessageType::SeatTable)->started);
+    EXPECT_EQ(Count(1, MessageType::Turn), 0); // not echoed to the sender
+    EXPECT_TRUE(Logged("turn 0: the game begins, seat 2 first"));
+}
+
+TEST_F(Relay, TurnsPassOnInOrderFromTheSeatWhoseTurnItIs)
+{
+    ThreeSeatGame();
+    Send(2, Turn(1, 1)); // seat 2's machine: not its turn
+    Send(1, Turn(2, 1)); // the right machine, a turn number ahead
+    Send(1, Turn(0, 1)); // ... and one behind
+    EXPECT_EQ(Count(2, MessageType::Turn) + Count(3, MessageType::Turn), 0);
+    EXPECT_TRUE(Logged("out of turn: dropped"));
+    EXPECT_TRUE(dropped.empty()); // a late turn is dropped, not its machine
+    Send(1, Turn(1, 1, 0xABC));
+    ASSERT_NE(Last(2, MessageType::Turn), nullptr);
+    ASSERT_NE(Last(3, MessageType::Turn), nullptr);
+    EXPECT_EQ(Last(3, MessageType::Turn)->hash, 0xABCu);
+    EXPECT_EQ(game.CurrentSeat(), 1);
+    EXPECT_TRUE(Logged("turn 1: seat 1 ended, seat 2 next (hash 0000000000000abc"));
+    Send(2, Turn(2, 2));
+    Send(3, Turn(3, 0, 0, true));
+    EXPECT_EQ(Count(1, MessageType::Turn), 2);
+    EXPECT_TRUE(Logged("turn 3: seat 3 ended; game over"));
+    Send(1, Turn(4, 1)); // nothing after the end
+    EXPECT_EQ(Count(2, MessageType::Turn), 2);
+    // A turn naming a seat the game does not have goes no further.
+    ThreeSeatGame();
+}
+
+TEST_F(Relay, MismatchesAreLoggedAndPassedOn)
+{
+    ThreeSeatGame();
+    Message mismatch;
+    mismatch.type = MessageType::Mismatch;
+    mismatch.turn = 0;
+    mismatch.hash = 0x10;
+    mismatch.computed = 0x20;
+    mismatch.seat = 1;
+    Send(2, mismatch);
+    EXPECT_TRUE(
+        Logged("mismatch: turn 0, machine 2 \"Bo\" computed 0000000000000020, sent 0000000000000010"));
+    ASSERT_NE(Last(1, MessageType::Mismatch), nullptr);
+    EXPECT_EQ(Last(3, MessageType::Mismatch)->computed, 0x20u);
+    EXPECT_EQ(Count(2, MessageType::Mismatch), 0);
+}
+
+TEST_F(Relay, ALeavingOrSilentPlayerKeepsTheSeatAndComesBackToTheLatestGame)
+{
+    ThreeSeatGame();
+    Send(1, Turn(1, 1));
+    Disconnect(2, true);
+    EXPECT_TRUE(Logged("timeout: machine 2 \"Bo\""));
+    ASSERT_NE(Last(1, MessageType::SeatEvent), nullptr);
+    EXPECT_EQ(Last(1, MessageType::SeatEvent)->event, SeatEventKind::TimedOut);
+    EXPECT_EQ(Last(3, MessageType::SeatTable)->seats[1].presence, SeatPresence::TimedOut);
+    Disconnect(3, false);
+    EXPECT_EQ(Last(1, MessageType::SeatEvent)->event, SeatEventKind::Left);
+    EXPECT_EQ(Last(1, MessageType::SeatTable)->seats[2].presence, SeatPresence::Away);
+    EXPECT_TRUE(Logged("leave: machine 3 \"Cy\""));
+
+    // Bo comes back on a new connection with the code and the same name:
+    // the same seat, and the last turn to load.
+    Clear();
+    Connect(7);
+    Send(7, Join("Bo"));
+    const Message* table = Last(7, MessageType::SeatTable);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->yourMachine, 2);
+    EXPECT_EQ(table->seats[1].presence, SeatPresence::Present);
+    const Message* turn = Last(7, MessageType::Turn);
+    ASSERT_NE(turn, nullptr);
+    EXPECT_EQ(turn->turn, 1u);
+    EXPECT_EQ(turn->seatToPlay, 1);
+    EXPECT_EQ(Last(1, MessageType::SeatEvent)->event, SeatEventKind::Rejoined);
+    EXPECT_TRUE(Logged("rejoin: seat 2 \"Bo\""));
+    // Its turns count as the seat's.
+    Send(7, Turn(2, 2));
+    EXPECT_EQ(Last(1, MessageType::Turn)->turn, 2u);
+    // A wrong code still gets nothing.
+    Connect(8);
+    Send(8, Join("Cy", "GAME43"));
+    EXPECT_EQ(Last(8, MessageType::Refused)->reason, RefusalReason::WrongCode);
+}
+
+TEST_F(Relay, ARestartedPlayerReplacesItsStaleConnection)
+{
+    ThreeSeatGame();
+    Connect(9);
+    Send(9, Join("Cy")); // connection 3 has not timed out yet
+    EXPECT_TRUE(Dropped(3));
+    EXPECT_EQ(Last(9, MessageType::SeatTable)->yourMachine, 3);
+    EXPECT_NE(Last(9, MessageType::Turn), nullptr);
+    // The old connection's end changes nothing now.
+    Clear();
+    Disconnect(3, true);
+    EXPECT_EQ(Count(1, MessageType::SeatEvent), 0);
+    EXPECT_EQ(game.Seats()[2].presence, SeatPresence::Present);
+}
+
+TEST_F(Relay, BeforeTheStartALeavingJoinerFreesItsSeatAndALeavingHostClosesTheGame)
+{
+    Connect(1);
+    Send(1, Host({SeatPlan::HostHuman, SeatPlan::Open, SeatPlan::Open}));
+    Connect(2);
+    Send(2, Join("Bo"));
+    Connect(3);
+    Send(3, Join("Cy"));
+    Disconnect(2, false);
+    EXPECT_EQ(Last(1, MessageType::SeatTable)->seats[1].presence, SeatPresence::Open);
+    Connect(4);
+    Send(4, Join("Bo")); // the same name may take a seat again
+    EXPECT_EQ(Last(4, MessageType::SeatTable)->seats[1].name, "Bo");
+    Disconnect(1, false);
+    EXPECT_EQ(Last(3, MessageType::Refused)->reason, RefusalReason::HostLeft);
+    EXPECT_EQ(Last(4, MessageType::Refused)->reason, RefusalReason::HostLeft);
+    EXPECT_FALSE(game.HasGame());
+    // A new host may open a game.
+    Connect(5);
+    Send(5, Host({SeatPlan::HostHuman, SeatPlan::Open}, "Eve"));
+    EXPECT_TRUE(game.HasGame());
+    EXPECT_EQ(Last(5, MessageType::SeatTable)->yourMachine, 1);
+}
+
+TEST_F(Relay, TheComputerTakesAnEmptySeatOverWhenEveryoneAgrees)
+{
+    ThreeSeatGame();
+    Send(1, Turn(1, 1)); // seat 2 (Bo) to play
+    Send(2, Vote(1));    // a present seat cannot be taken
+    EXPECT_EQ(game.Seats()[1].machine, 2);
+    Disconnect(2, false);
+    Send(1, Vote(1));
+    EXPECT_EQ(game.Seats()[1].presence, SeatPresence::Away); // Cy has not agreed yet
+    Clear();
+    Send(3, Vote(1));
+    const SeatEntry& seat = game.Seats()[1];
+    EXPECT_EQ(seat.control, SeatControl::Computer);
+    EXPECT_EQ(seat.machine, 1); // the lowest machine present plays it
+    EXPECT_EQ(seat.presence, SeatPresence::Present);
+    EXPECT_EQ(Last(3, MessageType::SeatEvent)->event, SeatEventKind::TakenOver);
+    // The seat is to play now: its new machine gets the turn to play it from.
+    ASSERT_NE(Last(1, MessageType::Turn), nullptr);
+    EXPECT_EQ(Last(1, MessageType::Turn)->turn, 1u);
+    EXPECT_TRUE(Logged("take over: seat 2 played by the computer on machine 1"));
+    Send(1, Turn(2, 2));
+    EXPECT_EQ(Last(3, MessageType::Turn)->turn, 2u);
+
+    // Bo comes back: the seat is his again (not its turn now).
+    Connect(12);
+    Send(12, Join("Bo"));
+    EXPECT_EQ(game.Seats()[1].machine, 2);
+    EXPECT_EQ(game.Seats()[1].control, SeatControl::Person);
+    EXPECT_TRUE(Logged("return: seat 2 back to \"Bo\""));
+}
+
+TEST_F(Relay, ASeatTakenOverGoesBackOnlyWhenItsTurnInPlayEnds)
+{
+    ThreeSeatGame();
+    Send(1, Turn(1, 1));
+    Disconnect(2, true);
+    Send(1, Vote(1));
+    Send(3, Vote(1));
+    ASSERT_EQ(game.Seats()[1].machine, 1);
+    Connect(12);
+    Send(12, Join("Bo")); // seat 2's turn is being played by the computer
+    EXPECT_EQ(game.Seats()[1].machine, 1);
+    Send(1, Turn(2, 2)); // the computer ends it
+    EXPECT_EQ(game.Seats()[1].machine, 2);
+    EXPECT_EQ(Last(12, MessageType::SeatTable)->seats[1].control, SeatControl::Person);
+}
+
+TEST_F(Relay, MalformedOrOutOfPlaceMessagesDropTheirConnection)
+{
+    Connect(1);
+    Send(1, Host({SeatPlan::HostHuman, SeatPlan::Open, SeatPlan::Open, SeatPlan::Open}));
+    struct Row
+    {
+        std::vector<uint8_t> bytes;
+        bool joinFirst;
+        const char* why;
+    };
+    Message refused;
+    refused.type = MessageType::Refused;
+    std::vector<uint8_t> oversized(kMaxSmallMessageBytes + 10, 0);
+    oversized[0] = uint8_t(MessageType::Vote);
+    const Row rows[] = {
+        {{}, false, "empty message"},
+        {{99, 1, 2}, false, "unknown message type 99"},
+        {{7}, true, "malformed vote message"},
+        {EncodeMessage(Vote(0)), false, "sent a vote message before joining"},
+        {EncodeMessage(refused), true, "does not take"},
+        {EncodeMessage(Join("Zed")), true, "does not take"},
+        {oversized, false, "too large"},
+    };
+    uint32_t c = 100;
+    for (const Row& row : rows)
+    {
+        Connect(c);
+        if (row.joinFirst)
+        {
+            Send(c, Join("Zed" + std::to_string(c)));
+            ASSERT_EQ(Count(c, MessageType::Refused), 0);
+        }
+        log.clear();
+        SendBytes(c, row.bytes);
+        EXPECT_TRUE(Dropped(c)) << row.why;
+        EXPECT_TRUE(Logged(row.why)) << row.why;
+        c++;
+    }
+}
+
+TEST_F(Relay, AConnectionThatFloodsOrNeverJoinsIsDropped)
+{
+    ThreeSeatGame();
+    // A burst of votes within the bound is fine; past it the machine goes.
+    for (int k = 0; k < int(RelayGame::kMessageBurst) - 1; k++)
+        Send(2, Vote(1));
+    EXPECT_FALSE(Dropped(2));
+    Send(2, Vote(1));
+    Send(2, Vote(1));
+    EXPECT_TRUE(Dropped(2));
+    EXPECT_TRUE(Logged("sends more than its bound"));
+    EXPECT_EQ(game.Seats()[1].presence, SeatPresence::Away);
+    // The allowance refills with time.
+    for (int k = 0; k < 3 * int(RelayGame::kMessageBurst); k++)
+    {
+        now += 1.0 / RelayGame::kMessagesPerSecond;
+        Send(3, Vote(1));
+    }
+    EXPECT_FALSE(Dropped(3));
+    // Bytes count too: four largest snapshots at once are more than the bound.
+    Message big = Turn(1, 1);
+    big.snapshot.assign(kMaxSnapshotBytes, 7);
+    for (int k = 0; k < 3; k++)
+        Send(1, big);
+    EXPECT_FALSE(Dropped(1));
+    Send(1, big);
+    EXPECT_TRUE(Dropped(1));
+
+    Clear();
+    Connect(50);
+    now += RelayGame::kJoinWindowSeconds - 0.5;
+    game.Tick(now);
+    Collect();
+    EXPECT_FALSE(Dropped(50));
+    now += 1.0;
+    game.Tick(now);
+    Collect();
+    EXPECT_TRUE(Dropped(50));
+    EXPECT_TRUE(Logged("did not join in time"));
+}
+
+TEST_F(Relay, AFinishedGameIsClearedWhenEveryoneHasLeft)
+{
+    ThreeSeatGame();
+    Send(1, Turn(1, 2, 0, true));
+    Disconnect(1, false);
+    Disconnect(2, false);
+    EXPECT_TRUE(game.HasGame());
+    Disconnect(3, false);
+    EXPECT_FALSE(game.HasGame());
+    EXPECT_TRUE(Logged("ready for a new one"));
+}
+
+TEST_F(Relay, AConnectionIdSeenAgainEndsTheOldConnectionFirst)
+{
+    // Found by the relay fuzzer: a joined connection's id connecting again,
+    // then joining with its own name, freed the connection being handled.
+    ThreeSeatGame();
+    Connect(2);
+    EXPECT_EQ(game.Seats()[1].presence, SeatPresence::TimedOut);
+    Send(2, Join("Bo"));
+    EXPECT_EQ(game.Seats()[1].presence, SeatPresence::Present);
+    EXPECT_EQ(Last(2, MessageType::SeatTable)->yourMachine, 2);
+    EXPECT_FALSE(Dropped(2));
+}

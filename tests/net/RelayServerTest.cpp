@@ -1,0 +1,330 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <dirent.h>
+#include <functional>
+#include <memory>
+#include <random>
+#include <thread>
+#include <unistd.h>
+
+#include "net/RelayClient.h"
+#include "net/RelayServer.h"
+
+namespace
+{
+
+// A relay on loopback and its clients, all driven from this thread: every
+// wait services the relay and every client in turn until a condition holds
+// or a deadline passes.
+class Loopback : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        logFile = std::tmpfile();
+        ASSERT_NE(logFile, nullptr);
+    }
+    void TearDown() override
+    {
+        clients.clear();
+        server.reset();
+        std::fclose(logFile);
+    }
+
+    void StartRelay(double timeoutSeconds = 60.0)
+    {
+        RelayConfig config;
+        config.address = "127.0.0.1";
+        config.port = 0;
+        config.timeoutSeconds = timeoutSeconds;
+        server = std::make_unique<RelayServer>(config, logFile);
+        std::string error;
+        ASSERT_TRUE(server->Open(error)) << error;
+        ASSERT_NE(server->Port(), 0);
+    }
+
+    RelayClient& NewClient(double timeoutSeconds = 60.0)
+    {
+        clients.push_back(std::make_unique<RelayClient>());
+        RelayClient& client = *clients.back();
+        bool connected = false;
+        std::string error;
+        // The relay must answer the handshake while the client waits for it.
+        std::thread relay(
+            [&]
+            {
+                for (int k = 0; k < 200 && !connected; k++)
+                    server->Service(5);
+            });
+        connected = client.Connect("127.0.0.1", server->Port(), 2000, timeoutSeconds, error);
+        relay.join();
+        EXPECT_TRUE(connected) << error;
+        return client;
+    }
+
+    // Services everything until done() or seconds pass; true when done.
+    bool PumpUntil(const std::function<bool()>& done, double seconds = 5.0,
+                   const RelayClient* silent = nullptr)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (std::chrono::steady_clock::now() < deadline)
+        {
+            server->Service(1);
+            for (auto& client : clients)
+                if (client.get() != silent)
+                    client->Poll(1);
+            if (done())
+                return true;
+        }
+        return false;
+    }
+
+    // Waits for the next message of the type on client, dropping others.
+    bool Expect(RelayClient& client, MessageType type, Message& got, double seconds = 5.0)
+    {
+        return PumpUntil(
+            [&]
+            {
+                while (client.Receive(got))
+                    if (got.type == type)
+                        return true;
+                return false;
+            },
+            seconds);
+    }
+
+    // Lets everything in flight arrive and forgets it.
+    void Drain()
+    {
+        PumpUntil([] { return false; }, 0.2);
+        Message m;
+        for (auto& client : clients)
+            while (client->Receive(m))
+                ;
+    }
+
+    std::string Log()
+    {
+        std::fflush(logFile);
+        std::rewind(logFile);
+        std::string text;
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, logFile)) > 0)
+            text.append(buffer, n);
+        std::fseek(logFile, 0, SEEK_END);
+        return text;
+    }
+
+    static Message Join(const std::string& name, bool host = false)
+    {
+        Message m;
+        m.type = MessageType::Join;
+        m.code = "LOOP42";
+        m.name = name;
+        m.host = host;
+        if (host)
+            m.plan = {SeatPlan::HostHuman, SeatPlan::Open, SeatPlan::Open};
+        return m;
+    }
+    static Message Turn(uint32_t turn, uint8_t next, size_t bytes)
+    {
+        Message m;
+        m.type = MessageType::Turn;
+        m.turn = turn;
+        m.seatToPlay = next;
+        m.hash = 0x5EED0000 + turn;
+        m.snapshot.resize(bytes);
+        for (size_t k = 0; k < bytes; k++)
+            m.snapshot[k] = uint8_t((k * 2654435761u) >> 13);
+        return m;
+    }
+
+    // Host, Bo and Cy joined and the game begun; seat 1 (the host) to play.
+    void ThreePlayers()
+    {
+        StartRelay();
+        host = &NewClient();
+        ASSERT_TRUE(host->Send(Join("Ann", true)));
+        bo = &NewClient();
+        ASSERT_TRUE(bo->Send(Join("Bo")));
+        cy = &NewClient();
+        ASSERT_TRUE(cy->Send(Join("Cy")));
+        Message table;
+        ASSERT_TRUE(Expect(*cy, MessageType::SeatTable, table));
+        ASSERT_TRUE(PumpUntil([&] { return server->Game().Seats()[2].presence == SeatPresence::Present; }));
+        ASSERT_TRUE(host->Send(Turn(0, 0, 5000)));
+        Message turn;
+        ASSERT_TRUE(Expect(*bo, MessageType::Turn, turn));
+        ASSERT_TRUE(Expect(*cy, MessageType::Turn, turn));
+        Drain();
+    }
+
+    std::FILE* logFile = nullptr;
+    std::unique_ptr<RelayServer> server;
+    std::vector<std::unique_ptr<RelayClient>> clients;
+    RelayClient* host = nullptr;
+    RelayClient* bo = nullptr;
+    RelayClient* cy = nullptr;
+};
+
+} // namespace
+
+TEST_F(Loopback, TheLargestSnapshotTravelsWholeToEveryOtherMachine)
+{
+    ThreePlayers();
+    const Message sent = Turn(1, 1, kMaxSnapshotBytes);
+    ASSERT_TRUE(host->Send(sent));
+    Message got;
+    ASSERT_TRUE(Expect(*bo, MessageType::Turn, got, 20.0));
+    EXPECT_EQ(got.turn, 1u);
+    EXPECT_EQ(got.hash, sent.hash);
+    EXPECT_EQ(got.snapshot, sent.snapshot);
+    ASSERT_TRUE(Expect(*cy, MessageType::Turn, got, 20.0));
+    EXPECT_EQ(got.snapshot.size(), kMaxSnapshotBytes);
+    EXPECT_NE(Log().find("turn 1: seat 1 ended, seat 2 next"), std::string::npos) << Log();
+}
+
+TEST_F(Loopback, RandomBytesAndOversizedMessagesLoseTheirConnectionAndTheGameGoesOn)
+{
+    ThreePlayers();
+    std::mt19937 random(7);
+    RelayClient& noise = NewClient();
+    std::vector<uint8_t> bytes(300);
+    for (uint8_t& b : bytes)
+        b = uint8_t(random());
+    bytes[0] = 0xEE;
+    ASSERT_TRUE(noise.SendBytes(bytes));
+    ASSERT_TRUE(PumpUntil([&] { return !noise.IsConnected(); }));
+    EXPECT_NE(Log().find("unknown message type 238"), std::string::npos) << Log();
+
+    // Bo sends a turn larger than the protocol allows: dropped, and so is Bo.
+    std::vector<uint8_t> oversized = EncodeMessage(Turn(1, 1, 16));
+    oversized.resize(kMaxMessageBytes + 1000, 0);
+    ASSERT_TRUE(bo->SendBytes(oversized));
+    ASSERT_TRUE(PumpUntil([&] { return !bo->IsConnected(); }, 20.0));
+    EXPECT_NE(Log().find("too large"), std::string::npos) << Log();
+    Message event;
+    ASSERT_TRUE(Expect(*cy, MessageType::SeatEvent, event));
+    EXPECT_EQ(event.seat, 1);
+    EXPECT_EQ(event.event, SeatEventKind::Left);
+
+    // The game goes on between the others.
+    ASSERT_TRUE(host->Send(Turn(1, 2, 100)));
+    Message turn;
+    ASSERT_TRUE(Expect(*cy, MessageType::Turn, turn));
+    EXPECT_EQ(turn.turn, 1u);
+}
+
+TEST_F(Loopback, ASilentMachineTimesOutAndComesBackIntoItsSeat)
+{
+    StartRelay(1.0);
+    host = &NewClient();
+    ASSERT_TRUE(host->Send(Join("Ann", true)));
+    bo = &NewClient();
+    ASSERT_TRUE(bo->Send(Join("Bo")));
+    cy = &NewClient();
+    ASSERT_TRUE(cy->Send(Join("Cy")));
+    ASSERT_TRUE(PumpUntil([&] { return server->Game().Seats()[2].presence == SeatPresence::Present; }));
+    ASSERT_TRUE(host->Send(Turn(0, 1, 200)));
+    ASSERT_TRUE(PumpUntil([&] { return server->Game().Started(); }));
+    Drain();
+
+    // Bo stops answering (a hung program): the relay tells the others.
+    Message event;
+    const auto silentSince = std::chrono::steady_clock::now();
+    ASSERT_TRUE(PumpUntil(
+        [&]
+        {
+            Message m;
+            while (host->Receive(m))
+                if (m.type == MessageType::SeatEvent)
+                {
+                    event = m;
+                    return true;
+                }
+            return false;
+        },
+        15.0, bo));
+    const double waited =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - silentSince).count();
+    EXPECT_EQ(event.event, SeatEventKind::TimedOut);
+    EXPECT_EQ(event.seat, 1);
+    EXPECT_GE(waited, 0.9);
+    EXPECT_LT(waited, 4.5); // ENet's own default would wait 5 to 30 seconds
+    EXPECT_NE(Log().find("timeout: machine 2 \"Bo\""), std::string::npos) << Log();
+
+    // Bo's program starts again and joins with the code and its name: its
+    // seat, and the turn to play from.
+    RelayClient& again = NewClient();
+    ASSERT_TRUE(again.Send(Join("Bo")));
+    Message table;
+    ASSERT_TRUE(Expect(again, MessageType::SeatTable, table));
+    EXPECT_EQ(table.yourMachine, 2);
+    Message turn;
+    ASSERT_TRUE(Expect(again, MessageType::Turn, turn));
+    EXPECT_EQ(turn.turn, 0u);
+    EXPECT_EQ(turn.seatToPlay, 1);
+    ASSERT_TRUE(again.Send(Turn(1, 2, 300)));
+    ASSERT_TRUE(Expect(*cy, MessageType::Turn, turn));
+    EXPECT_EQ(turn.turn, 1u);
+}
+
+TEST_F(Loopback, AMachineThatLeavesIsReportedAsLeftAndARefusalArrivesBeforeTheEnd)
+{
+    ThreePlayers();
+    cy->Leave(1000);
+    Message event;
+    ASSERT_TRUE(Expect(*host, MessageType::SeatEvent, event));
+    EXPECT_EQ(event.event, SeatEventKind::Left);
+    EXPECT_EQ(event.seat, 2);
+
+    RelayClient& stranger = NewClient();
+    Message wrong = Join("Dee");
+    wrong.code = "WRONG1";
+    ASSERT_TRUE(stranger.Send(wrong));
+    Message refused;
+    ASSERT_TRUE(Expect(stranger, MessageType::Refused, refused));
+    EXPECT_EQ(refused.reason, RefusalReason::WrongCode);
+    ASSERT_TRUE(PumpUntil([&] { return !stranger.IsConnected(); }));
+}
+
+TEST_F(Loopback, TheRelayBindsTheAddressAndPortItIsGivenAndWritesNoFile)
+{
+    char dirTemplate[] = "/tmp/korvane-relay-XXXXXX";
+    const char* dir = mkdtemp(dirTemplate);
+    ASSERT_NE(dir, nullptr);
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(dir), 0);
+
+    ThreePlayers();
+    Message evil = Join("../../../tmp/x", false);
+    RelayClient& stranger = NewClient();
+    stranger.Send(evil);
+    ASSERT_TRUE(host->Send(Turn(1, 1, 1000)));
+    Message turn;
+    ASSERT_TRUE(Expect(*bo, MessageType::Turn, turn));
+
+    // The same port again cannot be bound.
+    RelayConfig config;
+    config.address = "127.0.0.1";
+    config.port = server->Port();
+    RelayServer second(config, logFile);
+    std::string error;
+    EXPECT_FALSE(second.Open(error));
+    EXPECT_NE(error.find("cannot bind 127.0.0.1:" + std::to_string(config.port)), std::string::npos) << error;
+    EXPECT_NE(Log().find("listening on 127.0.0.1:" + std::to_string(config.port)), std::string::npos);
+
+    DIR* listing = opendir(".");
+    ASSERT_NE(listing, nullptr);
+    int entries = 0;
+    while (dirent* entry = readdir(listing))
+        entries += std::string(entry->d_name) != "." && std::string(entry->d_name) != "..";
+    closedir(listing);
+    EXPECT_EQ(entries, 0);
+    ASSERT_EQ(chdir(previous), 0);
+    rmdir(dir);
+}
