@@ -1,9 +1,11 @@
 // The Hard computer player knows only what its player's sensors show. Two
-// games that differ only in where an enemy ship stands that it has not
-// detected must give it the same orders, tick for tick, for as long as what
-// its player has detected is the same in both. A player that peeks at the
-// enemy's fleet (checked by hand: ReadKnowledge taking in ships its player
-// never detected) gives other orders from its first turn.
+// games that differ only in where enemy ships stand that it does not see
+// must give it the same orders, tick for tick, for as long as what its
+// player has detected is the same in both: the whole enemy fleet moved
+// before anyone has looked, or the ships it has lost sight of moved on in
+// the middle of a game. Checked by hand: a player whose knowledge takes in
+// ships its player never detected gives another order at its second, and
+// one that sees where lost contacts are gives another soon after they move.
 
 #include <gtest/gtest.h>
 
@@ -73,24 +75,30 @@ struct TurnsLog
     std::vector<std::string> detection;
     std::vector<size_t> ordersBefore;
     std::vector<std::string> orders;
+    size_t changedAtOrder = 0; // orders given before the change was made
+    bool changed = false;
 };
 
+// A change to a game: given the game and the round (0 before anyone has
+// looked, then every round from 1 in player 2's turn), true once it changed
+// something.
+using Change = std::function<bool(Game&, int round)>;
+
 // A two-player game on the map in which player 1 is the Hard player and
-// player 2 stands still and ends its turns at once, after `change` has been
-// made to the new game (before anyone has looked).
-TurnsLog PlayHardTurns(const std::string& map, uint32_t seed, int rounds,
-                       const std::function<void(Game&)>& change)
+// player 2 stands still and ends its turns at once, with `change` offered the
+// game before the first tick and in every turn of player 2.
+TurnsLog PlayHardTurns(const std::string& map, uint32_t seed, int rounds, const Change& change)
 {
     gAnimationTime = 0.0f;
     gTickClock.tickCounter = 0;
     std::unique_ptr<Game> game(new Game(2, map));
     SeedRandom(seed);
-    change(*game);
+    TurnsLog log;
+    log.changed = change(*game, 0);
     Player& hardSeat = *game->players[0];
     HardPlayer hard(*game, hardSeat, seed);
     hard.GetControls().KeepRecord(true);
 
-    TurnsLog log;
     auto note = [&]()
     {
         log.detection.push_back(DetectionRecord(*game, 0));
@@ -112,6 +120,11 @@ TurnsLog PlayHardTurns(const std::string& map, uint32_t seed, int rounds,
                         AdvanceGameTick(*game);
                         note();
                     });
+            }
+            else if (!log.changed && change(*game, round + 1))
+            {
+                log.changed = true;
+                log.changedAtOrder = hard.GetControls().Record().size();
             }
             game->NextPlayer();
         }
@@ -147,13 +160,33 @@ size_t SameOrdersWhileSameDetection(const TurnsLog& a, const TurnsLog& b, size_t
 }
 
 // Moves every ship of player 2 by `offset`, turned by `turn` degrees.
-void MoveEnemyFleet(Game& game, const Vector& offset, float turn)
+bool MoveEnemyFleet(Game& game, const Vector& offset, float turn)
 {
     for (Ship* ship : game.players[1]->fleet)
     {
         ship->position = ship->position + offset;
         ship->orientation.y += turn;
     }
+    return true;
+}
+
+// Moves every capital ship of player 2 that player 1 has seen but does not
+// see now (a ghost on its screen) by `offset`; true when there was one.
+bool MoveGhosts(Game& game, const Vector& offset)
+{
+    bool moved = false;
+    for (Ship* ship : game.players[1]->fleet)
+    {
+        const auto entry = ship->detection.find(0);
+        if (ship->IsAlive() &&
+            ship->hangars.size() + ship->gunTurrets.size() + ship->beamTurrets.size() > 1 &&
+            entry != ship->detection.end() && entry->second.state == 1)
+        {
+            ship->position = ship->position + offset;
+            moved = true;
+        }
+    }
+    return moved;
 }
 
 // A horizontal step of `length` from player 1's start towards player 2's,
@@ -190,9 +223,10 @@ TEST_F(FairPlayTest, AnUndetectedEnemyMovedChangesNoOrderUntilItIsDetected)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.what);
-        const TurnsLog as = PlayHardTurns(c.map, c.seed, 12, [](Game&) {});
-        const TurnsLog changed =
-            PlayHardTurns(c.map, c.seed, 12, [&](Game& game) { MoveEnemyFleet(game, c.offset, c.turn); });
+        const TurnsLog as = PlayHardTurns(c.map, c.seed, 12, [](Game&, int) { return false; });
+        const TurnsLog changed = PlayHardTurns(
+            c.map, c.seed, 12,
+            [&](Game& game, int round) { return round == 0 && MoveEnemyFleet(game, c.offset, c.turn); });
         size_t ticks = 0;
         const size_t orders = SameOrdersWhileSameDetection(as, changed, ticks);
         // The comparison is worth something: the Hard player went on through
@@ -200,5 +234,34 @@ TEST_F(FairPlayTest, AnUndetectedEnemyMovedChangesNoOrderUntilItIsDetected)
         EXPECT_GE(orders, 6u) << "over " << ticks << " ticks";
         EXPECT_GE(ticks, 30u);
         std::printf("%s: %zu orders compared over %zu ticks of the same detection\n", c.what, orders, ticks);
+    }
+}
+
+TEST_F(FairPlayTest, AGhostMovedOutOfSightChangesNoOrderUntilItIsSeenAgain)
+{
+    // Mid-game, every enemy ship the Hard player has lost sight of moves on
+    // where it cannot be seen: its ghost stays where it was, and so must the
+    // Hard player's orders.
+    struct Case
+    {
+        uint32_t seed;
+        int round;
+        Vector offset;
+    };
+    const Case cases[] = {{1, 4, Vector(60.0f, 0.0f, 60.0f)}, {2, 4, Vector(60.0f, 0.0f, 60.0f)}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE("seed " + std::to_string(c.seed));
+        const TurnsLog as = PlayHardTurns("map2", c.seed, 12, [](Game&, int) { return false; });
+        const TurnsLog changed = PlayHardTurns("map2", c.seed, 12,
+                                               [&](Game& game, int round)
+                                               { return round == c.round && MoveGhosts(game, c.offset); });
+        ASSERT_TRUE(changed.changed);
+        size_t ticks = 0;
+        const size_t orders = SameOrdersWhileSameDetection(as, changed, ticks);
+        EXPECT_GE(orders, changed.changedAtOrder + 10) << "over " << ticks << " ticks";
+        std::printf(
+            "ghosts moved after order %zu: %zu orders compared over %zu ticks of the same detection\n",
+            changed.changedAtOrder, orders, ticks);
     }
 }
