@@ -20,6 +20,8 @@ constexpr int kSideFaces[4] = {kFaceFront, kFaceBack, kFaceLeft, kFaceRight};
 const Vector kFaceNormals[6] = {Vector(0, 1, 0), Vector(0, -1, 0), Vector(-1, 0, 0),
                                 Vector(1, 0, 0), Vector(0, 0, -1), Vector(0, 0, 1)};
 
+// Turns without an enemy in sight after which the fleet searches ship by ship.
+constexpr int32_t kSpreadAfterTurns = 3;
 // Looking round the nebulae for a fleet: a frigate's sensors for a frigate.
 constexpr float kLookSensor = 0.35f;
 constexpr float kLookSignature = 0.2f;
@@ -414,15 +416,17 @@ void PlanSearch(const Knowledge& knowledge, const HardMemory& memory, const std:
     {
         taken.push_back(fleetGoal);
     }
+    const bool spread = memory.lastSightTurn > 0 && memory.turn - memory.lastSightTurn >= kSpreadAfterTurns;
     bool anyFighter = false;
     for (size_t i = 0; i < knowledge.own.size(); i++)
     {
         const OwnShip& ship = knowledge.own[i];
         ShipOrders& order = plan.ships[i];
-        if (ship.role == ShipRole::Fighter && CapitalShipCount(knowledge) > 0)
+        if ((ship.role == ShipRole::Fighter && CapitalShipCount(knowledge) > 0) || spread)
         {
-            // Fighters scout on their own, each to a point of its own.
-            anyFighter = true;
+            // Fighters scout on their own, each to a point of its own; so
+            // does every ship once the enemy has stayed out of sight long.
+            anyFighter = anyFighter || ship.role == ShipRole::Fighter;
             Vector point;
             if (NextSearchPoint(knowledge, memory, grid, ship.position, taken, point))
             {
