@@ -310,6 +310,9 @@ TEST(SnapshotCodec, TheFirstLineNamesVersionMapLengthAndHash)
     ASSERT_TRUE(ReadSaveHeader(bytes.data(), bytes.size(), header, error)) << error;
     EXPECT_EQ(header.version, kSnapshotVersion);
     EXPECT_EQ(header.map, "map3");
+    uint64_t bodyHash = 0;
+    EXPECT_TRUE(EncodeSnapshot(s, bodyHash) == bytes);
+    EXPECT_EQ(bodyHash, SnapshotHash(s));
 }
 
 TEST(SnapshotCodec, DamagedFilesAreRefusedWithTheReason)
