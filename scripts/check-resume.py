@@ -7,7 +7,9 @@
 # each resumed run must be exactly those lines of the uninterrupted run
 # (timing lines aside). With --literal the snapshot is taken by a separate run
 # with --save-at-round R FILE, whose lines must be the first rounds of the
-# uninterrupted run.
+# uninterrupted run. --seat N=PLAYER (easy or hard, repeatable) gives seat N
+# to that computer level in every game with that many players; the resumed
+# runs bring their seats from the snapshot.
 #
 # Run from the game's data directory under a display:
 #   cd build/data && ../../tests/with-xvfb.sh python3 ../../scripts/check-resume.py --jobs 2
@@ -42,11 +44,14 @@ def save_points(rounds):
     return sorted({r for r in (2, (rounds + 2) // 2, rounds) if 2 <= r <= rounds})
 
 
-def check_game(autoplay, game_map, players, seed, literal):
+def check_game(autoplay, game_map, players, seed, literal, seats):
     failures = []
     folder = tempfile.mkdtemp(prefix="korvane-resume-")
     try:
         base = ["--map", game_map, "--players", str(players), "--seed", str(seed)]
+        for seat, player in sorted(seats.items()):
+            if seat <= players:
+                base += ["--seat", "%d=%s" % (seat, player)]
         status, out, err = run(base + ["--snapshots", folder], autoplay)
         whole = record(out)
         if status != 0 or not whole or not whole[-1].startswith("winner "):
@@ -84,7 +89,10 @@ def main():
     parser.add_argument("--jobs", type=int, default=1)
     parser.add_argument("--literal", action="store_true")
     parser.add_argument("--progress", action="store_true", help="a line per game")
+    parser.add_argument("--seat", action="append", default=[], metavar="N=PLAYER",
+                        help="who plays seat N: easy or hard (repeatable)")
     args = parser.parse_args()
+    seats = {int(choice.split("=")[0]): choice.split("=")[1] for choice in args.seat}
     maps = args.maps or sorted(os.path.basename(p)[:-4] for p in glob.glob("Models/Maps/map?.ase"))
     autoplay = os.path.abspath(args.autoplay)
     games = [(m, p, s) for m in maps for p in args.players for s in range(args.first, args.last + 1)]
@@ -93,16 +101,18 @@ def main():
     failures = []
     with concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs) as pool:
         for game, (points, failed) in zip(games, pool.map(lambda g: check_game(autoplay, g[0], g[1], g[2],
-                                                                                 args.literal), games)):
+                                                                                 args.literal, seats),
+                                                                  games)):
             checked += points
             failures += failed
             for line in failed:
                 print("FAIL " + line, flush=True)
             if args.progress:
                 print("%s %dp seed %d: %d resumed runs, %d failures" % (game + (points, len(failed))), flush=True)
-    print("%d games (%s; %s players; seeds %d-%d), %d resumed runs, %d failures, %.0f s"
-          % (len(games), " ".join(maps), ",".join(map(str, args.players)), args.first, args.last, checked,
-             len(failures), time.time() - started))
+    chosen = "".join("; seat %d %s" % choice for choice in sorted(seats.items()))
+    print("%d games (%s; %s players; seeds %d-%d%s), %d resumed runs, %d failures, %.0f s"
+          % (len(games), " ".join(maps), ",".join(map(str, args.players)), args.first, args.last, chosen,
+             checked, len(failures), time.time() - started))
     sys.exit(1 if failures else 0)
 
 

@@ -21,7 +21,7 @@
 // model gives them again.
 
 // The save version this game writes. It reads every version from 1 to this.
-constexpr int32_t kSnapshotVersion = 1;
+constexpr int32_t kSnapshotVersion = 2;
 
 // One cloud of a nebula region or an explosion. Its puff tree is drawn again
 // from puffSeed; the angles are kept only when they have turned since.

@@ -112,7 +112,7 @@ TEST_F(ResumeOfferTest, TheNewestSaveThatReadsIsOfferedAndTheNewerOneThatDoesNot
         {"damaged", damaged, "the file is damaged: its contents do not match their checksum"},
         {"newer", newer,
          "it was saved by a newer version of Korvane (save version 7; this version reads save versions 1 to "
-         "1)"},
+         "2)"},
         {"map", EncodeSnapshot(elsewhere), "the map map7 is missing (Models/Maps/map7.ase)"},
         {"empty", {}, "the file is empty"},
         {"not a save", {'G', 'I', 'F', '8'}, "it is not a saved game of Korvane"},

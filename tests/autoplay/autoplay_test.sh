@@ -38,6 +38,13 @@ done <<'TABLE'
 --save-at-round 0 x.korvane
 --save-at-round 3
 --resume
+--seat 3=hard
+--seat 1=grandmaster
+--seat 1hard
+--seat 5=easy --players 4
+--seat 2=turtle --save-at-round 3 x.korvane
+--seat 1=ambush --snapshots x
+--resume x.korvane --seat 1=hard
 TABLE
 
 # Snapshots that cannot be resumed: one line naming the file and why, status 1.

@@ -111,7 +111,7 @@ def scenario(args):
         expected = {os.path.join(saves, "autosave.korvane"), os.path.join(saves, "autosave-1.korvane")}
         check(set(written) == expected, "files written: %r, expected %r" % (sorted(written), sorted(expected)))
         with open(os.path.join(home, saves, "autosave.korvane"), "rb") as f:
-            check(f.readline().startswith(b"korvane-save 1 map1 "), "the newest save does not start as a save")
+            check(f.readline().startswith(b"korvane-save 2 map1 "), "the newest save does not start as a save")
 
         # 3. Resume: the hand-over of player 1, then the same frame.
         game = kd.Game(args.game, args.data)

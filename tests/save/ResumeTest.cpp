@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "ai/ComputerPlayer.h"
@@ -27,15 +28,19 @@ class ResumeTest : public GLTest
 {
 };
 
-// A game of scripted players, as korvane-autoplay starts one.
-std::unique_ptr<Game> NewGame(int players, const std::string& map, uint32_t seed)
+// A game of computer players, as korvane-autoplay starts one: the scripted
+// player in every seat but those listed as Hard.
+std::unique_ptr<Game> NewGame(int players, const std::string& map, uint32_t seed,
+                              const std::vector<int>& hardSeats = {})
 {
     gAnimationTime = 0.0f;
     std::unique_ptr<Game> game(new Game(players, map));
     SeedRandom(seed);
     for (Player* player : game->players)
     {
-        player->seat = SeatKind::ComputerEasy;
+        const bool hard =
+            std::find(hardSeats.begin(), hardSeats.end(), player->GetIndex()) != hardSeats.end();
+        player->seat = hard ? SeatKind::ComputerHard : SeatKind::ComputerEasy;
         player->computer = MakeComputerPlayer(player->seat, *game, *player, seed);
     }
     return game;
@@ -218,6 +223,24 @@ TEST_F(ResumeTest, AGameThatCannotBeBuiltIsRefusedWithTheReason)
          "the ship class battlefrigate has changed since the game was saved"},
         {"memory", [](Snapshot& s) { s.players[1].memory.scripted.searchIndex = 99; },
          "the file is damaged: player 2's memory: search point 99 of 5"},
+        {"Hard memory's rival",
+         [](Snapshot& s)
+         {
+             s.players[0].seat = int32_t(SeatKind::ComputerHard);
+             s.players[0].memory.hard.kept = true;
+             s.players[0].memory.hard.rival = 4;
+         },
+         "the file is damaged: player 1's memory: rival 4, grid of 0 regions"},
+        {"Hard memory's contact",
+         [](Snapshot& s)
+         {
+             s.players[0].seat = int32_t(SeatKind::ComputerHard);
+             s.players[0].memory.hard.kept = true;
+             s.players[0].memory.hard.tracks.resize(1);
+             s.players[0].memory.hard.tracks[0].id = 6;
+             s.players[0].memory.hard.tracks[0].classIndex = 40;
+         },
+         "the file is damaged: player 1's memory: contact 6: owner 0, role 0, class 40"},
         {"check", [](Snapshot& s) { s.currentPlayer = 5; }, "the file is damaged: the next player is 6 of 2"},
     };
     for (const Case& c : cases)
@@ -237,4 +260,63 @@ TEST_F(ResumeTest, AGameThatCannotBeBuiltIsRefusedWithTheReason)
     EXPECT_NE(restored->FindShipModel("battlefrigate"), nullptr);
     EXPECT_EQ(game->FindShipModel("battlefrigate"), nullptr);
     EXPECT_EQ(restored->GetLightTexture(3), light);
+}
+
+TEST_F(ResumeTest, AHardSeatPlaysOnWithWhatItRemembers)
+{
+    // The Hard player remembers contacts, damage done and where it searched:
+    // a game restored at any hand-over plays its next three turns as the
+    // original does (the program's generator is one for both, so each plays
+    // its turns in one go from its snapshot).
+    std::unique_ptr<Game> game = NewGame(3, "map2", 4, {0, 2});
+    bool remembered = false;
+    for (int turn = 1; turn <= 21 && game->GetState() != 2; turn++)
+    {
+        PlayTurn(*game);
+        const std::vector<uint8_t> bytes = Bytes(*game);
+        const Globals taken;
+        for (const PlayerRecord& player : CaptureSnapshot(*game).players)
+        {
+            remembered = remembered || !player.memory.hard.tracks.empty();
+        }
+        std::vector<std::vector<uint8_t>> next;
+        for (int i = 0; i < 3 && game->GetState() != 2; i++)
+        {
+            PlayTurn(*game);
+            next.push_back(Bytes(*game));
+        }
+        std::unique_ptr<Game> resumed = Restore(bytes, taken);
+        ASSERT_NE(resumed, nullptr);
+        ASSERT_TRUE(Bytes(*resumed) == bytes) << "the snapshot of the game restored after turn " << turn;
+        for (size_t i = 0; i < next.size(); i++)
+        {
+            PlayTurn(*resumed);
+            ASSERT_TRUE(Bytes(*resumed) == next[i]) << "turn " << turn + int(i) + 1 << " after a restore";
+        }
+        game = std::move(resumed);
+        turn += int(next.size());
+    }
+    EXPECT_TRUE(remembered);
+}
+
+TEST_F(ResumeTest, AHardSeatOfAnOlderSaveStartsAfreshFromWhatItSees)
+{
+    // Saves made before the Hard player had a memory of its own hold none for
+    // it: the seat resumes with a Hard player that knows only what its
+    // sensors show, and the game plays on to its end.
+    std::unique_ptr<Game> game = NewGame(2, "map1", 3, {1});
+    PlayTurn(*game);
+    PlayTurn(*game);
+    Snapshot s = CaptureSnapshot(*game);
+    ASSERT_TRUE(s.players[1].memory.hard.kept);
+    s.players[1].memory.hard = HardMemory();
+    std::string error;
+    std::unique_ptr<Game> resumed(RestoreGame(s, error));
+    ASSERT_NE(resumed, nullptr) << error;
+    for (int turn = 0; turn < 120 && resumed->GetState() != 2; turn++)
+    {
+        PlayTurn(*resumed);
+    }
+    EXPECT_EQ(resumed->GetState(), 2);
+    EXPECT_TRUE(CaptureSnapshot(*resumed).players[1].memory.hard.turn > 0);
 }

@@ -72,11 +72,11 @@ std::string DecodeError(const std::vector<uint8_t>& bytes)
 
 // A file around a body given as JSON, with a header that fits it: a change
 // inside the body reaches the record reader.
-std::vector<uint8_t> FileOf(const nlohmann::json& body, const std::string& map = "map1")
+std::vector<uint8_t> FileOf(const nlohmann::json& body, const std::string& map = "map1", int version = 1)
 {
     const std::vector<uint8_t> cbor = nlohmann::json::to_cbor(body);
     char line[128];
-    std::snprintf(line, sizeof line, "korvane-save 1 %s %zu %016llx\n", map.c_str(), cbor.size(),
+    std::snprintf(line, sizeof line, "korvane-save %d %s %zu %016llx\n", version, map.c_str(), cbor.size(),
                   (unsigned long long)XXH64(cbor.data(), cbor.size(), 0));
     std::vector<uint8_t> out(line, line + std::strlen(line));
     out.insert(out.end(), cbor.begin(), cbor.end());
@@ -173,6 +173,38 @@ TEST(SnapshotCodec, EveryFieldOfEveryRecordTravels)
     p.memory.scripted.approachStep = 33.0f;
     p.memory.scripted.ticks = 150;
     p.memory.scripted.turns.push_back({6, 2, true, false, true});
+    p.memory.hard.kept = true;
+    p.memory.hard.chance = 77;
+    p.memory.hard.turn = 4;
+    p.memory.hard.quietTurns = 2;
+    p.memory.hard.gapAtTurnEnd = 410.5f;
+    p.memory.hard.patience = 3;
+    p.memory.hard.hullAtTurnEnd = 9000.0f;
+    p.memory.hard.firedThisTurn = true;
+    p.memory.hard.rival = 0;
+    p.memory.hard.grudge[0] = 120.0f;
+    p.memory.hard.leaning[1] = 33.0f;
+    p.memory.hard.striking = true;
+    p.memory.hard.pace = 0.75f;
+    p.memory.hard.lastSightTurn = 3;
+    p.memory.hard.waitTurns = 2;
+    ContactTrack track;
+    track.id = 5;
+    track.classIndex = 2;
+    track.role = 1;
+    track.position = Vector(10, 0, -20);
+    track.orientation = Vector(0, 90, 0);
+    track.lastSeenTurn = 2;
+    track.visible = false;
+    track.checked = true;
+    p.memory.hard.tracks.push_back(track);
+    FaceDamage damage;
+    damage.id = 5;
+    damage.damage[3] = 55.0f;
+    p.memory.hard.damage.push_back(damage);
+    p.memory.hard.searchGrid = {Vector(1, 0, 1), Vector(2, 0, 2)};
+    p.memory.hard.gridRegions = 3;
+    p.memory.hard.searchedTurn = {0, 4};
     p.cameraFocus = Vector(10, 20, 30);
     p.cameraGoal = Vector(11, 21, 31);
     p.cameraStep = Vector(0.1f, 0.2f, 0.3f);
@@ -250,6 +282,8 @@ TEST(SnapshotCodec, EveryFieldOfEveryRecordTravels)
     EXPECT_EQ(EncodeSnapshot(back), bytes);
     EXPECT_EQ(back.randomState, 123456789u);
     EXPECT_EQ(back.players[1].memory.scripted.turns[0].holding, true);
+    EXPECT_EQ(back.players[1].memory.hard.tracks[0].checked, true);
+    EXPECT_EQ(back.players[1].memory.hard.searchedTurn[1], 4);
     EXPECT_EQ(back.ships[1].detection[0].observing, std::vector<bool>({true, false}));
     EXPECT_EQ(back.explosions[0].clouds[0].spins.size(), kPuffAngleCount);
     EXPECT_EQ(back.ships[1].gunTurrets[1].shotCounter, 3);
@@ -269,11 +303,12 @@ TEST(SnapshotCodec, TheFirstLineNamesVersionMapLengthAndHash)
     const std::string line = text.substr(0, text.find('\n'));
     char hash[17];
     std::snprintf(hash, sizeof hash, "%016llx", (unsigned long long)SnapshotHash(s));
-    EXPECT_EQ(line, "korvane-save 1 map3 " + std::to_string(bytes.size() - line.size() - 1) + " " + hash);
+    EXPECT_EQ(line, "korvane-save " + std::to_string(kSnapshotVersion) + " map3 " +
+                        std::to_string(bytes.size() - line.size() - 1) + " " + hash);
     SaveHeader header;
     std::string error;
     ASSERT_TRUE(ReadSaveHeader(bytes.data(), bytes.size(), header, error)) << error;
-    EXPECT_EQ(header.version, 1);
+    EXPECT_EQ(header.version, kSnapshotVersion);
     EXPECT_EQ(header.map, "map3");
     uint64_t bodyHash = 0;
     EXPECT_TRUE(EncodeSnapshot(s, bodyHash) == bytes);
@@ -290,9 +325,9 @@ TEST(SnapshotCodec, DamagedFilesAreRefusedWithTheReason)
     EXPECT_EQ(DecodeError({}), "the file is empty");
     EXPECT_EQ(DecodeError(bytes("PNG\x89 something")), "it is not a saved game of Korvane");
     EXPECT_EQ(DecodeError(bytes("korvane-save 1 map1")), "the file is cut short in its first line");
-    EXPECT_EQ(DecodeError(bytes("korvane-save 2 map1 10 0123456789abcdef\nxxxxxxxxxx")),
-              "it was saved by a newer version of Korvane (save version 2; this version reads save versions "
-              "1 to 1)");
+    EXPECT_EQ(DecodeError(bytes("korvane-save 3 map1 10 0123456789abcdef\nxxxxxxxxxx")),
+              "it was saved by a newer version of Korvane (save version 3; this version reads save versions "
+              "1 to 2)");
     EXPECT_EQ(DecodeError(bytes("korvane-save 0 map1 10 0123456789abcdef\n")),
               "the file is damaged: its first line has no save version");
     EXPECT_EQ(DecodeError(bytes("korvane-save 1 ../etc 10 0123456789abcdef\n")),
@@ -401,4 +436,19 @@ TEST(SnapshotCodec, ContentsThatDoNotFitAreNamedByTheirPath)
         file.insert(file.end(), notCbor.begin(), notCbor.end());
         EXPECT_EQ(DecodeError(file), "the file is damaged: its contents cannot be decoded");
     }
+}
+
+TEST(SnapshotCodec, AFieldAddedInALaterVersionIsMissingOnlyFromOlderSaves)
+{
+    // The Hard player's memory came with save version 2: a version 1 save
+    // without it reads, the memory left as it is made (not kept); a version 2
+    // save without it is damaged.
+    nlohmann::json body = BodyOf(SmallSnapshot());
+    body["players"][1]["memory"].erase("hard");
+    Snapshot s;
+    std::string error;
+    ASSERT_TRUE(DecodeSnapshot(FileOf(body, "map1", 1), s, error)) << error;
+    EXPECT_FALSE(s.players[1].memory.hard.kept);
+    EXPECT_TRUE(s.players[1].memory.hard.tracks.empty());
+    EXPECT_EQ(DecodeError(FileOf(body, "map1", 2)), "the file is damaged: players[1].memory.hard: missing");
 }

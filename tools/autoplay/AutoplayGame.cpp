@@ -1,5 +1,7 @@
 #include "AutoplayGame.h"
 
+#include "SeatPlayers.h"
+
 #include <SDL/SDL.h>
 
 #include <algorithm>
@@ -65,7 +67,8 @@ std::string TimeFigures(std::vector<double> seconds, double upper, const char* u
     return text;
 }
 
-AutoplayGame::AutoplayGame(Game& game_, uint32_t seed, bool watch_, std::FILE* out_)
+AutoplayGame::AutoplayGame(Game& game_, uint32_t seed, bool watch_, std::FILE* out_,
+                           const std::vector<std::string>& seats)
     : game(game_), watch(watch_), out(out_), round(int(game_.turnsEnded / game_.GetPlayers().size()) + 1),
       drawingRandomState(kDrawingSeed)
 {
@@ -73,8 +76,10 @@ AutoplayGame::AutoplayGame(Game& game_, uint32_t seed, bool watch_, std::FILE* o
     {
         if (player->computer == nullptr)
         {
-            player->seat = SeatKind::ComputerEasy;
-            player->computer = std::make_unique<AutoPlayer>(game, *player, seed);
+            const size_t seat = size_t(player->GetIndex());
+            const std::string& name = seat < seats.size() ? seats[seat] : std::string("easy");
+            player->seat = name == "hard" ? SeatKind::ComputerHard : SeatKind::ComputerEasy;
+            player->computer = MakeSeatPlayer(name, game, *player, seed);
         }
     }
     for (const Ship* wreck : game.GetWrecks())

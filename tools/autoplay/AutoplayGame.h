@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-class AutoPlayer;
+class ComputerPlayer;
 class Game;
 class Ship;
 
-// One game with a scripted player in every seat, turn after turn as the turn
-// cycle runs them (without the hand-over screens), and its record: a line per
+// One game with the computer in every seat, turn after turn as the turn cycle
+// runs them (without the hand-over screens), and its record: a line per
 // round, the tick and frame times, and the winner.
 class AutoplayGame
 {
@@ -21,9 +21,11 @@ class AutoplayGame
     // watch draws a frame after every tick through the game's own frame
     // drawing; the frames draw their random flicker from a stream of their
     // own, so a watched game is the same game as an unwatched one.
-    // Every player without a computer player gets a scripted one (a resumed
-    // game brings its own); the wrecks already burning count as lost before.
-    AutoplayGame(Game& game, uint32_t seed, bool watch, std::FILE* out);
+    // seats names who plays each seat (SeatPlayers.h), by seat from the
+    // first, for every player without a computer player (a resumed game
+    // brings its own); the wrecks already burning count as lost before.
+    AutoplayGame(Game& game, uint32_t seed, bool watch, std::FILE* out,
+                 const std::vector<std::string>& seats);
     ~AutoplayGame();
 
     // Plays until the game is over or maxRounds rounds are complete. Writes

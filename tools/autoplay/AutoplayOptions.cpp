@@ -4,21 +4,38 @@
 #include <cstdlib>
 
 const char* const kAutoplayUsage =
-    "usage: korvane-autoplay [--map NAME] [--players N] [--seed S] [--max-rounds R] [--watch]\n"
+    "usage: korvane-autoplay [--map NAME] [--players N] [--seed S] [--max-rounds R] [--seat N=PLAYER]... "
+    "[--watch]\n"
     "                        [--save-at-round R FILE] [--resume FILE]\n"
-    "  Plays a whole game with a scripted player in every seat. Run it from the\n"
+    "  Plays a whole game with the computer in every seat. Run it from the\n"
     "  game's data directory, under a display or tests/with-xvfb.sh.\n"
     "  --map NAME       map under Models/Maps/ (default map1)\n"
     "  --players N      2 to 4 players (default 2)\n"
     "  --seed S         0 to 4294967295: the game's random numbers and the players' choices (default 1)\n"
     "  --max-rounds R   1 to 100000: stop without a winner after R rounds (default 50)\n"
+    "  --seat N=PLAYER  who plays seat N (1 to the number of players): easy, hard, or one of\n"
+    "                   the exploit bots ambush, hit-and-run, ghost-bait, turtle (default easy)\n"
     "  --watch          draw every tick on the display as the game does\n"
     "  --save-at-round R FILE  stop at the hand-over before round R (1 to 100000) and\n"
     "                   write the game's snapshot to FILE\n"
-    "  --resume FILE    play on from a snapshot (its map and players; --map, --players\n"
-    "                   and --seed are not used)\n"
+    "  --resume FILE    play on from a snapshot (its map, players and seats; --map, --players,\n"
+    "                   --seed and --seat are not used)\n"
     "  --snapshots DIR  play on, writing the snapshot of every hand-over before a round\n"
     "                   R from 2 on to DIR/round-R.korvane\n";
+
+const char* const kSeatPlayerNames[6] = {"easy", "hard", "ambush", "hit-and-run", "ghost-bait", "turtle"};
+
+bool IsSeatPlayerName(const std::string& name)
+{
+    for (const char* known : kSeatPlayerNames)
+    {
+        if (name == known)
+        {
+            return true;
+        }
+    }
+    return false;
+}
 
 namespace
 {
@@ -45,6 +62,7 @@ bool ReadNumber(const char* text, long long low, long long high, long long& valu
 
 bool ParseAutoplayOptions(int argc, const char* const argv[], AutoplayOptions& options, std::string& error)
 {
+    bool seatChosen[4] = {};
     for (int i = 1; i < argc; i++)
     {
         const std::string option = argv[i];
@@ -82,7 +100,7 @@ bool ParseAutoplayOptions(int argc, const char* const argv[], AutoplayOptions& o
             continue;
         }
         if (option != "--map" && option != "--players" && option != "--seed" && option != "--max-rounds" &&
-            option != "--resume" && option != "--snapshots")
+            option != "--resume" && option != "--snapshots" && option != "--seat")
         {
             error = "unknown option " + option;
             return false;
@@ -121,6 +139,21 @@ bool ParseAutoplayOptions(int argc, const char* const argv[], AutoplayOptions& o
                 return false;
             }
         }
+        else if (option == "--seat")
+        {
+            const std::string text = value;
+            const size_t equals = text.find('=');
+            if (equals == std::string::npos || !ReadNumber(text.substr(0, equals).c_str(), 1, 4, number) ||
+                !IsSeatPlayerName(text.substr(equals + 1)))
+            {
+                error = "--seat takes N=PLAYER, N from 1 to 4 and PLAYER easy, hard, ambush, hit-and-run, "
+                        "ghost-bait or turtle, not " +
+                        text;
+                return false;
+            }
+            options.seats[size_t(number - 1)] = text.substr(equals + 1);
+            seatChosen[number - 1] = true;
+        }
         else if (option == "--players")
         {
             if (!ReadNumber(value, 2, 4, number))
@@ -148,6 +181,34 @@ bool ParseAutoplayOptions(int argc, const char* const argv[], AutoplayOptions& o
             }
             options.maxRounds = int(number);
         }
+    }
+    for (int seat = options.players; seat < 4; seat++)
+    {
+        if (seatChosen[seat])
+        {
+            error = "--seat " + std::to_string(seat + 1) + " names a seat beyond the " +
+                    std::to_string(options.players) + " players";
+            return false;
+        }
+    }
+    // A saved game keeps only the game's own computer levels; a resumed one
+    // brings its seats with it.
+    bool anySeatChosen = false;
+    for (int seat = 0; seat < 4; seat++)
+    {
+        anySeatChosen = anySeatChosen || seatChosen[seat];
+        const bool level = options.seats[size_t(seat)] == "easy" || options.seats[size_t(seat)] == "hard";
+        if (!level && (options.saveAtRound != 0 || !options.snapshotFolder.empty()))
+        {
+            error = "a game with " + options.seats[size_t(seat)] +
+                    " in a seat cannot be saved: --save-at-round and --snapshots take easy and hard seats";
+            return false;
+        }
+    }
+    if (anySeatChosen && !options.resumeFile.empty())
+    {
+        error = "--resume plays the seats of the saved game: --seat cannot be given with it";
+        return false;
     }
     return true;
 }

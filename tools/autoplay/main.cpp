@@ -1,4 +1,4 @@
-// korvane-autoplay: whole games with a scripted player in every seat, for
+// korvane-autoplay: whole games with the computer in every seat, for
 // measuring how long games last and whether a map favours a seat, and for
 // watching the game play itself. See docs/autoplay.md.
 #include <SDL/SDL.h>
@@ -123,7 +123,7 @@ int main(int argc, char* argv[])
     }
     int status = 0;
     {
-        AutoplayGame autoplay(*game, options.seed, options.watch, stdout);
+        AutoplayGame autoplay(*game, options.seed, options.watch, stdout, options.seats);
         autoplay.snapshotFolder = options.snapshotFolder;
         if (options.saveAtRound == 0)
         {

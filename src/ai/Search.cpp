@@ -1,0 +1,252 @@
+#include "ai/Search.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "ai/Threat.h"
+
+namespace
+{
+
+// Sight of a frigate's sensors for a fighter sets the grid's spacing.
+constexpr float kGridSensor = 0.35f;
+constexpr float kGridSignature = 0.05f;
+// No box is sampled more finely than this, nor with more points a side.
+constexpr float kMinSpacing = 60.0f;
+constexpr int kMaxPointsPerSide = 12;
+// Places to look from lie on a grid over the map.
+constexpr float kVantageExtent = 1100.0f;
+constexpr float kVantageStep = 100.0f;
+// A ghost is looked for a little on along the way it was going.
+constexpr float kGhostLead = 40.0f;
+
+int PointsAlong(float size, float spacing)
+{
+    return std::max(1, std::min(kMaxPointsPerSide, int(std::ceil(size / spacing))));
+}
+
+float Along(float low, float high, int index, int count)
+{
+    return low + (high - low) * (float(index) + 0.5f) / float(count);
+}
+
+bool Taken(const std::vector<Vector>& taken, const Vector& point)
+{
+    for (const Vector& other : taken)
+    {
+        if (Length(other - point) < 1.0)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+float LookRadius(float sensorRange, float signature, float density)
+{
+    if (density <= 0.0f)
+    {
+        return 1000.0f;
+    }
+    // Sight through nebula costs twice the density every 10 units.
+    return std::min(1000.0f, 5.0f * (sensorRange + signature) / density);
+}
+
+std::vector<Vector> SearchGrid(const std::vector<NebulaBox>& nebulae, float spacing)
+{
+    std::vector<Vector> grid;
+    for (const NebulaBox& box : nebulae)
+    {
+        const float step = std::max(
+            kMinSpacing, std::min(spacing, 1.4f * LookRadius(kGridSensor, kGridSignature, box.density)));
+        const Vector size = box.max - box.min;
+        const int nx = PointsAlong(size.x, step);
+        const int ny = PointsAlong(size.y, step * 1.5f);
+        const int nz = PointsAlong(size.z, step);
+        for (int i = 0; i < nx; i++)
+        {
+            for (int j = 0; j < ny; j++)
+            {
+                for (int k = 0; k < nz; k++)
+                {
+                    grid.push_back(Vector(Along(box.min.x, box.max.x, i, nx),
+                                          Along(box.min.y, box.max.y, j, ny),
+                                          Along(box.min.z, box.max.z, k, nz)));
+                }
+            }
+        }
+    }
+    return grid;
+}
+
+bool VantagePoint(const std::vector<NebulaBox>& nebulae, const Vector& from, const std::vector<Vector>& looks,
+                  float sensorRange, float signature, Vector& point)
+{
+    bool found = false;
+    double best = 0.0;
+    const float budget = sensorRange + signature;
+    for (float x = -kVantageExtent; x <= kVantageExtent; x += kVantageStep)
+    {
+        for (float z = -kVantageExtent; z <= kVantageExtent; z += kVantageStep)
+        {
+            const Vector candidate(x, from.y, z);
+            const double distance = Length(candidate - from);
+            if ((found && distance >= best) || DensityAt(nebulae, candidate) > 0.0f)
+            {
+                continue;
+            }
+            for (const Vector& look : looks)
+            {
+                if (Obscuration(nebulae, candidate, look, budget) < budget)
+                {
+                    found = true;
+                    best = distance;
+                    point = candidate;
+                    break;
+                }
+            }
+        }
+    }
+    return found;
+}
+
+Vector GhostLookPoint(const ContactTrack& track)
+{
+    return track.position + Heading(track.orientation) * kGhostLead;
+}
+
+void MarkSearched(HardMemory& memory, const Knowledge& knowledge, const std::vector<Vector>& grid,
+                  float hiddenSignature)
+{
+    if (memory.searchedTurn.size() < grid.size())
+    {
+        memory.searchedTurn.resize(grid.size(), 0);
+    }
+    for (const OwnShip& ship : knowledge.own)
+    {
+        for (size_t i = 0; i < grid.size(); i++)
+        {
+            const Vector d = grid[i] - ship.position;
+            if (std::fabs(d.x) > 400.0f || std::fabs(d.z) > 400.0f)
+            {
+                continue;
+            }
+            const float radius =
+                LookRadius(ship.sensorRange, hiddenSignature, DensityAt(knowledge.nebulae, grid[i]));
+            if (Length(d) <= radius)
+            {
+                memory.searchedTurn[i] = memory.turn;
+            }
+        }
+        for (ContactTrack& track : memory.tracks)
+        {
+            if (track.visible || track.checked)
+            {
+                continue;
+            }
+            const Vector look = GhostLookPoint(track);
+            const float radius =
+                LookRadius(ship.sensorRange, hiddenSignature, DensityAt(knowledge.nebulae, look));
+            if (Length(look - ship.position) <= std::max(30.0f, radius))
+            {
+                track.checked = true;
+            }
+        }
+    }
+}
+
+bool NextSearchPoint(const Knowledge& knowledge, const HardMemory& memory, const std::vector<Vector>& grid,
+                     const Vector& from, const std::vector<Vector>& taken, Vector& point)
+{
+    // Where contacts were lost, the latest first, then the nearest.
+    const ContactTrack* ghost = nullptr;
+    const ContactTrack* latest = nullptr;
+    for (const ContactTrack& track : memory.tracks)
+    {
+        if (track.visible)
+        {
+            continue;
+        }
+        if (latest == nullptr || track.lastSeenTurn > latest->lastSeenTurn)
+        {
+            latest = &track;
+        }
+        if (track.checked || Taken(taken, GhostLookPoint(track)))
+        {
+            continue;
+        }
+        if (ghost == nullptr || track.lastSeenTurn > ghost->lastSeenTurn ||
+            (track.lastSeenTurn == ghost->lastSeenTurn &&
+             Length(track.position - from) < Length(ghost->position - from)))
+        {
+            ghost = &track;
+        }
+    }
+    if (ghost != nullptr)
+    {
+        point = GhostLookPoint(*ghost);
+        return true;
+    }
+
+    // The nebulae, nearest to where the enemy was last seen.
+    const Vector lastSeen = latest != nullptr ? latest->position : from;
+    const Vector* best = nullptr;
+    double bestScore = 0.0;
+    for (size_t i = 0; i < grid.size(); i++)
+    {
+        const int32_t looked = i < memory.searchedTurn.size() ? memory.searchedTurn[i] : 0;
+        if ((looked > 0 && memory.turn - looked < kSearchMemoryTurns) || Taken(taken, grid[i]))
+        {
+            continue;
+        }
+        const double score = Length(grid[i] - from) + 0.7 * Length(grid[i] - lastSeen);
+        if (best == nullptr || score < bestScore)
+        {
+            best = &grid[i];
+            bestScore = score;
+        }
+    }
+    if (best != nullptr)
+    {
+        point = *best;
+        return true;
+    }
+
+    // Everything searched lately: the point looked at longest ago.
+    int32_t oldest = 0;
+    for (size_t i = 0; i < grid.size() && i < memory.searchedTurn.size(); i++)
+    {
+        if (Taken(taken, grid[i]) || Length(grid[i] - from) < 100.0)
+        {
+            continue;
+        }
+        if (best == nullptr || memory.searchedTurn[i] < oldest)
+        {
+            best = &grid[i];
+            oldest = memory.searchedTurn[i];
+        }
+    }
+
+    // The starting points of fleets never seen.
+    for (int32_t seat = 0; seat < knowledge.players && seat < 4; seat++)
+    {
+        bool seen = seat == knowledge.self;
+        for (const ContactTrack& track : memory.tracks)
+        {
+            seen = seen || track.owner == seat;
+        }
+        if (!seen && !Taken(taken, knowledge.starts[seat]) && Length(knowledge.starts[seat] - from) > 100.0)
+        {
+            point = knowledge.starts[seat];
+            return true;
+        }
+    }
+    if (best != nullptr)
+    {
+        point = *best;
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,54 @@
+#ifndef KORVANE_AI_SEARCH_H
+#define KORVANE_AI_SEARCH_H
+
+#include <cstdint>
+#include <vector>
+
+#include "ai/HardMemory.h"
+#include "ai/Knowledge.h"
+#include "ai/ShipClass.h"
+#include "math/Vector.h"
+
+// The hunt for ships that hide. In open space every ship sees every other,
+// so a ship out of sight is in or behind a nebula: the hunt looks first
+// where contacts were lost (a little along the way they were heading), then
+// through every nebula box point by point, nearest to the last sighting
+// first, then at the starting points of fleets never seen. A point counts as
+// searched once a ship of the fleet has come near enough to see even a
+// fighter there; searched points are searched again after a while, since
+// what hides may move.
+
+// Points on a grid through every nebula box, box after box in their order (a
+// box added later only adds points at the end), at most `spacing` apart and
+// nearer for dense boxes, where sight is short.
+std::vector<Vector> SearchGrid(const std::vector<NebulaBox>& nebulae, float spacing);
+
+// How near an observer with this sensor range must come to a point of this
+// nebula density to see a ship with this signature there.
+float LookRadius(float sensorRange, float signature, float density);
+
+// Marks the grid points and the lost contacts' last positions that a ship of
+// the fleet now stands near enough to.
+void MarkSearched(HardMemory& memory, const Knowledge& knowledge, const std::vector<Vector>& grid,
+                  float hiddenSignature);
+
+// Where the hunt goes next: false when there is nowhere left to look.
+// `from` is where the searcher is; `taken` are points other searchers
+// already go to (they are passed over).
+bool NextSearchPoint(const Knowledge& knowledge, const HardMemory& memory, const std::vector<Vector>& grid,
+                     const Vector& from, const std::vector<Vector>& taken, Vector& point);
+
+// The nearest point in open space (on a grid over the map, the fleet's own
+// height) from which a ship with this sensor range could see a ship with
+// this signature at one of `looks`: a place to look from, around the
+// nebulae rather than into them. False when there is none.
+bool VantagePoint(const std::vector<NebulaBox>& nebulae, const Vector& from, const std::vector<Vector>& looks,
+                  float sensorRange, float signature, Vector& point);
+
+// A lost contact's last position, carried a little on along its heading.
+Vector GhostLookPoint(const ContactTrack& track);
+
+// Own turns after which a searched point may hide something again.
+constexpr int32_t kSearchMemoryTurns = 8;
+
+#endif

@@ -1,0 +1,966 @@
+#include "ai/Tactics.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "ai/Search.h"
+#include "ai/Threat.h"
+#include "ships/Ship.h"
+
+namespace
+{
+
+// A face counts as struck from a point this much beyond the preferred range.
+constexpr float kStrikeSlack = 100.0f;
+
+// The four faces a ship level with its target can reach.
+constexpr int kSideFaces[4] = {kFaceFront, kFaceBack, kFaceLeft, kFaceRight};
+
+// Outward normals of the faces in ship coordinates, by HullFace.
+const Vector kFaceNormals[6] = {Vector(0, 1, 0), Vector(0, -1, 0), Vector(-1, 0, 0),
+                                Vector(1, 0, 0), Vector(0, 0, -1), Vector(0, 0, 1)};
+
+// Turns without an enemy in sight after which the fleet searches ship by ship.
+constexpr int32_t kSpreadAfterTurns = 3;
+// Looking round the nebulae for a fleet: a frigate's sensors for a frigate.
+constexpr float kLookSensor = 0.35f;
+constexpr float kLookSignature = 0.2f;
+
+// What each ship of the fleet can do to one face of one target this turn.
+struct Reach
+{
+    float damage = 0.0f;
+    float range = 0.0f;
+};
+
+float FireFraction(const OwnShip& ship)
+{
+    float left = 0.0f;
+    int weapons = 0;
+    for (const TurretView& turret : ship.turrets)
+    {
+        left += turret.fireTimeLeft;
+        weapons++;
+    }
+    return weapons > 0 ? left / (float(weapons) * kTurnFireSeconds) : 0.0f;
+}
+
+// Where a ship closing straight in on a target stops to fire.
+Vector ApproachSpot(const OwnShip& ship, const Vector& target)
+{
+    const float range = PreferredRange(ship.role);
+    const float distance = float(Length(target - ship.position));
+    if (distance <= range)
+    {
+        return ship.position;
+    }
+    return ship.position + (target - ship.position) * ((distance - range) / distance);
+}
+
+// What the ship does this turn to the target's face `face` if it closes
+// straight in: nothing unless that is the face it comes at, or unless it
+// gets to fighting range.
+Reach StrikeReach(const OwnShip& ship, const ClassProfile& profile, const Contact& target, int face)
+{
+    Reach reach;
+    const Vector spot = ApproachSpot(ship, target.position);
+    const Vector end = ArrivalSeconds(ship, spot) <= ship.moveTimeLeft ? spot : ReachedPoint(ship, spot);
+    reach.range = float(Length(end - target.position));
+    Vector local;
+    UnrotateByAngles(end - target.position, local, target.orientation);
+    if (Ship::HitFace(local) != face || reach.range > PreferredRange(ship.role) + kStrikeSlack)
+    {
+        return reach;
+    }
+    reach.damage = ShipTurnDamageAt(profile, reach.range) * FireFraction(ship);
+    return reach;
+}
+
+float TargetValue(const Contact& contact, const ClassBook& book, int32_t rival, int32_t players)
+{
+    const ClassProfile& profile = ProfileOf(book, contact.classIndex);
+    float value = ShipTurnDamageAt(profile, 250.0f) + 40.0f;
+    if (contact.role == ShipRole::Carrier)
+    {
+        value += 60.0f; // its fighters are yet to come
+    }
+    if (players > 2 && rival >= 0 && contact.owner != rival)
+    {
+        value *= 0.45f;
+    }
+    return value;
+}
+
+Vector Horizontal(const Vector& v)
+{
+    Vector h(v.x, 0.0f, v.z);
+    Normalize(h);
+    return h;
+}
+
+const Contact* NearestVisible(const Knowledge& knowledge, const Vector& from, bool capitalOnly)
+{
+    const Contact* nearest = nullptr;
+    double best = 0.0;
+    for (const Contact& contact : knowledge.contacts)
+    {
+        if (!contact.visible || (capitalOnly && contact.role == ShipRole::Fighter))
+        {
+            continue;
+        }
+        const double d = Length(contact.position - from);
+        if (nearest == nullptr || d < best)
+        {
+            nearest = &contact;
+            best = d;
+        }
+    }
+    return nearest;
+}
+
+// The middle of the visible enemy capital ships of one player (all players when -1).
+bool EnemyCentre(const Knowledge& knowledge, int32_t owner, Vector& centre)
+{
+    Vector sum;
+    int count = 0;
+    for (const Contact& contact : knowledge.contacts)
+    {
+        if (contact.visible && contact.role != ShipRole::Fighter && (owner < 0 || contact.owner == owner))
+        {
+            sum += contact.position;
+            count++;
+        }
+    }
+    if (count == 0)
+    {
+        return false;
+    }
+    centre = sum * (1.0f / float(count));
+    return true;
+}
+
+// The fighters strike together at the face of a capital ship they can break
+// (or nearly), from behind its guns where they can; the squadron's fire is
+// what a single fighter's guns do, times their number.
+void PlanFighterStrike(const Knowledge& knowledge, const HardMemory& memory, const ClassBook& book,
+                       const Tuning& tuning, const std::vector<const Contact*>& targets,
+                       const std::vector<float>& given, std::vector<bool>& assigned, TurnPlan& plan)
+{
+    std::vector<size_t> fighters;
+    float each = 0.0f;
+    for (size_t i = 0; i < knowledge.own.size(); i++)
+    {
+        const OwnShip& ship = knowledge.own[i];
+        if (ship.role == ShipRole::Fighter && !assigned[i] && FireFraction(ship) > 0.5f)
+        {
+            fighters.push_back(i);
+            each =
+                std::max(each, ShipTurnDamageAt(ProfileOf(book, ship.classIndex), PreferredRange(ship.role)));
+        }
+    }
+    if (fighters.empty())
+    {
+        return;
+    }
+    // Enemy fighters within reach come first: ours strike them before they
+    // strike the fleet, each at a fighter of its own.
+    std::vector<const Contact*> prey;
+    for (const Contact& contact : knowledge.contacts)
+    {
+        if (contact.visible && contact.role == ShipRole::Fighter)
+        {
+            prey.push_back(&contact);
+        }
+    }
+    if (int(prey.size()) >= tuning.fighterPrey)
+    {
+        std::vector<bool> taken(prey.size(), false);
+        int struck = 0;
+        for (size_t i : fighters)
+        {
+            const OwnShip& ship = knowledge.own[i];
+            size_t pick = prey.size();
+            double best = 0.0;
+            for (size_t p = 0; p < prey.size(); p++)
+            {
+                const double d = Length(prey[p]->position - ship.position);
+                if (!taken[p] && (pick == prey.size() || d < best))
+                {
+                    pick = p;
+                    best = d;
+                }
+            }
+            if (pick == prey.size())
+            {
+                std::fill(taken.begin(), taken.end(), false);
+                continue;
+            }
+            const Contact& target = *prey[pick];
+            const Vector spot = target.position + Horizontal(ship.position - target.position) * 60.0f;
+            if (ArrivalSeconds(ship, spot) > ship.moveTimeLeft)
+            {
+                continue;
+            }
+            taken[pick] = true;
+            assigned[i] = true;
+            struck++;
+            ShipOrders& order = plan.ships[i];
+            order.task = ShipTask::Strike;
+            order.targetId = target.id;
+            order.move = true;
+            order.destination = spot;
+            order.openFireRange = PreferredRange(ShipRole::Fighter) + 70.0f;
+        }
+        if (struck > 0)
+        {
+            return;
+        }
+    }
+    size_t bestTarget = targets.size();
+    int bestFace = -1;
+    float bestScore = 0.0f;
+    for (size_t t = 0; t < targets.size(); t++)
+    {
+        const Contact& target = *targets[t];
+        if (target.role == ShipRole::Fighter)
+        {
+            continue;
+        }
+        const float value = TargetValue(target, book, plan.rival, knowledge.players);
+        for (int f = 0; f < 4; f++)
+        {
+            const Vector spot = FaceSpot(target.position, target.orientation, kSideFaces[f],
+                                         PreferredRange(ShipRole::Fighter), 0.0f);
+            int reaching = 0;
+            for (size_t i : fighters)
+            {
+                reaching += ArrivalSeconds(knowledge.own[i], spot) <= knowledge.own[i].moveTimeLeft ? 1 : 0;
+            }
+            const float left =
+                std::max(1.0f, BelievedHull(memory, book, target, kSideFaces[f]) - given[t * 4 + size_t(f)]);
+            const float share = std::min(1.0f, float(reaching) * each / left);
+            if (share < tuning.fighterStrikeShare)
+            {
+                continue;
+            }
+            const float score = value * share * 600.0f / (left + 100.0f);
+            if (score > bestScore)
+            {
+                bestScore = score;
+                bestTarget = t;
+                bestFace = f;
+            }
+        }
+    }
+    if (bestFace < 0)
+    {
+        return;
+    }
+    const Contact& target = *targets[bestTarget];
+    int slot = 0;
+    for (size_t i : fighters)
+    {
+        const float lateral = float((slot + 1) / 2) * (slot % 2 == 0 ? 1.0f : -1.0f) * 6.0f;
+        slot++;
+        const Vector spot = FaceSpot(target.position, target.orientation, kSideFaces[bestFace],
+                                     PreferredRange(ShipRole::Fighter), lateral);
+        if (ArrivalSeconds(knowledge.own[i], spot) > knowledge.own[i].moveTimeLeft)
+        {
+            continue;
+        }
+        assigned[i] = true;
+        ShipOrders& order = plan.ships[i];
+        order.task = ShipTask::Strike;
+        order.targetId = target.id;
+        order.face = bestFace;
+        order.move = true;
+        order.destination = spot;
+        order.openFireRange = PreferredRange(ShipRole::Fighter) + 70.0f;
+    }
+    plan.expectedKills += std::min(
+        1.0f, float(slot) * each / std::max(1.0f, BelievedHull(memory, book, target, kSideFaces[bestFace])));
+}
+
+// Every own ship waits, closing in no farther than the edge of the enemy's
+// reach, the fleet together.
+void PlanHold(const Knowledge& knowledge, const ClassBook& book, const Tuning& tuning, int32_t rival,
+              std::vector<ShipOrders>& orders, const std::vector<bool>& assigned)
+{
+    const Vector centre = FleetCentre(knowledge);
+    Vector enemy;
+    if (!EnemyCentre(knowledge, rival, enemy) && !EnemyCentre(knowledge, -1, enemy))
+    {
+        return;
+    }
+    const Vector axis = Horizontal(enemy - centre);
+    std::vector<float> advance(knowledge.own.size(), 0.0f);
+    float line = 1e9f;
+    for (size_t i = 0; i < knowledge.own.size(); i++)
+    {
+        const OwnShip& ship = knowledge.own[i];
+        if (assigned[i] || ship.role == ShipRole::Fighter)
+        {
+            continue;
+        }
+        const ClassProfile& profile = ProfileOf(book, ship.classIndex);
+        const float travel = TravelTowards(profile, ship.position, ship.orientation,
+                                           ship.position + axis * 100.0f, ship.moveTimeLeft);
+        float step = 0.0f;
+        for (float a = 20.0f; a <= travel; a += 20.0f)
+        {
+            if (StrikeThreatAt(knowledge, book, ship.position + axis * a, tuning.holdSlack) > 0.0f)
+            {
+                break;
+            }
+            step = a;
+        }
+        advance[i] = step;
+        line = std::min(line, float(Dot(ship.position - centre, axis)) + step);
+    }
+    for (size_t i = 0; i < knowledge.own.size(); i++)
+    {
+        const OwnShip& ship = knowledge.own[i];
+        if (assigned[i] || ship.role == ShipRole::Fighter)
+        {
+            continue;
+        }
+        const float along = float(Dot(ship.position - centre, axis));
+        const float step = std::min(advance[i], std::max(0.0f, line + tuning.fleetSpread - along));
+        ShipOrders& order = orders[i];
+        order.task = ShipTask::Hold;
+        if (step >= 25.0f)
+        {
+            order.move = true;
+            order.destination = ship.position + axis * step;
+        }
+    }
+}
+
+// Fighters not striking screen the fleet: a line ahead of it towards the
+// enemy, where they draw the enemy's fighters and fire onto themselves, and
+// fight what comes near.
+void PlanEscort(const Knowledge& knowledge, const Tuning& tuning, std::vector<ShipOrders>& orders,
+                const std::vector<bool>& assigned)
+{
+    const Vector centre = FleetCentre(knowledge);
+    const Contact* enemy = NearestVisible(knowledge, centre, true);
+    Vector axis(0.0f, 0.0f, 0.0f);
+    if (enemy != nullptr)
+    {
+        axis = Horizontal(enemy->position - centre);
+    }
+    const Vector across(axis.z, 0.0f, -axis.x);
+    int slot = 0;
+    for (size_t i = 0; i < knowledge.own.size(); i++)
+    {
+        const OwnShip& ship = knowledge.own[i];
+        if (assigned[i] || ship.role != ShipRole::Fighter || CapitalShipCount(knowledge) == 0)
+        {
+            continue;
+        }
+        const float side = float((slot + 1) / 2) * (slot % 2 == 0 ? 1.0f : -1.0f) * tuning.screenSpacing;
+        slot++;
+        const Vector post = centre + axis * tuning.screenDistance + across * side;
+        ShipOrders& order = orders[i];
+        order.task = ShipTask::Escort;
+        if (Length(ship.position - post) > 40.0)
+        {
+            order.move = true;
+            order.destination = post;
+        }
+        const Contact* near = NearestVisible(knowledge, post, false);
+        if (near != nullptr && Length(near->position - post) < tuning.screenGuard)
+        {
+            order.targetId = near->id;
+            order.openFireRange = tuning.screenGuard;
+        }
+    }
+}
+
+void PlanSearch(const Knowledge& knowledge, const HardMemory& memory, const std::vector<Vector>& grid,
+                TurnPlan& plan)
+{
+    const Vector centre = FleetCentre(knowledge);
+    const bool neverSeen = memory.lastSightTurn == 0 && memory.tracks.empty();
+    for (ShipOrders& order : plan.ships)
+    {
+        order.task = ShipTask::Search;
+    }
+    // An enemy never seen is given a turn or two to show itself first.
+    if (neverSeen && memory.turn <= memory.waitTurns)
+    {
+        return;
+    }
+    std::vector<Vector> taken;
+    Vector fleetGoal;
+    bool fleetGoes = false;
+    if (neverSeen)
+    {
+        // Look round the nebulae at the starting points of the others.
+        std::vector<Vector> starts;
+        for (int32_t seat = 0; seat < knowledge.players && seat < 4; seat++)
+        {
+            if (seat != knowledge.self)
+            {
+                starts.push_back(knowledge.starts[seat]);
+            }
+        }
+        fleetGoes = VantagePoint(knowledge.nebulae, centre, starts, kLookSensor, kLookSignature, fleetGoal) &&
+                    Length(fleetGoal - centre) > 60.0;
+    }
+    if (!fleetGoes)
+    {
+        fleetGoes = NextSearchPoint(knowledge, memory, grid, centre, taken, fleetGoal);
+    }
+    if (fleetGoes)
+    {
+        taken.push_back(fleetGoal);
+    }
+    const bool spread = memory.lastSightTurn > 0 && memory.turn - memory.lastSightTurn >= kSpreadAfterTurns;
+    bool anyFighter = false;
+    for (size_t i = 0; i < knowledge.own.size(); i++)
+    {
+        const OwnShip& ship = knowledge.own[i];
+        ShipOrders& order = plan.ships[i];
+        if ((ship.role == ShipRole::Fighter && CapitalShipCount(knowledge) > 0) || spread)
+        {
+            // Fighters scout on their own, each to a point of its own; so
+            // does every ship once the enemy has stayed out of sight long.
+            anyFighter = anyFighter || ship.role == ShipRole::Fighter;
+            Vector point;
+            if (NextSearchPoint(knowledge, memory, grid, ship.position, taken, point))
+            {
+                taken.push_back(point);
+                order.move = true;
+                order.destination = point;
+            }
+            continue;
+        }
+        if (fleetGoes)
+        {
+            // The fleet keeps its shape, closed up a little.
+            order.move = true;
+            order.destination = fleetGoal + (ship.position - centre) * 0.4f;
+        }
+    }
+    // With nothing in sight for a while, a squadron goes scouting.
+    if (!anyFighter && memory.turn - memory.lastSightTurn >= 2)
+    {
+        for (const OwnShip& ship : knowledge.own)
+        {
+            if (ship.hangarsReady > 0)
+            {
+                plan.launchFrom.push_back(ship.id);
+                break;
+            }
+        }
+    }
+}
+
+} // namespace
+
+Vector FaceSpot(const Vector& targetPosition, const Orientation& targetOrientation, int face, float range,
+                float lateral)
+{
+    Vector normal;
+    RotateByAngles(kFaceNormals[face], normal, targetOrientation);
+    Vector flat = Horizontal(normal);
+    if (Length(flat) < 0.5)
+    {
+        flat = Vector(0.0f, 0.0f, 1.0f);
+    }
+    const double a = lateral * kDegToRad;
+    const float c = float(std::cos(a));
+    const float s = float(std::sin(a));
+    const Vector turned(flat.x * c + flat.z * s, 0.0f, -flat.x * s + flat.z * c);
+    return targetPosition + turned * range;
+}
+
+float ArrivalSeconds(const OwnShip& ship, const Vector& point)
+{
+    const float turning =
+        ship.yawRate > 0.0f ? YawToFace(ship.position, ship.orientation, point) / ship.yawRate : 0.0f;
+    const float flying = ship.speed > 0.0f ? float(Length(point - ship.position)) / ship.speed : 1e9f;
+    return turning + flying;
+}
+
+Vector ReachedPoint(const OwnShip& ship, const Vector& point)
+{
+    const float turning =
+        ship.yawRate > 0.0f ? YawToFace(ship.position, ship.orientation, point) / ship.yawRate : 0.0f;
+    const float travel = ship.speed * std::max(0.0f, ship.moveTimeLeft - turning);
+    const Vector offset = point - ship.position;
+    const float distance = float(Length(offset));
+    if (distance <= travel || distance < 1e-3f)
+    {
+        return point;
+    }
+    return ship.position + offset * (travel / distance);
+}
+
+Vector GuardPoint(const OwnShip& ship, const Vector& threat)
+{
+    const Vector toward = Horizontal(threat - ship.position);
+    // The bow to the threat, away from it, or either side to it.
+    const Vector bows[4] = {toward, -toward, Vector(toward.z, 0.0f, -toward.x),
+                            Vector(-toward.z, 0.0f, toward.x)};
+    int best = 0;
+    float bestHull = -1e9f;
+    for (int i = 0; i < 4; i++)
+    {
+        const Orientation facing = Ship::OrderOrientation(bows[i].x, 0.0f, bows[i].z);
+        Vector local;
+        UnrotateByAngles(threat - ship.position, local, facing);
+        const float hull = ship.hull[Ship::HitFace(local)];
+        // Turning costs time: the bow that needs least turning wins a tie.
+        const float turn = YawToFace(ship.position, ship.orientation, ship.position + bows[i]);
+        const float score = hull - turn * 0.05f;
+        if (score > bestHull)
+        {
+            bestHull = score;
+            best = i;
+        }
+    }
+    return ship.position + bows[best] * 100.0f;
+}
+
+int32_t ChooseRival(const Knowledge& knowledge, const HardMemory& memory, const ClassBook& book)
+{
+    float threat[4] = {};
+    float strength[4] = {};
+    bool known[4] = {};
+    for (const Contact& contact : knowledge.contacts)
+    {
+        if (contact.owner < 0 || contact.owner > 3)
+        {
+            continue;
+        }
+        known[contact.owner] = true;
+        const ClassProfile& profile = ProfileOf(book, contact.classIndex);
+        float hull = 0.0f;
+        for (int face = 0; face < 6; face++)
+        {
+            hull += BelievedHull(memory, book, contact, face);
+        }
+        strength[contact.owner] += hull;
+        for (const OwnShip& ship : knowledge.own)
+        {
+            threat[contact.owner] += ThreatFrom(contact, profile, ship.position);
+        }
+    }
+    int32_t best = -1;
+    float bestScore = 0.0f;
+    for (int32_t p = 0; p < 4; p++)
+    {
+        if (!known[p] || p == knowledge.self)
+        {
+            continue;
+        }
+        // Who hurts the fleet now and has hurt it, and who is weakest; the
+        // rival of before keeps a little favour so the fleet does not waver.
+        float score = threat[p] + 0.5f * memory.grudge[p] - 0.05f * strength[p] + memory.leaning[p];
+        if (p == memory.rival)
+        {
+            score += 150.0f;
+        }
+        if (best < 0 || score > bestScore)
+        {
+            best = p;
+            bestScore = score;
+        }
+    }
+    return best;
+}
+
+namespace
+{
+
+// Every ship takes the enemy nearest to it (the one nearest the fleet's
+// middle a little before the others, fighters after ships); one that can
+// get to its fighting range this turn goes there and fires, the others close
+// in together at the fleet's pace for the turn.
+void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const ClassBook& book,
+                const Tuning& tuning, TurnPlan& plan)
+{
+    const Vector centre = FleetCentre(knowledge);
+    auto weigh = [&](const Contact& contact, const Vector& from)
+    {
+        float d = float(Length(contact.position - from));
+        if (contact.role == ShipRole::Fighter)
+        {
+            d += tuning.fighterPenalty;
+        }
+        if (knowledge.players > 2 && plan.rival >= 0 && contact.owner != plan.rival && d > tuning.selfDefence)
+        {
+            d += tuning.otherPlayerPenalty;
+        }
+        return d;
+    };
+    const Contact* primary = nullptr;
+    for (const Contact& contact : knowledge.contacts)
+    {
+        if (contact.visible && (primary == nullptr || weigh(contact, centre) < weigh(*primary, centre)))
+        {
+            primary = &contact;
+        }
+    }
+    float slowest = 1e9f;
+    for (const OwnShip& ship : knowledge.own)
+    {
+        if (ship.role != ShipRole::Fighter)
+        {
+            slowest = std::min(slowest, ship.speed * kTurnMoveSeconds);
+        }
+    }
+    const float pace = memory.pace * slowest;
+    for (size_t i = 0; i < knowledge.own.size(); i++)
+    {
+        const OwnShip& ship = knowledge.own[i];
+        ShipOrders& order = plan.ships[i];
+        const bool escort = ship.role == ShipRole::Fighter && CapitalShipCount(knowledge) > 0;
+        const Contact* target = nullptr;
+        float best = 0.0f;
+        for (const Contact& contact : knowledge.contacts)
+        {
+            if (!contact.visible || (escort && Length(contact.position - centre) > tuning.escortRange))
+            {
+                continue;
+            }
+            float score = weigh(contact, ship.position);
+            if (&contact == primary)
+            {
+                score -= tuning.primaryBonus;
+            }
+            if (target == nullptr || score < best)
+            {
+                target = &contact;
+                best = score;
+            }
+        }
+        if (target == nullptr)
+        {
+            if (escort)
+            {
+                order.task = ShipTask::Escort;
+                if (Length(ship.position - centre) > 150.0)
+                {
+                    order.move = true;
+                    order.destination = centre;
+                }
+            }
+            continue;
+        }
+        const ClassProfile& profile = ProfileOf(book, ship.classIndex);
+        const float standoff = PreferredRange(ship.role);
+        const float distance = float(Length(target->position - ship.position));
+        const float travel =
+            TravelTowards(profile, ship.position, ship.orientation, target->position, ship.moveTimeLeft);
+        order.targetId = target->id;
+        order.openFireRange = standoff + 70.0f;
+        order.task = ShipTask::Strike;
+        if (distance <= standoff + 60.0f)
+        {
+            continue;
+        }
+        if (distance - standoff <= travel || ship.role == ShipRole::Fighter)
+        {
+            order.move = true;
+            order.destination =
+                ship.position + (target->position - ship.position) * ((distance - standoff) / distance);
+            continue;
+        }
+        // Out of reach this turn: closing in with the fleet.
+        order.task = ShipTask::Hold;
+        const float step = std::min(distance - standoff, pace);
+        if (step > 25.0f)
+        {
+            order.move = true;
+            order.destination = ship.position + (target->position - ship.position) * (step / distance);
+        }
+    }
+    // Every carrier launches once an enemy is known.
+    for (const OwnShip& ship : knowledge.own)
+    {
+        if (ship.hangarsReady > 0)
+        {
+            plan.launchFrom.push_back(ship.id);
+        }
+    }
+    for (size_t i = 0; i < knowledge.own.size(); i++)
+    {
+        const Contact* enemy = NearestVisible(knowledge, knowledge.own[i].position, true);
+        if (enemy != nullptr)
+        {
+            plan.ships[i].guard = knowledge.own[i].role != ShipRole::Fighter;
+            plan.ships[i].threat = enemy->position;
+        }
+    }
+}
+
+} // namespace
+
+TurnPlan PlanTurn(const Knowledge& knowledge, const HardMemory& memory, const ClassBook& book,
+                  const Tuning& tuning, const std::vector<Vector>& grid,
+                  const std::vector<ShipOrders>& committed)
+{
+    TurnPlan plan;
+    plan.ships.resize(knowledge.own.size());
+    for (size_t i = 0; i < knowledge.own.size(); i++)
+    {
+        plan.ships[i].id = knowledge.own[i].id;
+    }
+    if (!HasVisibleEnemy(knowledge))
+    {
+        PlanSearch(knowledge, memory, grid, plan);
+        return plan;
+    }
+    plan.rival = memory.rival >= 0 ? memory.rival : ChooseRival(knowledge, memory, book);
+    if (tuning.doctrine == 1)
+    {
+        PlanEngage(knowledge, memory, book, tuning, plan);
+        return plan;
+    }
+
+    // The targets and what each ship can do to each of their side faces.
+    std::vector<const Contact*> targets;
+    for (const Contact& contact : knowledge.contacts)
+    {
+        if (contact.visible && contact.role != ShipRole::Fighter)
+        {
+            targets.push_back(&contact);
+        }
+    }
+    if (targets.empty())
+    {
+        for (const Contact& contact : knowledge.contacts)
+        {
+            if (contact.visible)
+            {
+                targets.push_back(&contact);
+            }
+        }
+    }
+    const size_t shipCount = knowledge.own.size();
+    std::vector<bool> assigned(shipCount, false);
+    std::vector<float> given(targets.size() * 4, 0.0f);
+
+    // Ships already on their way to strike a target still in sight keep to it.
+    for (size_t i = 0; i < shipCount; i++)
+    {
+        for (const ShipOrders& order : committed)
+        {
+            if (order.id != knowledge.own[i].id || order.task != ShipTask::Strike)
+            {
+                continue;
+            }
+            for (size_t t = 0; t < targets.size(); t++)
+            {
+                if (targets[t]->id == order.targetId && order.face >= 0 && order.face < 4)
+                {
+                    assigned[i] = true;
+                    plan.ships[i] = order;
+                    const size_t key = t * 4 + size_t(order.face);
+                    given[key] += ShipTurnDamageAt(ProfileOf(book, knowledge.own[i].classIndex),
+                                                   PreferredRange(knowledge.own[i].role)) *
+                                  FireFraction(knowledge.own[i]);
+                }
+            }
+        }
+    }
+
+    std::vector<std::vector<Reach>> reach(shipCount, std::vector<Reach>(targets.size() * 4));
+    for (size_t i = 0; i < shipCount; i++)
+    {
+        const OwnShip& ship = knowledge.own[i];
+        if (assigned[i] || ship.role == ShipRole::Fighter)
+        {
+            continue;
+        }
+        const ClassProfile& profile = ProfileOf(book, ship.classIndex);
+        for (size_t t = 0; t < targets.size(); t++)
+        {
+            if (Length(targets[t]->position - ship.position) >
+                WeaponReach(ship.role) + ship.speed * ship.moveTimeLeft)
+            {
+                continue;
+            }
+            for (int f = 0; f < 4; f++)
+            {
+                reach[i][t * 4 + size_t(f)] = StrikeReach(ship, profile, *targets[t], kSideFaces[f]);
+            }
+        }
+    }
+
+    // Greedy: the face whose breaking is worth most, the ships that do most to
+    // it, then the next with the ships left.
+    for (;;)
+    {
+        size_t bestTarget = 0;
+        int bestFace = -1;
+        float bestScore = 0.0f;
+        for (size_t t = 0; t < targets.size(); t++)
+        {
+            const float value = TargetValue(*targets[t], book, plan.rival, knowledge.players);
+            for (int f = 0; f < 4; f++)
+            {
+                const float left = std::max(1.0f, BelievedHull(memory, book, *targets[t], kSideFaces[f]) -
+                                                      given[t * 4 + size_t(f)]);
+                float total = 0.0f;
+                for (size_t i = 0; i < shipCount; i++)
+                {
+                    if (!assigned[i])
+                    {
+                        total += reach[i][t * 4 + size_t(f)].damage;
+                    }
+                }
+                if (total <= 0.0f)
+                {
+                    continue;
+                }
+                // Worth most: a dangerous ship whose face breaks soon.
+                const float share = std::min(1.0f, total / left);
+                const float score = value * share * (share >= 1.0f ? 1.5f : 1.0f) * 600.0f / (left + 100.0f);
+                if (score > bestScore)
+                {
+                    bestScore = score;
+                    bestTarget = t;
+                    bestFace = f;
+                }
+            }
+        }
+        if (bestFace < 0)
+        {
+            break;
+        }
+        const size_t key = bestTarget * 4 + size_t(bestFace);
+        const Contact& target = *targets[bestTarget];
+        const float left =
+            std::max(1.0f, BelievedHull(memory, book, target, kSideFaces[bestFace]) - given[key]);
+        float put = 0.0f;
+        while (put < left * tuning.overkill)
+        {
+            size_t pick = shipCount;
+            for (size_t i = 0; i < shipCount; i++)
+            {
+                if (!assigned[i] && reach[i][key].damage > 0.0f &&
+                    (pick == shipCount || reach[i][key].damage > reach[pick][key].damage))
+                {
+                    pick = i;
+                }
+            }
+            if (pick == shipCount)
+            {
+                break;
+            }
+            const OwnShip& ship = knowledge.own[pick];
+            assigned[pick] = true;
+            put += reach[pick][key].damage;
+            ShipOrders& order = plan.ships[pick];
+            order.task = ShipTask::Strike;
+            order.targetId = target.id;
+            order.face = bestFace;
+            order.move = true;
+            order.destination = ApproachSpot(ship, target.position);
+            order.move = Length(order.destination - ship.position) > 30.0;
+            order.openFireRange = PreferredRange(ship.role) + 60.0f;
+        }
+        given[key] += put;
+        plan.expectedKills += std::min(1.0f, put / left);
+    }
+
+    PlanFighterStrike(knowledge, memory, book, tuning, targets, given, assigned, plan);
+
+    // Strike when it is worth it, when the enemy can strike anyway, or when
+    // waiting has gone on too long; otherwise hold.
+    bool inReach = false;
+    for (const OwnShip& ship : knowledge.own)
+    {
+        if (ship.role != ShipRole::Fighter && StrikeThreatAt(knowledge, book, ship.position, 0.0f) > 0.0f)
+        {
+            inReach = true;
+        }
+    }
+    const bool impatient = memory.quietTurns >= memory.patience;
+    plan.strike = plan.expectedKills >= tuning.strikeKills || inReach || impatient || memory.striking;
+    // Enemy fighters on the fleet take its fire this turn: it does not go on
+    // into the enemy's guns with nothing left to fire.
+    int fightersNear = 0;
+    const Vector fleetCentre = FleetCentre(knowledge);
+    for (const Contact& contact : knowledge.contacts)
+    {
+        if (contact.visible && contact.role == ShipRole::Fighter &&
+            Length(contact.position - fleetCentre) < tuning.defendRange)
+        {
+            fightersNear++;
+        }
+    }
+    if (fightersNear >= tuning.defendFighters && !memory.striking)
+    {
+        plan.strike = false;
+    }
+    if (!plan.strike)
+    {
+        for (size_t i = 0; i < shipCount; i++)
+        {
+            if (assigned[i])
+            {
+                plan.ships[i] = ShipOrders();
+                plan.ships[i].id = knowledge.own[i].id;
+                assigned[i] = false;
+            }
+        }
+        plan.expectedKills = 0.0f;
+        PlanHold(knowledge, book, tuning, plan.rival, plan.ships, assigned);
+    }
+    else
+    {
+        // Ships with no firing position this turn close in on the enemy:
+        // within its reach they will be anyway.
+        for (size_t i = 0; i < shipCount; i++)
+        {
+            const OwnShip& ship = knowledge.own[i];
+            if (assigned[i] || ship.role == ShipRole::Fighter)
+            {
+                continue;
+            }
+            const Contact* enemy = NearestVisible(knowledge, ship.position, true);
+            if (enemy == nullptr)
+            {
+                continue;
+            }
+            const Vector spot =
+                enemy->position + Horizontal(ship.position - enemy->position) * PreferredRange(ship.role);
+            plan.ships[i].task = ShipTask::Hold;
+            plan.ships[i].move = Length(spot - ship.position) > 25.0;
+            plan.ships[i].destination = spot;
+            plan.ships[i].targetId = enemy->id;
+        }
+    }
+    PlanEscort(knowledge, tuning, plan.ships, assigned);
+
+    // Everyone that has fired turns its soundest face to the nearest danger.
+    for (size_t i = 0; i < shipCount; i++)
+    {
+        const Contact* enemy = NearestVisible(knowledge, knowledge.own[i].position, true);
+        if (enemy != nullptr)
+        {
+            plan.ships[i].guard = knowledge.own[i].role != ShipRole::Fighter;
+            plan.ships[i].threat = enemy->position;
+        }
+    }
+
+    // Carriers launch once the enemy comes near: the fighters screen the fleet.
+    for (const OwnShip& ship : knowledge.own)
+    {
+        if (ship.hangarsReady == 0)
+        {
+            continue;
+        }
+        const Contact* enemy = NearestVisible(knowledge, ship.position, true);
+        if (enemy != nullptr && Length(enemy->position - ship.position) <= tuning.launchRange)
+        {
+            plan.launchFrom.push_back(ship.id);
+        }
+    }
+    return plan;
+}
