@@ -2,6 +2,7 @@
 
 #include "app/ComputerTurn.h"
 #include "app/IntroScreen.h"
+#include "app/NetGame.h"
 #include "app/SetupMenu.h"
 #include "app/Startup.h"
 #include "app/TurnCycle.h"
@@ -28,15 +29,24 @@ Game* ResumeGame(const std::string& file, std::string& error)
 
 } // namespace
 
-void RunGame()
+int RunGame(const NetChoice& net)
 {
     SoundSession sound;
     ShowIntro();
+    if (net.role == NetChoice::Role::Join)
+    {
+        // The host chooses the map and the seats.
+        return RunNetworkGame(net, GameSetup());
+    }
     std::string failedFile, failure;
     Game* game = nullptr;
     while (game == nullptr)
     {
-        const GameSetup setup = ChooseGameSetup(failedFile, failure);
+        const GameSetup setup = ChooseGameSetup(failedFile, failure, net);
+        if (setup.net.IsNetwork())
+        {
+            return RunNetworkGame(setup.net, setup);
+        }
         // Loading writes its progress lines while the "Loading level" screen stays up.
         if (setup.resumeFile.empty())
         {
@@ -54,4 +64,5 @@ void RunGame()
     }
     RunTurns(*game);
     delete game;
+    return 0;
 }
