@@ -5,7 +5,7 @@
 # 127.0.0.1. Driven with synthetic keys and clicks, checked by what each
 # screen shows, the standard error lines and the exit statuses.
 #
-#   net_e2e.py --game BUILD/korvane --test-data BUILD/data-test [--screenshots DIR] menus
+#   net_e2e.py --game BUILD/korvane --test-data BUILD/data-test [--screenshots DIR] menus|cli
 #
 # menus: Ann hosts from the menu ("Host", the port typed in, the second seat
 #   "Remote"), Bo joins from the menu ("Join": the address, the port and the
@@ -14,6 +14,12 @@
 #   leaves with Escape in her next turn; Bo's screen says that she left, Bo
 #   presses Y and the computer plays her seat on Bo's machine, watched
 #   through Bo's eyes; then Bo's own turn, and Escape.
+# cli: the command line. Ann starts with --host, --port and --code (the menu
+#   opens with Host chosen, the code and port given); Cy's --join with a
+#   wrong code is refused with the reason on a screen and status 1; Bo's
+#   --join skips the menu. Ann plays her turn while the relay is killed:
+#   both games notice that it is gone, say so on a screen and on standard
+#   error, and end with status 1 (within ENet's 60 s time-out).
 
 import argparse
 import os
@@ -31,7 +37,8 @@ TITLE_BAND = (0, 0, 102)
 TITLE_TEXT = (255, 255, 255)
 LINE_TEXT = (153, 153, 255)
 TITLE_AREA = (60, 440, 740, 480)
-NET_PANEL = (470, 140, 680, 335)
+ENDED_TITLE = (275, 454, 525, 465)  # "The network game has ended"
+WAITING_TITLE = (277, 454, 525, 467)  # "Waiting for the other players"
 
 
 def use(display):
@@ -230,7 +237,94 @@ def scenario_menus(args):
     return "relay on 127.0.0.1:%d; %s" % (port, ending)
 
 
-SCENARIOS = {"menus": scenario_menus}
+def intro_then(game, what, checks):
+    # A game started with --join shows the intro, then the network screens.
+    game.expect("the intro title", [("title", (150, 480, 650, 599), (128, 0, 255), (210, 517, 471, 552))], 60)
+    kd.key("space")
+    return game.expect(what, checks, 60)
+
+
+def ended_screen(game, what, timeout):
+    # "The network game has ended" with the reason under it, then a key ends
+    # the program with status 1.
+    screen = game.expect(what, [("title band", TITLE_AREA, TITLE_BAND, (60, 448, 739, 471)),
+                                ("title text", (60, 448, 739, 471), TITLE_TEXT, ENDED_TITLE),
+                                ("reason", (100, 400, 700, 420), LINE_TEXT, (None, None, None, None))], timeout)
+    kd.key("space")
+    status = game.wait_exit(60)
+    check(status == 1, "%s: exit status %r; its output:\n%s" % (what, status, game.report()))
+    return screen
+
+
+def scenario_cli(args):
+    port = free_udp_port()
+    code = "NETCLI7"
+    first = os.environ["DISPLAY"]
+    second = SecondDisplay()
+    games, relay_pid = [], None
+    try:
+        use(first)
+        ann = kd.Game(args.game, args.test_data,
+                      ["--host", "--bind", "127.0.0.1", "--port", str(port), "--code", code, "--name", "Ann"],
+                      {"DISPLAY": first})
+        games.append(ann)
+        flow.through_intro(ann)
+        kd.move(*flow.PARK)
+        ann.expect("the menu with Host chosen", flow.button("Host", 500, 280, 570, 300, flow.HIGHLIGHT)
+                   + flow.button("seat 2", 150, 300, 290, 320, flow.PLAIN))
+        flow.menu_click(ann, 400, 120)  # Begin
+        line = ann.wait_line(r"^korvane: hosting the game %s on port %d \(relay process \d+\)$" % (code, port))
+        relay_pid = int(re.search(r"relay process (\d+)", line).group(1))
+        screen_lines(ann, "the host's lobby", [(200, 400, 600, 420)])
+
+        # A wrong code is refused with the reason.
+        use(second.name)
+        cy = kd.Game(args.game, args.test_data, ["--join", "127.0.0.1:%d" % port, "--code", "WRONG1", "--name", "Cy"],
+                     {"DISPLAY": second.name})
+        games.append(cy)
+        intro_then(cy, "Cy's refusal", [("title band", TITLE_AREA, TITLE_BAND, (60, 448, 739, 471))])
+        flow.shot("net-refused")
+        ended_screen(cy, "Cy's refusal", 30)
+        check(any(re.search(r"^korvane: the network game ended: refused: wrong game code", l) for l in cy.stderr()),
+              "Cy's refusal is not on standard error:\n%s" % cy.report())
+        ann.wait_line(r"^korvane-server: .*refused")
+
+        # Bo joins without the menu.
+        bo = kd.Game(args.game, args.test_data, ["--join", "127.0.0.1:%d" % port, "--code", code, "--name", "Bo"],
+                     {"DISPLAY": second.name})
+        games.append(bo)
+        intro_then(bo, "Bo's waiting screen", [("line", (200, 400, 600, 420), LINE_TEXT, (None, None, None, None)),
+                                               ("title band", TITLE_AREA, TITLE_BAND, (60, 448, 739, 471))])
+        ann.wait_line(r"^korvane: every seat is taken; the game begins$")
+
+        # The relay is killed while Ann plays.
+        use(first)
+        flow.hand_over(ann, 0)
+        os.kill(relay_pid, 9)
+        kd.tap(775, 35, flow.PARK)  # End Turn, to a relay that is gone
+        lost = time.time()
+        ended_screen(ann, "Ann's screen that the relay is lost", 120)
+        use(second.name)
+        screen = ended_screen(bo, "Bo's screen that the relay is lost", 120)
+        flow.shot("net-lost", screen)
+        for who, game in (("Ann", ann), ("Bo", bo)):
+            check(any(re.search(r"^korvane: the network game ended: ", l) for l in game.stderr()),
+                  "%s's reason is not on standard error:\n%s" % (who, game.report()))
+        waited = time.time() - lost
+    finally:
+        for game in games:
+            game.stop()
+        if relay_pid:
+            try:
+                os.kill(relay_pid, 9)
+            except ProcessLookupError:
+                pass
+        second.stop()
+        use(first)
+    return "relay on 127.0.0.1:%d; the lost relay noticed within %.0f s" % (port, waited)
+
+
+SCENARIOS = {"menus": scenario_menus, "cli": scenario_cli}
 
 
 def main():
