@@ -36,16 +36,32 @@ int RunGame(const NetChoice& net)
     if (net.role == NetChoice::Role::Join)
     {
         // The host chooses the map and the seats.
-        return RunNetworkGame(net, GameSetup());
+        return RunNetworkGame(net, GameSetup(), false).status;
     }
     std::string failedFile, failure;
+    NetChoice choice = net;
+    GameSetup previous;
+    std::string netProblem;
+    bool again = false;
     Game* game = nullptr;
     while (game == nullptr)
     {
-        const GameSetup setup = ChooseGameSetup(failedFile, failure, net);
+        const GameSetup setup =
+            ChooseGameSetup(failedFile, failure, choice, again ? &previous : nullptr, netProblem);
         if (setup.net.IsNetwork())
         {
-            return RunNetworkGame(setup.net, setup);
+            const NetGameEnd end = RunNetworkGame(setup.net, setup, true);
+            if (end.begun)
+            {
+                return end.status;
+            }
+            // Refused, unreachable, or left in the lobby: back to the menu,
+            // which says why.
+            choice = setup.net;
+            previous = setup;
+            netProblem = end.reason;
+            again = true;
+            continue;
         }
         // Loading writes its progress lines while the "Loading level" screen stays up.
         if (setup.resumeFile.empty())

@@ -133,9 +133,11 @@ std::vector<uint8_t> EncodeSettings(const GameSetup& setup)
 class NetGame
 {
   public:
-    NetGame(const NetChoice& choice, const GameSetup& setup);
+    NetGame(const NetChoice& choice, const GameSetup& setup, bool fromMenu);
     ~NetGame();
     int Run();
+    bool Begun() const { return game != nullptr; }
+    const std::string& Reason() const { return reason; }
 
   private:
     enum class TurnEnd
@@ -160,6 +162,8 @@ class NetGame
     NetChoice choice;
     GameSetup setup;
     bool host;
+    bool fromMenu;
+    std::string reason; // why the game could not go on
     NetSession session;
     RelayProcess relay;
     Font font;
@@ -169,9 +173,9 @@ class NetGame
     std::vector<bool> voted;
 };
 
-NetGame::NetGame(const NetChoice& choice_, const GameSetup& setup_)
-    : choice(choice_), setup(setup_), host(choice_.role == NetChoice::Role::Host), game(nullptr),
-      turnStarted(SDL_GetTicks())
+NetGame::NetGame(const NetChoice& choice_, const GameSetup& setup_, bool fromMenu_)
+    : choice(choice_), setup(setup_), host(choice_.role == NetChoice::Role::Host), fromMenu(fromMenu_),
+      game(nullptr), turnStarted(SDL_GetTicks())
 {
     if (choice.name.empty())
     {
@@ -195,6 +199,9 @@ bool NetGame::Connect(std::string& error)
     {
         std::fprintf(stderr, "korvane: joining the game %s on %s as %s\n", choice.code.c_str(),
                      RelayText(choice.address, choice.port).c_str(), choice.name.c_str());
+        // Connecting may take a few seconds when nothing answers.
+        DrawLines(font, "Joining a network game", {"Connecting to " + RelayText(choice.address, choice.port)});
+        SDL_GL_SwapBuffers();
         return session.Join(choice.address, choice.port, choice.code, choice.name, error);
     }
     const std::string server = RelayProcess::FindServer();
@@ -471,6 +478,13 @@ int NetGame::Finish()
 int NetGame::Leave()
 {
     session.Leave();
+    if (!Begun())
+    {
+        // A hosted game that has not begun has no use for its relay.
+        relay.Stop();
+        std::fprintf(stderr, "korvane: left the network game %s before it began\n", choice.code.c_str());
+        return 0;
+    }
     std::fprintf(stderr,
                  "korvane: left the network game %s; join it again with the same code and name to "
                  "take your seat back\n",
@@ -478,9 +492,18 @@ int NetGame::Leave()
     return 0;
 }
 
-int NetGame::Failed(const std::string& reason)
+int NetGame::Failed(const std::string& why)
 {
+    reason = why;
     std::fprintf(stderr, "korvane: the network game ended: %s\n", reason.c_str());
+    if (!Begun())
+    {
+        relay.Stop();
+    }
+    if (fromMenu && !Begun())
+    {
+        return 1; // the menu shows the reason
+    }
     std::vector<std::string> lines = Wrap(reason, 80);
     lines.push_back("");
     lines.push_back("Press any key");
@@ -513,8 +536,12 @@ std::vector<SeatPlan> HostSeatPlan(const GameSetup& setup)
     return plan;
 }
 
-int RunNetworkGame(const NetChoice& choice, const GameSetup& setup)
+NetGameEnd RunNetworkGame(const NetChoice& choice, const GameSetup& setup, bool fromMenu)
 {
-    NetGame net(choice, setup);
-    return net.Run();
+    NetGame net(choice, setup, fromMenu);
+    NetGameEnd end;
+    end.status = net.Run();
+    end.begun = net.Begun();
+    end.reason = net.Reason();
+    return end;
 }

@@ -23,11 +23,18 @@
 // here for each seat of the set-up, or open for a remote player.
 std::vector<SeatPlan> HostSeatPlan(const GameSetup& setup);
 
+// How a network game ended for this machine.
+struct NetGameEnd
+{
+    int status = 0;     // the program's exit status: 0 played to its end or left, 1 it could not go on
+    bool begun = false; // the game had begun (a turn was played or loaded here)
+    std::string reason; // why it could not go on; empty when it was played or left
+};
+
 // Plays the game to its end, or until the player leaves (Escape) or the
-// network fails it. Returns the program's exit status: 0 when the game was
-// played to its end or left on purpose, 1 when it could not go on (refused,
-// the relay lost, a game that differs between machines), after a screen that
-// says why.
-int RunNetworkGame(const NetChoice& choice, const GameSetup& setup);
+// network fails it. A failure shows a screen that says why, except before
+// the game has begun when the menu asked for it (fromMenu): the menu says
+// it then, and Escape in the lobby goes back to the menu too.
+NetGameEnd RunNetworkGame(const NetChoice& choice, const GameSetup& setup, bool fromMenu);
 
 #endif

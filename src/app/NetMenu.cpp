@@ -17,7 +17,7 @@ const float kHighlightColour[4] = {1.0f, 0.4f, 0.6f, 1.0f};
 const float kPlainColour[4] = {0.4f, 0.4f, 1.0f, 1.0f};
 const float kPanelColour[4] = {0.0f, 0.0f, 0.5f, 1.0f};
 const float kTextColour[4] = {1.0f, 1.0f, 0.6f, 1.0f}; // what is typed, and the code
-const float kProblemColour[4] = {1.0f, 0.3f, 0.3f, 1.0f};
+const float kProblemColour[4] = {0.7f, 0.0f, 0.0f, 1.0f};
 
 const char* const kFieldLabels[kFieldCount] = {"Address", "Port", "Code", "Name"};
 

@@ -275,11 +275,23 @@ void SetupMenu::Tick()
     MenuCamera(yaw, camera, view);
 }
 
-GameSetup ChooseGameSetup(const std::string& failedFile, const std::string& failure, const NetChoice& net)
+GameSetup ChooseGameSetup(const std::string& failedFile, const std::string& failure, const NetChoice& net,
+                          const GameSetup* previous, const std::string& netProblem)
 {
     SetupMenu menu;
+    if (previous != nullptr &&
+        std::find(menu.maps.begin(), menu.maps.end(), previous->mapName) != menu.maps.end())
+    {
+        menu.setup = *previous;
+        menu.setup.resumeFile.clear();
+    }
     menu.setup.net = net;
     StartNetPanel(menu.network, menu.setup);
+    if (previous != nullptr)
+    {
+        std::copy(previous->remote, previous->remote + 4, menu.setup.remote);
+    }
+    menu.network.problem = netProblem;
     // The fields of the network panel take typed characters.
     const int unicode = SDL_EnableUNICODE(1);
     StartAmbientSound();

@@ -100,8 +100,11 @@ void DrawLoadingScreen(const Font& font);
 // level" screen on the display. A saved game that could not be resumed
 // (failedFile, with what went wrong) is not offered again, and its problem is
 // shown in place of the one the menu finds itself.
-// A network choice from the command line starts the menu with it.
+// A network choice from the command line starts the menu with it. After a
+// network game that could not begin, the menu comes back with the set-up
+// chosen before (previous) and the reason in the network panel.
 GameSetup ChooseGameSetup(const std::string& failedFile = std::string(),
-                          const std::string& failure = std::string(), const NetChoice& net = NetChoice());
+                          const std::string& failure = std::string(), const NetChoice& net = NetChoice(),
+                          const GameSetup* previous = nullptr, const std::string& netProblem = std::string());
 
 #endif

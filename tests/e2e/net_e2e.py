@@ -9,7 +9,8 @@
 #
 # menus: Ann hosts from the menu ("Host", the port typed in, the second seat
 #   "Remote"), Bo joins from the menu ("Join": the address, the port and the
-#   code typed in, Enter). Ann plays the first turn while Bo's screen names
+#   code typed in, Enter); a wrong code first brings him back to the menu
+#   with the refusal under the panel. Ann plays the first turn while Bo's screen names
 #   her and counts the seconds; Bo plays the second while Ann waits. Ann
 #   leaves with Escape in her next turn; Bo's screen says that she left, Bo
 #   presses Y and the computer plays her seat on Bo's machine, watched
@@ -37,6 +38,7 @@ TITLE_BAND = (0, 0, 102)
 TITLE_TEXT = (255, 255, 255)
 LINE_TEXT = (153, 153, 255)
 TITLE_AREA = (60, 440, 740, 480)
+PROBLEM = (178, 0, 0)  # the network panel's problem line
 ENDED_TITLE = (275, 454, 525, 465)  # "The network game has ended"
 WAITING_TITLE = (277, 454, 525, 467)  # "Waiting for the other players"
 
@@ -154,6 +156,16 @@ def scenario_menus(args):
         erase(5)
         type_text(str(port))
         field_click(bo, 190)  # Code
+        type_text("wrong1")
+        kd.key("Return")
+        # Refused: back in the menu, which says why under the panel.
+        bo.wait_line(r"^korvane: the network game ended: refused: wrong game code$")
+        kd.move(*flow.PARK)
+        screen = bo.expect("the menu with the refusal", flow.button("Join", 580, 280, 650, 300, flow.HIGHLIGHT)
+                           + [("the refusal", (470, 100, 799, 148), PROBLEM, (None, None, None, None))])
+        flow.shot("net-join-refused", screen)
+        field_click(bo, 190)  # Code, which kept what was typed
+        erase(6)
         type_text(code.lower())  # taken as capitals
         kd.move(*flow.PARK)
         time.sleep(0.5)
