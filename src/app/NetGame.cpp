@@ -390,7 +390,7 @@ bool NetGame::ReadWaitingInput()
         {
             ToggleSoundMute();
         }
-        else if (key == SDLKey(kTakeOverKey) && session.GameStarted())
+        else if (key == SDLKey(kTakeOverKey) && Begun())
         {
             const std::vector<SeatEntry>& seats = session.Seats();
             voted.resize(seats.size(), false);
