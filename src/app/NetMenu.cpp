@@ -168,7 +168,12 @@ bool NetPanelKey(NetMenuPanel& panel, const GameSetup& setup, char c)
         return true;
     }
     TextField& field = panel.fields[panel.focus];
-    return c == '\b' ? field.Backspace() : field.Type(c);
+    const bool changed = c == '\b' ? field.Backspace() : field.Type(c);
+    if (changed)
+    {
+        panel.problem.clear(); // it was about what is being changed
+    }
+    return changed;
 }
 
 bool FinishNetChoice(NetMenuPanel& panel, GameSetup& setup)

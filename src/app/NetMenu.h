@@ -55,6 +55,7 @@ void CycleHostedSeat(GameSetup& setup, int seat);
 // A character typed, or Backspace ('\b'), into the focused field of a
 // joining panel; Tab ('\t') moves the focus to the next field. False when
 // the panel took nothing (not joining, or a character the field refuses).
+// A change to a field clears the problem shown.
 bool NetPanelKey(NetMenuPanel& panel, const GameSetup& setup, char c);
 
 // On "Begin": fills the set-up's network choice from the panel, or returns

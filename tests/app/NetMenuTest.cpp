@@ -154,6 +154,13 @@ TEST(NetMenu, BeginJoinsOnlyWithAnAddressAPortACodeAndAName)
     panel.fields[NetMenuPanel::CodeField] = TextField(TextField::Kind::Code, "ABCDEF");
     EXPECT_FALSE(FinishNetChoice(panel, setup));
     EXPECT_EQ(panel.problem, "Type your name (1 to 20 characters)");
+    // Tab and a refused character leave it; typing into a field clears it.
+    NetPanelKey(panel, setup, '\t');
+    ApplyNetClick(kFirstFieldId + NetMenuPanel::NameField, panel, setup);
+    NetPanelKey(panel, setup, '\x01');
+    EXPECT_FALSE(panel.problem.empty());
+    NetPanelKey(panel, setup, 'B');
+    EXPECT_EQ(panel.problem, "");
 }
 
 TEST(NetMenu, AHostNeedsOnlyAPortAndAGameAtOneScreenNothing)
