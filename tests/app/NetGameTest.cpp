@@ -100,8 +100,15 @@ class NetGameTest : public GLTest
             });
     }
 
+    // The game under test joins once the relay has the host's game (before
+    // that the relay refuses it: no game).
     NetChoice Joining() const
     {
+        const Clock::time_point end = Clock::now() + std::chrono::seconds(10);
+        while (!hostOpen && Clock::now() < end)
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
         NetChoice choice;
         choice.role = NetChoice::Role::Join;
         choice.address = "127.0.0.1";
@@ -120,6 +127,7 @@ class NetGameTest : public GLTest
     uint64_t hash = 0;
     std::string hostError;
     std::atomic<bool> hostSawMismatch{false};
+    std::atomic<bool> hostOpen{false};
 };
 
 TEST_F(NetGameTest, TheTurnsOfAnotherMachineAreRebuiltAndCheckedToTheEnd)
