@@ -210,11 +210,23 @@ bool NetGame::Connect(std::string& error)
         error = "korvane-server is neither beside the game nor on PATH";
         return false;
     }
+    choice.address = choice.bind.empty() ? "127.0.0.1" : choice.bind;
     if (!relay.Start(server, choice.port, choice.code, error, choice.bind))
     {
-        return false;
+        // The relay this host started before may still hold its game (the
+        // host left, or its program stopped): open the game there, which the
+        // relay takes as the host coming back into its seats.
+        const std::string cannotStart = error;
+        if (!session.Host(choice.address, choice.port, choice.code, choice.name, HostSeatPlan(setup),
+                          EncodeSettings(setup), error))
+        {
+            error = cannotStart;
+            return false;
+        }
+        std::fprintf(stderr, "korvane: %s; opening the game %s on the relay there\n", cannotStart.c_str(),
+                     choice.code.c_str());
+        return true;
     }
-    choice.address = choice.bind.empty() ? "127.0.0.1" : choice.bind;
     std::fprintf(stderr, "korvane: hosting the game %s on port %u (relay process %d)\n", choice.code.c_str(),
                  unsigned(choice.port), int(relay.Pid()));
     if (!session.Host(choice.address, choice.port, choice.code, choice.name, HostSeatPlan(setup),

@@ -18,7 +18,9 @@
 # cli: the command line. Ann starts with --host, --port and --code (the menu
 #   opens with Host chosen, the code and port given); Cy's --join with a
 #   wrong code is refused with the reason on a screen and status 1; Bo's
-#   --join skips the menu. Ann plays her turn while the relay is killed:
+#   --join skips the menu. Ann leaves during her turn and comes back with the
+#   same command (her relay still runs and gives her seat back). She plays
+#   her turn again while the relay is killed:
 #   both games notice that it is gone, say so on a screen and on standard
 #   error, and end with status 1 (within ENet's 60 s time-out).
 
@@ -309,8 +311,24 @@ def scenario_cli(args):
                                                ("title band", TITLE_AREA, TITLE_BAND, (60, 448, 739, 471))])
         ann.wait_line(r"^korvane: every seat is taken; the game begins$")
 
-        # The relay is killed while Ann plays.
+        # Ann leaves during her turn and comes back with the same command: her
+        # relay still runs, and takes her back into her seat.
         use(first)
+        host_arguments = ann.proc.args[1:]
+        flow.hand_over(ann, 0)
+        kd.key("Escape")
+        check(ann.wait_exit(60) == 0, "Ann's leaving: exit status %r" % ann.proc.returncode)
+        ann.wait_line(r"^korvane: left the network game %s; join it again" % code)
+        bo.wait_line(r"^korvane: Player 1 \(Ann\) left the game$")
+        ann = kd.Game(args.game, args.test_data, host_arguments, {"DISPLAY": first})
+        games.append(ann)
+        flow.through_intro(ann)
+        flow.menu_click(ann, 400, 120)  # Begin, with Host chosen as before
+        ann.wait_line(r"^korvane: the port %d is in use on this machine; opening the game %s on the relay there$"
+                      % (port, code))
+        bo.wait_line(r"^korvane: Player 1 \(Ann\) is back$")
+
+        # The relay is killed while Ann plays her turn again.
         flow.hand_over(ann, 0)
         os.kill(relay_pid, 9)
         kd.tap(775, 35, flow.PARK)  # End Turn, to a relay that is gone
@@ -333,7 +351,7 @@ def scenario_cli(args):
                 pass
         second.stop()
         use(first)
-    return "relay on 127.0.0.1:%d; the lost relay noticed within %.0f s" % (port, waited)
+    return "relay on 127.0.0.1:%d; both ended screens seen %.0f s after the relay was killed" % (port, waited)
 
 
 SCENARIOS = {"menus": scenario_menus, "cli": scenario_cli}
