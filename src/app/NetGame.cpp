@@ -148,7 +148,7 @@ class NetGame
 
     bool Connect(std::string& error);
     void BeginAsHost();
-    bool Load(const Message& turn);
+    bool Load(const Message& turn); // false: the game cannot go on (Failed has said why)
     void ApplySeatControl(Player& player);
     ComputerTurnView ViewHere() const;
     TurnEnd PlayOwnTurn();
@@ -200,7 +200,8 @@ bool NetGame::Connect(std::string& error)
         std::fprintf(stderr, "korvane: joining the game %s on %s as %s\n", choice.code.c_str(),
                      RelayText(choice.address, choice.port).c_str(), choice.name.c_str());
         // Connecting may take a few seconds when nothing answers.
-        DrawLines(font, "Joining a network game", {"Connecting to " + RelayText(choice.address, choice.port)});
+        DrawLines(font, "Joining a network game",
+                  {"Connecting to " + RelayText(choice.address, choice.port)});
         SDL_GL_SwapBuffers();
         return session.Join(choice.address, choice.port, choice.code, choice.name, error);
     }
@@ -259,20 +260,23 @@ bool NetGame::Load(const Message& turn)
     if (!DecodeSnapshot(turn.snapshot, snapshot, error))
     {
         session.ReportMismatch(turn, 0);
-        return Failed(which + " cannot be read: " + error) == 0;
+        Failed(which + " cannot be read: " + error);
+        return false;
     }
     Game* loaded = RestoreGame(snapshot, error);
     if (loaded == nullptr)
     {
         session.ReportMismatch(turn, 0);
-        return Failed(which + " cannot be built here: " + error) == 0;
+        Failed(which + " cannot be built here: " + error);
+        return false;
     }
     const uint64_t hash = SnapshotHash(CaptureSnapshot(*loaded));
     if (hash != turn.hash)
     {
         delete loaded;
         session.ReportMismatch(turn, hash);
-        return Failed(session.FailReason()) == 0;
+        Failed(session.FailReason());
+        return false;
     }
     delete game;
     game = loaded;
