@@ -247,7 +247,9 @@ void NetGame::BeginAsHost()
     SeatPlayers(*game, setup.seats, UnpredictableSeed());
     gAnimationTime = 0.0f;
     const Snapshot snapshot = CaptureSnapshot(*game);
-    session.Begin(uint8_t(game->currentPlayerPos), SnapshotHash(snapshot), EncodeSnapshot(snapshot));
+    uint64_t hash = 0;
+    const std::vector<uint8_t> encoded = EncodeSnapshot(snapshot, hash);
+    session.Begin(uint8_t(game->currentPlayerPos), hash, encoded);
     turnStarted = SDL_GetTicks();
     std::fprintf(stderr, "korvane: every seat is taken; the game begins\n");
 }
@@ -263,7 +265,8 @@ bool NetGame::Load(const Message& turn)
         Failed(which + " cannot be read: " + error);
         return false;
     }
-    Game* loaded = RestoreGame(snapshot, error);
+    // The game held so far lends its models and light textures: the same files.
+    Game* loaded = RestoreGame(snapshot, error, game);
     if (loaded == nullptr)
     {
         session.ReportMismatch(turn, 0);
@@ -273,6 +276,10 @@ bool NetGame::Load(const Message& turn)
     const uint64_t hash = SnapshotHash(CaptureSnapshot(*loaded));
     if (hash != turn.hash)
     {
+        if (game != nullptr)
+        {
+            loaded->GiveCatalogueTo(*game);
+        }
         delete loaded;
         session.ReportMismatch(turn, hash);
         Failed(session.FailReason());
@@ -349,8 +356,10 @@ NetGame::TurnEnd NetGame::PlayOwnTurn()
     const bool over = game->GetState() == 2;
     const int winner = over ? game->WinnerIndex() : -1;
     const Snapshot snapshot = CaptureSnapshot(*game);
-    session.EndTurn(uint8_t(game->currentPlayerPos), over, winner >= 0 ? uint8_t(winner) : kNoSeat,
-                    SnapshotHash(snapshot), EncodeSnapshot(snapshot), {});
+    uint64_t hash = 0;
+    const std::vector<uint8_t> encoded = EncodeSnapshot(snapshot, hash);
+    session.EndTurn(uint8_t(game->currentPlayerPos), over, winner >= 0 ? uint8_t(winner) : kNoSeat, hash,
+                    encoded, {});
     turnStarted = SDL_GetTicks();
     voted.assign(session.Seats().size(), false);
     return TurnEnd::Sent;
