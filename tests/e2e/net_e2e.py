@@ -234,7 +234,7 @@ def scenario_menus(args):
             text = "\n".join(game.stderr())
             check("mismatch" not in text and "differs" not in text, "%s's game reports a mismatch:\n%s"
                   % (who, game.report()))
-            check("Sanitizer" not in text, "%s's game: %s" % (who, game.report()))
+            check("Sanitizer" not in text and "runtime error" not in text, "%s's game: %s" % (who, game.report()))
         relay_log = "\n".join(ann.stderr())
         check(len(re.findall(r"korvane-server: .*turn", relay_log)) >= 3, "the relay logged too few turns:\n%s"
               % relay_log)
@@ -341,6 +341,9 @@ def scenario_cli(args):
             check(any(re.search(r"^korvane: the network game ended: ", l) for l in game.stderr()),
                   "%s's reason is not on standard error:\n%s" % (who, game.report()))
         waited = time.time() - lost
+        for who, game in (("Cy", cy), ("Ann", ann), ("Bo", bo)):
+            text = "\n".join(game.stderr())
+            check("Sanitizer" not in text and "runtime error" not in text, "%s: %s" % (who, game.report()))
     finally:
         for game in games:
             game.stop()
