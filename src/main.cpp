@@ -24,7 +24,7 @@ int main(int argc, char* argv[])
     InitVideo();
     InitRenderState();
     BuildDirectionTable();
-    RunGame();
+    const int status = RunGame(line.net);
     SDL_Quit();
-    return 0;
+    return status;
 }

@@ -2,6 +2,10 @@
 
 #include <cstdio>
 
+#include "net/Message.h"
+#include "net/RelayAddress.h"
+#include "net/ServerOptions.h"
+
 #ifndef KORVANE_VERSION
 #define KORVANE_VERSION "unknown"
 #endif
@@ -9,9 +13,82 @@
 namespace
 {
 
+void Refuse(CommandLine& line, const std::string& why)
+{
+    line.action = CommandLine::Action::ShowUsageError;
+    line.error = why;
+}
+
+void ChooseRole(CommandLine& line, NetChoice::Role role)
+{
+    if (line.net.role != NetChoice::Role::None && line.net.role != role)
+    {
+        Refuse(line, "--host and --join cannot go together");
+        return;
+    }
+    line.net.role = role;
+}
+
 const CommandLineOption kOptions[] = {
     {"--window", nullptr, nullptr, "play in an 800x600 window instead of full screen",
      [](CommandLine& line, const std::string&) { line.window = true; }},
+    {"--host", nullptr, nullptr, "host a network game: start a relay here, show its code",
+     [](CommandLine& line, const std::string&) { ChooseRole(line, NetChoice::Role::Host); }},
+    {"--port", nullptr, "P", "the relay's UDP port when hosting (default 24250)",
+     [](CommandLine& line, const std::string& value)
+     {
+         long port = 0;
+         if (!ParseBoundedNumber(value, 1, 65535, port))
+         {
+             Refuse(line, "--port takes a number from 1 to 65535, not '" + value + "'");
+             return;
+         }
+         line.net.port = (unsigned short)port;
+         line.portGiven = true;
+     }},
+    {"--bind", nullptr, "ADDRESS", "the hosting relay's address (default: every one)",
+     [](CommandLine& line, const std::string& value)
+     {
+         std::string host, error;
+         unsigned short port = 0;
+         if (value.find(':') != std::string::npos || !ParseRelayAddress(value, host, port, error))
+         {
+             Refuse(line, "--bind takes an address of this machine, not '" + value + "'");
+             return;
+         }
+         line.net.bind = host;
+     }},
+    {"--join", nullptr, "ADDRESS[:PORT]", "join the network game on the relay there",
+     [](CommandLine& line, const std::string& value)
+     {
+         std::string error;
+         if (!ParseRelayAddress(value, line.net.address, line.net.port, error))
+         {
+             Refuse(line, "--join: " + error);
+             return;
+         }
+         ChooseRole(line, NetChoice::Role::Join);
+     }},
+    {"--code", nullptr, "CODE", "the game code (6 to 16 capital letters and digits)",
+     [](CommandLine& line, const std::string& value)
+     {
+         if (!IsValidCode(value))
+         {
+             Refuse(line, "--code takes 6 to 16 capital letters and digits, not '" + value + "'");
+             return;
+         }
+         line.net.code = value;
+     }},
+    {"--name", nullptr, "NAME", "your name in a network game (default: login name)",
+     [](CommandLine& line, const std::string& value)
+     {
+         if (!IsValidName(value))
+         {
+             Refuse(line, "--name takes 1 to 20 plain characters");
+             return;
+         }
+         line.net.name = value;
+     }},
     {"--help", "-h", nullptr, "print this help and exit",
      [](CommandLine& line, const std::string&) { line.action = CommandLine::Action::ShowHelp; }},
     {"--version", nullptr, nullptr, "print the version and exit",
@@ -29,7 +106,9 @@ const char* const kKeys = "Keys:\n"
                           "  Tab (held)     sensor view\n"
                           "  v              mute or unmute the sound\n"
                           "  Alt+Enter      switch between window and full screen\n"
-                          "  Escape         end the game\n"
+                          "  Escape         end the game (in a network game: leave it; your seat is kept)\n"
+                          "  y              while waiting in a network game: let the computer play the\n"
+                          "                 seat of a player who is away (once every machine agrees)\n"
                           "  pointer at an edge scrolls; right drag turns the camera (along the top or\n"
                           "  bottom edge it zooms); middle click resets the zoom; the wheel raises or\n"
                           "  lowers the camera\n";
@@ -59,7 +138,23 @@ CommandLine Refused(const std::string& why)
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
 {
-    return ParseArguments(arguments, kOptions, sizeof(kOptions) / sizeof(kOptions[0]));
+    CommandLine line = ParseArguments(arguments, kOptions, sizeof(kOptions) / sizeof(kOptions[0]));
+    if (line.action != CommandLine::Action::Play)
+    {
+        return line;
+    }
+    const NetChoice& net = line.net;
+    if (net.role == NetChoice::Role::Join && net.code.empty())
+    {
+        return Refused("--join needs --code (the code the host shows)");
+    }
+    if (net.role == NetChoice::Role::Join && (line.portGiven || !net.bind.empty()))
+    {
+        return Refused("--port and --bind go with --host; give --join its port as ADDRESS:PORT");
+    }
+    // Without --host or --join, --port, --bind, --code and --name fill the
+    // menu's network panel.
+    return line;
 }
 
 CommandLine ParseArguments(const std::vector<std::string>& arguments, const CommandLineOption* options,
@@ -113,7 +208,8 @@ std::string UsageText()
 std::string HelpText()
 {
     std::string text = "Usage: korvane [OPTION]...\n"
-                       "Korvane: turn-based space-fleet tactics for two to four players at one screen.\n"
+                       "Korvane: turn-based space-fleet tactics for two to four players at one screen,\n"
+                       "or each at their own machine through a relay (korvane-server).\n"
                        "It starts full screen; Alt+Enter switches between window and full screen.\n"
                        "\n"
                        "Options:\n";
@@ -139,7 +235,14 @@ std::string HelpText()
             "  the installation prefix, /usr/share/games/korvane for the Debian package.\n"
             "  Games are saved at every hand-over in $XDG_DATA_HOME/korvane/saves\n"
             "  (~/.local/share/korvane/saves when XDG_DATA_HOME is not set); the menu's\n"
-            "  Resume button continues the last one.\n";
+            "  Resume button continues the last one.\n"
+            "\n"
+            "Network games:\n"
+            "  korvane --host                      choose the seats in the menu (Human,\n"
+            "                                      Computer or Remote), click Begin, and\n"
+            "                                      give the others the code shown\n"
+            "  korvane --join ADDRESS --code CODE  take a Remote seat of that game\n"
+            "  The relay listens on UDP port 24250 unless --port says otherwise.\n";
     return text;
 }
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "app/NetChoice.h"
+
 // The game's command line: what the player asked for, read from the program's
 // arguments without touching the display. An option is a row of the table in
 // CommandLine.cpp (its names, the name of its value if it takes one, a line of
@@ -26,6 +28,11 @@ struct CommandLine
 
     // --window: play in an 800x600 window instead of full screen.
     bool window = false;
+
+    // --host [--port P] [--code CODE], --join ADDRESS[:PORT] --code CODE,
+    // --name NAME: one seat of a network game instead of the game at one screen.
+    NetChoice net;
+    bool portGiven = false; // --port was given
 };
 
 // One option of a table. `value` names the option's value in the help

@@ -324,6 +324,11 @@ void DrawComputerTurnScreen(Game& game, float progress)
 
 ComputerTurnRecord PlayComputerTurn(Game& game)
 {
-    ComputerTurn turn(game, ChooseComputerTurnView(game));
+    return PlayComputerTurn(game, ChooseComputerTurnView(game));
+}
+
+ComputerTurnRecord PlayComputerTurn(Game& game, const ComputerTurnView& view)
+{
+    ComputerTurn turn(game, view);
     return turn.Play();
 }

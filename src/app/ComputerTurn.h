@@ -74,5 +74,8 @@ struct ComputerTurnRecord
 // ChooseComputerTurnView decides; returns when the turn or the game is over
 // (the game's state is then 1 or 2).
 ComputerTurnRecord PlayComputerTurn(Game& game);
+// As above, shown as the caller decides (a network game knows which seats'
+// people sit at this screen).
+ComputerTurnRecord PlayComputerTurn(Game& game, const ComputerTurnView& view);
 
 #endif

@@ -2,6 +2,7 @@
 
 #include "app/ComputerTurn.h"
 #include "app/IntroScreen.h"
+#include "app/NetGame.h"
 #include "app/SetupMenu.h"
 #include "app/Startup.h"
 #include "app/TurnCycle.h"
@@ -28,15 +29,40 @@ Game* ResumeGame(const std::string& file, std::string& error)
 
 } // namespace
 
-void RunGame()
+int RunGame(const NetChoice& net)
 {
     SoundSession sound;
     ShowIntro();
+    if (net.role == NetChoice::Role::Join)
+    {
+        // The host chooses the map and the seats.
+        return RunNetworkGame(net, GameSetup(), false).status;
+    }
     std::string failedFile, failure;
+    NetChoice choice = net;
+    GameSetup previous;
+    std::string netProblem;
+    bool again = false;
     Game* game = nullptr;
     while (game == nullptr)
     {
-        const GameSetup setup = ChooseGameSetup(failedFile, failure);
+        const GameSetup setup =
+            ChooseGameSetup(failedFile, failure, choice, again ? &previous : nullptr, netProblem);
+        if (setup.net.IsNetwork())
+        {
+            const NetGameEnd end = RunNetworkGame(setup.net, setup, true);
+            if (end.begun)
+            {
+                return end.status;
+            }
+            // Refused, unreachable, or left in the lobby: back to the menu,
+            // which says why.
+            choice = setup.net;
+            previous = setup;
+            netProblem = end.reason;
+            again = true;
+            continue;
+        }
         // Loading writes its progress lines while the "Loading level" screen stays up.
         if (setup.resumeFile.empty())
         {
@@ -54,4 +80,5 @@ void RunGame()
     }
     RunTurns(*game);
     delete game;
+    return 0;
 }

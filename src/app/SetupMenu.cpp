@@ -54,14 +54,14 @@ void DrawSeats(const Font& font, const GameSetup& setup)
         glStencilFunc(GL_ALWAYS, 1, 255);
         DrawText(font, "Player " + std::to_string(i + 1), 92, y0 + 3, 12, kHeadingColour);
         const SeatKind seat = setup.seats[i];
-        DrawButton(SeatLabel(seat), 150, y0, 290, y0 + 20, kHeadingColour,
+        DrawButton(SeatLabel(setup, i), 150, y0, 290, y0 + 20, kHeadingColour,
                    IsComputerSeat(seat) ? kHighlightColour : kPlainColour, font,
                    kFirstSeatButtonId + unsigned(i));
     }
 }
 
 void DrawMenu(const Font& font, const std::vector<std::string>& maps, const GameSetup& setup, int x, int y,
-              const ResumeOffer& resume)
+              const ResumeOffer& resume, const NetMenuPanel& network)
 {
     Begin2D();
 
@@ -89,6 +89,8 @@ void DrawMenu(const Font& font, const std::vector<std::string>& maps, const Game
                    maps[i] == setup.mapName ? kHighlightColour : kPlainColour, font, kFirstMapButtonId + i);
     }
 
+    DrawNetPanel(font, network, setup);
+
     DrawButton("", 350, 100, 450, 140, kHeadingColour, kPlainColour, font, kBeginButtonId);
     DrawCentredText(font, "Begin", 400, 112, 16, kBeginColour);
     DrawResumeOffer(font, resume);
@@ -103,6 +105,33 @@ void DrawMenu(const Font& font, const std::vector<std::string>& maps, const Game
     glVertex2i(x + 25, y - 20);
     glVertex2i(x + 15, y - 20);
     glEnd();
+}
+
+// A key in the menu: typing into the network panel, Enter for "Begin" while
+// it is open, the mute key. True when the menu is done.
+bool MenuKey(SetupMenu& menu, const SDL_keysym& key)
+{
+    if (menu.setup.net.IsNetwork())
+    {
+        if (key.sym == SDLK_RETURN || key.sym == SDLK_KP_ENTER)
+        {
+            PlayInterfaceSound(Sound::Click);
+            return FinishNetChoice(menu.network, menu.setup);
+        }
+        const char c = key.sym == SDLK_BACKSPACE                  ? '\b'
+                       : key.sym == SDLK_TAB                      ? '\t'
+                       : key.unicode >= ' ' && key.unicode <= '~' ? char(key.unicode)
+                                                                  : '\0';
+        if (c != '\0' && NetPanelKey(menu.network, menu.setup, c))
+        {
+            return false;
+        }
+    }
+    if (key.sym == kMuteKey)
+    {
+        ToggleSoundMute();
+    }
+    return false;
 }
 
 void SetMenuCamera(float yaw, const Vector& position)
@@ -128,8 +157,15 @@ bool ApplyMenuClick(unsigned v, const std::vector<std::string>& maps, GameSetup&
     }
     else if (v >= kFirstSeatButtonId && v < kFirstSeatButtonId + unsigned(SeatsShown(setup)))
     {
-        SeatKind& seat = setup.seats[v - kFirstSeatButtonId];
-        seat = NextSeatKind(seat);
+        const int seat = int(v - kFirstSeatButtonId);
+        if (setup.net.role == NetChoice::Role::Host)
+        {
+            CycleHostedSeat(setup, seat);
+        }
+        else
+        {
+            setup.seats[seat] = NextSeatKind(setup.seats[seat]);
+        }
     }
     return false;
 }
@@ -160,6 +196,11 @@ const char* SeatLabel(SeatKind kind)
         break;
     }
     return "Human";
+}
+
+const char* SeatLabel(const GameSetup& setup, int seat)
+{
+    return setup.remote[seat] ? "Remote" : SeatLabel(setup.seats[seat]);
 }
 
 void MenuCamera(float yaw, Vector& position, Vector& viewDirection)
@@ -204,7 +245,7 @@ void SetupMenu::Draw(int pointerX, int pointerY)
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     SetMenuCamera(yaw, camera);
     environment->Draw(camera, yaw, view, false);
-    DrawMenu(font, maps, setup, pointerX, pointerY, resume);
+    DrawMenu(font, maps, setup, pointerX, pointerY, resume, network);
 }
 
 bool SetupMenu::Click(int x, int y)
@@ -217,9 +258,14 @@ bool SetupMenu::Click(int x, int y)
     if (v == kResumeButtonId && !resume.file.empty())
     {
         setup.resumeFile = resume.file;
+        setup.net.role = NetChoice::Role::None;
         return true;
     }
-    return ApplyMenuClick(v, maps, setup);
+    if (ApplyNetClick(v, network, setup))
+    {
+        return false;
+    }
+    return ApplyMenuClick(v, maps, setup) && FinishNetChoice(network, setup);
 }
 
 void SetupMenu::Tick()
@@ -229,9 +275,25 @@ void SetupMenu::Tick()
     MenuCamera(yaw, camera, view);
 }
 
-GameSetup ChooseGameSetup(const std::string& failedFile, const std::string& failure)
+GameSetup ChooseGameSetup(const std::string& failedFile, const std::string& failure, const NetChoice& net,
+                          const GameSetup* previous, const std::string& netProblem)
 {
     SetupMenu menu;
+    if (previous != nullptr &&
+        std::find(menu.maps.begin(), menu.maps.end(), previous->mapName) != menu.maps.end())
+    {
+        menu.setup = *previous;
+        menu.setup.resumeFile.clear();
+    }
+    menu.setup.net = net;
+    StartNetPanel(menu.network, menu.setup);
+    if (previous != nullptr)
+    {
+        std::copy(previous->remote, previous->remote + 4, menu.setup.remote);
+    }
+    menu.network.problem = netProblem;
+    // The fields of the network panel take typed characters.
+    const int unicode = SDL_EnableUNICODE(1);
     StartAmbientSound();
     if (!failure.empty())
     {
@@ -261,12 +323,13 @@ GameSetup ChooseGameSetup(const std::string& failedFile, const std::string& fail
             {
                 menu.Tick();
             }
-            else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == kMuteKey)
+            else if (event.type == SDL_KEYDOWN)
             {
-                ToggleSoundMute();
+                done = MenuKey(menu, event.key.keysym) || done;
             }
         }
     }
+    SDL_EnableUNICODE(unicode);
     SDL_RemoveTimer(timer);
     DrawLoadingScreen(menu.font);
     SDL_GL_SwapBuffers();

@@ -53,7 +53,8 @@ std::string RelayProcess::FindServer()
         // Beside the program (the build tree), or beside the korvane command
         // of an installed game (games/ or bin/), whose program lives in
         // libexec/korvane.
-        for (const char* relative : {"korvane-server", "../../games/korvane-server", "../../bin/korvane-server"})
+        for (const char* relative :
+             {"korvane-server", "../../games/korvane-server", "../../bin/korvane-server"})
             if (IsProgram(dir + relative))
                 return dir + relative;
     }
@@ -75,7 +76,7 @@ std::string RelayProcess::FindServer()
 }
 
 bool RelayProcess::Start(const std::string& server, unsigned short port, const std::string& code,
-                         std::string& error)
+                         std::string& error, const std::string& address)
 {
     if (server.empty() || !IsProgram(server))
     {
@@ -88,8 +89,14 @@ bool RelayProcess::Start(const std::string& server, unsigned short port, const s
         return false;
     }
     const std::string portText = std::to_string(port);
-    std::vector<const char*> argv = {server.c_str(), "--port", portText.c_str(), "--code",
-                                     code.c_str(),   "--once", nullptr};
+    std::vector<const char*> argv = {server.c_str(), "--port",     portText.c_str(),
+                                     "--code",       code.c_str(), "--once"};
+    if (!address.empty())
+    {
+        argv.push_back("--address");
+        argv.push_back(address.c_str());
+    }
+    argv.push_back(nullptr);
     if (posix_spawn(&pid, server.c_str(), nullptr, nullptr, const_cast<char* const*>(argv.data()), environ) !=
         0)
     {

@@ -19,10 +19,12 @@ class RelayProcess
     // empty when there is none.
     static std::string FindServer();
 
-    // Starts it on every address of this machine, the port and the code, and
-    // waits (at most 3 seconds) until the port is taken. False with a reason
-    // when it cannot start or ends at once (the port is in use).
-    bool Start(const std::string& server, unsigned short port, const std::string& code, std::string& error);
+    // Starts it on the address (empty: every address of this machine), the
+    // port and the code, and waits (at most 3 seconds) until the port is
+    // taken. False with a reason when it cannot start or ends at once (the
+    // port is in use).
+    bool Start(const std::string& server, unsigned short port, const std::string& code, std::string& error,
+               const std::string& address = std::string());
     // Whether it still runs (reaps it once it has ended).
     bool Running();
     // Ends it (SIGTERM; waits at most 2 seconds, then SIGKILL).

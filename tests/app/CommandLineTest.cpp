@@ -160,3 +160,111 @@ TEST(CommandLine, AValueFollowsItsOptionAsTheNextArgumentOrAfterAnEqualsSign)
 }
 
 } // namespace
+
+namespace
+{
+
+TEST(CommandLine, NetworkOptionsHostOrJoin)
+{
+    using Role = NetChoice::Role;
+    const struct
+    {
+        std::vector<std::string> arguments;
+        Role role;
+        const char* address;
+        unsigned short port;
+        const char* code;
+        const char* name;
+    } rows[] = {
+        {{}, Role::None, "", 24250, "", ""},
+        {{"--host"}, Role::Host, "", 24250, "", ""},
+        {{"--host", "--port", "3000"}, Role::Host, "", 3000, "", ""},
+        {{"--host", "--port=65535", "--code", "K7WQ2M", "--name", "Ann"},
+         Role::Host,
+         "",
+         65535,
+         "K7WQ2M",
+         "Ann"},
+        {{"--join", "192.0.2.10", "--code", "K7WQ2M"}, Role::Join, "192.0.2.10", 24250, "K7WQ2M", ""},
+        {{"--join", "relay.example.org:3000", "--code", "K7WQ2M"},
+         Role::Join,
+         "relay.example.org",
+         3000,
+         "K7WQ2M",
+         ""},
+        {{"--code", "K7WQ2M", "--join=127.0.0.1:1", "--name", "Bo Li"},
+         Role::Join,
+         "127.0.0.1",
+         1,
+         "K7WQ2M",
+         "Bo Li"},
+        // Alone, these fill the menu's network panel.
+        {{"--name", "Bo", "--port", "4000"}, Role::None, "", 4000, "", "Bo"},
+    };
+    for (const auto& row : rows)
+    {
+        const CommandLine line = ParseCommandLine(row.arguments);
+        ASSERT_EQ(line.action, CommandLine::Action::Play) << line.error;
+        EXPECT_EQ(line.net.role, row.role);
+        EXPECT_EQ(line.net.address, row.address);
+        EXPECT_EQ(line.net.port, row.port);
+        EXPECT_EQ(line.net.code, row.code);
+        EXPECT_EQ(line.net.name, row.name);
+    }
+}
+
+TEST(CommandLine, NetworkOptionsThatCannotWorkAreRefusedWithTheReason)
+{
+    const struct
+    {
+        std::vector<std::string> arguments;
+        const char* error;
+    } rows[] = {
+        {{"--join", "127.0.0.1"}, "--join needs --code (the code the host shows)"},
+        {{"--host", "--join", "h", "--code", "K7WQ2M"}, "--host and --join cannot go together"},
+        {{"--join", "h", "--code", "K7WQ2M", "--host"}, "--host and --join cannot go together"},
+        {{"--join", "h", "--code", "K7WQ2M", "--port", "3000"},
+         "--port and --bind go with --host; give --join its port as ADDRESS:PORT"},
+        {{"--join", "h:0", "--code", "K7WQ2M"}, "--join: a port is a number from 1 to 65535, not \"0\""},
+        {{"--join", "h:x", "--code", "K7WQ2M"}, "--join: a port is a number from 1 to 65535, not \"x\""},
+        {{"--join", "a/b", "--code", "K7WQ2M"},
+         "--join: an address is a host name or IPv4 address, with :PORT or without, not \"a/b\""},
+        {{"--join", ":3000", "--code", "K7WQ2M"},
+         "--join: an address is a host name or IPv4 address, with :PORT or without, not \":3000\""},
+        {{"--host", "--port", "0"}, "--port takes a number from 1 to 65535, not '0'"},
+        {{"--host", "--port", "65536"}, "--port takes a number from 1 to 65535, not '65536'"},
+        {{"--host", "--port", "-1"}, "--port takes a number from 1 to 65535, not '-1'"},
+        {{"--host", "--code", "K7WQ2"}, "--code takes 6 to 16 capital letters and digits, not 'K7WQ2'"},
+        {{"--host", "--code", "k7wq2m"}, "--code takes 6 to 16 capital letters and digits, not 'k7wq2m'"},
+        {{"--host", "--name", ""}, "--name takes 1 to 20 plain characters"},
+        {{"--host", "--name", "123456789012345678901"}, "--name takes 1 to 20 plain characters"},
+        {{"--host", "--bind", "127.0.0.1:5"}, "--bind takes an address of this machine, not '127.0.0.1:5'"},
+        {{"--host", "--port"}, "option '--port' needs a value (P)"},
+    };
+    for (const auto& row : rows)
+    {
+        const CommandLine line = ParseCommandLine(row.arguments);
+        EXPECT_EQ(line.action, CommandLine::Action::ShowUsageError) << row.error;
+        EXPECT_EQ(line.error, row.error);
+    }
+}
+
+TEST(CommandLine, TheHelpTellsHowToHostAndJoinAndNamesTheTakeOverKey)
+{
+    const std::string help = HelpText();
+    for (const char* text : {"--host", "--join ADDRESS[:PORT]", "--code CODE", "--name NAME", "--port P",
+                             "--bind ADDRESS", "\n  y              while waiting in a network game"})
+    {
+        EXPECT_NE(help.find(text), std::string::npos) << text;
+    }
+    // Every line fits a terminal of 80 columns.
+    size_t start = 0;
+    while (start < help.size())
+    {
+        const size_t end = help.find('\n', start);
+        EXPECT_LE(end - start, 80u) << help.substr(start, end - start);
+        start = end + 1;
+    }
+}
+
+} // namespace

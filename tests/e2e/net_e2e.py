@@ -1,0 +1,381 @@
+#!/usr/bin/env python3
+# End-to-end test of a network game: two real korvane programs, each under an
+# X server of its own (the one tests/with-xvfb.sh gives this script, and a
+# second one it starts), meeting through the relay that the host starts on
+# 127.0.0.1. Driven with synthetic keys and clicks, checked by what each
+# screen shows, the standard error lines and the exit statuses.
+#
+#   net_e2e.py --game BUILD/korvane --test-data BUILD/data-test [--screenshots DIR] menus|cli
+#
+# menus: Ann hosts from the menu ("Host", the port typed in, the second seat
+#   "Remote"), Bo joins from the menu ("Join": the address, the port and the
+#   code typed in, Enter); a wrong code first brings him back to the menu
+#   with the refusal under the panel. Ann plays the first turn while Bo's screen names
+#   her and counts the seconds; Bo plays the second while Ann waits. Ann
+#   leaves with Escape in her next turn; Bo's screen says that she left, Bo
+#   presses Y and the computer plays her seat on Bo's machine, watched
+#   through Bo's eyes; then Bo's own turn, and Escape.
+# cli: the command line. Ann starts with --host, --port and --code (the menu
+#   opens with Host chosen, the code and port given); Cy's --join with a
+#   wrong code is refused with the reason on a screen and status 1; Bo's
+#   --join skips the menu. Ann leaves during her turn and comes back with the
+#   same command (her relay still runs and gives her seat back). She plays
+#   her turn again while the relay is killed:
+#   both games notice that it is gone, say so on a screen and on standard
+#   error, and end with status 1 (within ENet's 60 s time-out).
+
+import argparse
+import os
+import re
+import socket
+import subprocess
+import sys
+import time
+
+import flow_e2e as flow
+import korvane_driver as kd
+from korvane_driver import check
+
+TITLE_BAND = (0, 0, 102)
+TITLE_TEXT = (255, 255, 255)
+LINE_TEXT = (153, 153, 255)
+TITLE_AREA = (60, 440, 740, 480)
+PROBLEM = (178, 0, 0)  # the network panel's problem line
+ENDED_TITLE = (275, 454, 525, 465)  # "The network game has ended"
+WAITING_TITLE = (277, 454, 525, 467)  # "Waiting for the other players"
+
+
+def use(display):
+    # Every xdotool and xwd call from here on goes to this X server.
+    os.environ["DISPLAY"] = display
+
+
+def free_udp_port():
+    # A port nothing on 127.0.0.1 holds now (the relay takes it a moment later).
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+class SecondDisplay:
+    # An X server of this test's own, found free by the server itself.
+    def __init__(self):
+        read, write = os.pipe()
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "800x600x24",
+                                      "-nolisten", "tcp", "-noreset"], pass_fds=(write,),
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        number = b""
+        deadline = time.time() + 30
+        while not number.endswith(b"\n") and time.time() < deadline:
+            chunk = os.read(read, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(read)
+        check(number.strip().isdigit(), "the second X server did not start")
+        self.name = ":" + number.strip().decode()
+
+    def stop(self):
+        self.proc.kill()
+        self.proc.wait(timeout=10)
+
+
+def screen_lines(game, what, wanted, timeout=60.0):
+    # A screen of the network game: the dark title band at the top with white
+    # text in it, and light blue lines under it in each of the wanted
+    # rectangles (x0, y0, x1, y1).
+    checks = [("title band", TITLE_AREA, TITLE_BAND, (60, 448, 739, 471))]
+    checks += [("title text", (60, 448, 739, 471), TITLE_TEXT, (None, None, None, None))]
+    for i, rect in enumerate(wanted):
+        checks += [("line %d" % (i + 1), rect, LINE_TEXT, (None, None, None, None))]
+    return game.expect(what, checks, timeout)
+
+
+def region(screen, rect):
+    x0, y0, x1, y1 = rect
+    return bytes(b for y in range(y0, y1 + 1) for b in screen.pixels[((kd.HEIGHT - 1 - y) * kd.WIDTH + x0) * 3:
+                                                                      ((kd.HEIGHT - 1 - y) * kd.WIDTH + x1 + 1) * 3])
+
+
+def type_text(text):
+    kd.xdotool("type", "--delay", 60, text)
+
+
+def field_click(game, y0):
+    # A field of the network panel: the menu picks under the pointer of its last frame.
+    flow.menu_click(game, 600, y0 + 10)
+    time.sleep(0.3)
+
+
+def erase(count):
+    kd.key(" ".join(["BackSpace"] * count))
+
+
+def play_one_turn(game, player, display):
+    use(display)
+    flow.hand_over(game, player)
+    kd.tap(775, 35, flow.PARK)  # End Turn
+
+
+def scenario_menus(args):
+    port = free_udp_port()
+    first = os.environ["DISPLAY"]
+    second = SecondDisplay()
+    games, relay_pid, ending = [], None, ""
+    try:
+        # Ann hosts.
+        use(first)
+        ann = kd.Game(args.game, args.test_data, ["--bind", "127.0.0.1", "--name", "Ann"],
+                      {"DISPLAY": first})
+        games.append(ann)
+        flow.through_intro(ann)
+        flow.menu_click(ann, 535, 290)  # Host
+        kd.move(*flow.PARK)
+        screen = ann.expect("the host's panel", flow.button("Host", 500, 280, 570, 300, flow.HIGHLIGHT)
+                            + flow.button("seat 2", 150, 300, 290, 320, flow.PLAIN))
+        flow.shot("net-host-menu", screen)
+        erase(5)
+        type_text(str(port))
+        time.sleep(0.5)
+        flow.menu_click(ann, 400, 120)  # Begin
+        line = ann.wait_line(r"^korvane: hosting the game [A-Z0-9]+ on port %d \(relay process \d+\)$" % port)
+        code, relay_pid = re.match(r"^korvane: hosting the game (\S+) on port \d+ \(relay process (\d+)\)", line).groups()
+        relay_pid = int(relay_pid)
+        screen = screen_lines(ann, "the host's lobby", [(200, 400, 600, 420)])
+        flow.shot("net-host-lobby", screen)
+
+        # Bo joins.
+        use(second.name)
+        bo = kd.Game(args.game, args.test_data, ["--name", "Bo"], {"DISPLAY": second.name})
+        games.append(bo)
+        flow.through_intro(bo)
+        flow.menu_click(bo, 615, 290)  # Join
+        kd.move(*flow.PARK)
+        bo.expect("the join panel", flow.button("Join", 580, 280, 650, 300, flow.HIGHLIGHT))
+        type_text("127.0.0.1")
+        field_click(bo, 220)  # Port
+        erase(5)
+        type_text(str(port))
+        field_click(bo, 190)  # Code
+        type_text("wrong1")
+        kd.key("Return")
+        # Refused: back in the menu, which says why under the panel.
+        bo.wait_line(r"^korvane: the network game ended: refused: wrong game code$")
+        kd.move(*flow.PARK)
+        screen = bo.expect("the menu with the refusal", flow.button("Join", 580, 280, 650, 300, flow.HIGHLIGHT)
+                           + [("the refusal", (470, 100, 799, 148), PROBLEM, (None, None, None, None))])
+        flow.shot("net-join-refused", screen)
+        field_click(bo, 190)  # Code, which kept what was typed
+        erase(6)
+        type_text(code.lower())  # taken as capitals
+        kd.move(*flow.PARK)
+        time.sleep(0.5)
+        flow.shot("net-join-menu")
+        kd.key("Return")
+        bo.wait_line(r"^korvane: joining the game %s on 127\.0\.0\.1:%d as Bo$" % (code, port))
+
+        # Ann's first turn while Bo waits.
+        use(first)
+        ann.wait_line(r"^korvane: every seat is taken; the game begins$")
+        use(second.name)
+        waiting = screen_lines(bo, "Bo's waiting screen", [(200, 400, 600, 420), (200, 378, 600, 398)])
+        flow.shot("net-waiting", waiting)
+        clock = (200, 378, 600, 398)
+        later = bo.wait_screen(lambda s: region(s, clock) != region(waiting, clock), 5.0,
+                               "the waiting time to change")
+        check(region(later, (200, 400, 600, 420)) == region(waiting, (200, 400, 600, 420)),
+              "whose turn it is changed while the time went on")
+        play_one_turn(ann, 0, first)
+        # Ann waits while Bo's hand-over screen waits for his key.
+        screen = screen_lines(ann, "Ann's waiting screen", [(200, 400, 600, 420)])
+        flow.shot("net-host-waiting", screen)
+
+        # Bo's turn.
+        play_one_turn(bo, 1, second.name)
+
+        # Ann leaves in her next turn.
+        use(first)
+        flow.hand_over(ann, 0)
+        kd.key("Escape")
+        status = ann.wait_exit(60)
+        check(status == 0, "Ann's game ended with status %r" % status)
+        ann.wait_line(r"^korvane: left the network game %s" % code)
+
+        # Bo lets the computer play Ann's seat, then plays his own turn.
+        use(second.name)
+        bo.wait_line(r"^korvane: Player 1 \(Ann\) left the game$")
+        screen = screen_lines(bo, "Bo's screen with Ann away", [(200, 400, 600, 420), (100, 334, 700, 354)])
+        flow.shot("net-away", screen)
+        kd.key("y")
+        bo.wait_line(r"^korvane: agreed that the computer plays seat 1$")
+        bo.wait_line(r"^korvane: Player 1 \(Ann\) is played by the computer now$")
+        # The computer plays Ann's turn on Bo's machine. On the test data it
+        # may well win in that one turn; otherwise Bo's own turn comes.
+        handover = flow.banded(flow.PLAYER[1], 317, (291, 302, 512, 313))
+        winner = flow.banded(flow.PLAYER[0], 335, (270, 304, 513, 327))  # "Player 1 Wins!"
+        screen = bo.wait_screen(lambda s: not kd.mismatches(s, handover) or not kd.mismatches(s, winner), 120,
+                                "Bo's hand-over or the computer's win")
+        if not kd.mismatches(screen, winner):
+            flow.shot("net-computer-won", screen)
+            kd.key("space")
+            bo.wait_line(r"^korvane: the network game is over$")
+            ending = "the computer won in Ann's seat"
+        else:
+            kd.key("space")
+            bo.expect("Bo's second turn", flow.strip())
+            kd.key("Escape")
+            bo.wait_line(r"^korvane: left the network game %s" % code)
+            ending = "Bo left in his second turn"
+        status = bo.wait_exit(60)
+        check(status == 0, "Bo's game ended with status %r" % status)
+
+        for who, game in (("Ann", ann), ("Bo", bo)):
+            text = "\n".join(game.stderr())
+            check("mismatch" not in text and "differs" not in text, "%s's game reports a mismatch:\n%s"
+                  % (who, game.report()))
+            check("Sanitizer" not in text and "runtime error" not in text, "%s's game: %s" % (who, game.report()))
+        relay_log = "\n".join(ann.stderr())
+        check(len(re.findall(r"korvane-server: .*turn", relay_log)) >= 3, "the relay logged too few turns:\n%s"
+              % relay_log)
+    finally:
+        for game in games:
+            game.stop()
+        if relay_pid:
+            try:
+                os.kill(relay_pid, 9)
+            except ProcessLookupError:
+                pass
+        second.stop()
+        use(first)
+    return "relay on 127.0.0.1:%d; %s" % (port, ending)
+
+
+def intro_then(game, what, checks):
+    # A game started with --join shows the intro, then the network screens.
+    game.expect("the intro title", [("title", (150, 480, 650, 599), (128, 0, 255), (210, 517, 471, 552))], 60)
+    kd.key("space")
+    return game.expect(what, checks, 60)
+
+
+def ended_screen(game, what, timeout):
+    # "The network game has ended" with the reason under it, then a key ends
+    # the program with status 1.
+    screen = game.expect(what, [("title band", TITLE_AREA, TITLE_BAND, (60, 448, 739, 471)),
+                                ("title text", (60, 448, 739, 471), TITLE_TEXT, ENDED_TITLE),
+                                ("reason", (100, 400, 700, 420), LINE_TEXT, (None, None, None, None))], timeout)
+    kd.key("space")
+    status = game.wait_exit(60)
+    check(status == 1, "%s: exit status %r; its output:\n%s" % (what, status, game.report()))
+    return screen
+
+
+def scenario_cli(args):
+    port = free_udp_port()
+    code = "NETCLI7"
+    first = os.environ["DISPLAY"]
+    second = SecondDisplay()
+    games, relay_pid = [], None
+    try:
+        use(first)
+        ann = kd.Game(args.game, args.test_data,
+                      ["--host", "--bind", "127.0.0.1", "--port", str(port), "--code", code, "--name", "Ann"],
+                      {"DISPLAY": first})
+        games.append(ann)
+        flow.through_intro(ann)
+        kd.move(*flow.PARK)
+        ann.expect("the menu with Host chosen", flow.button("Host", 500, 280, 570, 300, flow.HIGHLIGHT)
+                   + flow.button("seat 2", 150, 300, 290, 320, flow.PLAIN))
+        flow.menu_click(ann, 400, 120)  # Begin
+        line = ann.wait_line(r"^korvane: hosting the game %s on port %d \(relay process \d+\)$" % (code, port))
+        relay_pid = int(re.search(r"relay process (\d+)", line).group(1))
+        screen_lines(ann, "the host's lobby", [(200, 400, 600, 420)])
+
+        # A wrong code is refused with the reason.
+        use(second.name)
+        cy = kd.Game(args.game, args.test_data, ["--join", "127.0.0.1:%d" % port, "--code", "WRONG1", "--name", "Cy"],
+                     {"DISPLAY": second.name})
+        games.append(cy)
+        intro_then(cy, "Cy's refusal", [("title band", TITLE_AREA, TITLE_BAND, (60, 448, 739, 471))])
+        flow.shot("net-refused")
+        ended_screen(cy, "Cy's refusal", 30)
+        check(any(re.search(r"^korvane: the network game ended: refused: wrong game code", l) for l in cy.stderr()),
+              "Cy's refusal is not on standard error:\n%s" % cy.report())
+        ann.wait_line(r"^korvane-server: .*refused")
+
+        # Bo joins without the menu.
+        bo = kd.Game(args.game, args.test_data, ["--join", "127.0.0.1:%d" % port, "--code", code, "--name", "Bo"],
+                     {"DISPLAY": second.name})
+        games.append(bo)
+        intro_then(bo, "Bo's waiting screen", [("line", (200, 400, 600, 420), LINE_TEXT, (None, None, None, None)),
+                                               ("title band", TITLE_AREA, TITLE_BAND, (60, 448, 739, 471))])
+        ann.wait_line(r"^korvane: every seat is taken; the game begins$")
+
+        # Ann leaves during her turn and comes back with the same command: her
+        # relay still runs, and takes her back into her seat.
+        use(first)
+        host_arguments = ann.proc.args[1:]
+        flow.hand_over(ann, 0)
+        kd.key("Escape")
+        check(ann.wait_exit(60) == 0, "Ann's leaving: exit status %r" % ann.proc.returncode)
+        ann.wait_line(r"^korvane: left the network game %s; join it again" % code)
+        bo.wait_line(r"^korvane: Player 1 \(Ann\) left the game$")
+        ann = kd.Game(args.game, args.test_data, host_arguments, {"DISPLAY": first})
+        games.append(ann)
+        flow.through_intro(ann)
+        flow.menu_click(ann, 400, 120)  # Begin, with Host chosen as before
+        ann.wait_line(r"^korvane: the port %d is in use on this machine; opening the game %s on the relay there$"
+                      % (port, code))
+        bo.wait_line(r"^korvane: Player 1 \(Ann\) is back$")
+
+        # The relay is killed while Ann plays her turn again.
+        flow.hand_over(ann, 0)
+        os.kill(relay_pid, 9)
+        kd.tap(775, 35, flow.PARK)  # End Turn, to a relay that is gone
+        lost = time.time()
+        ended_screen(ann, "Ann's screen that the relay is lost", 120)
+        use(second.name)
+        screen = ended_screen(bo, "Bo's screen that the relay is lost", 120)
+        flow.shot("net-lost", screen)
+        for who, game in (("Ann", ann), ("Bo", bo)):
+            check(any(re.search(r"^korvane: the network game ended: ", l) for l in game.stderr()),
+                  "%s's reason is not on standard error:\n%s" % (who, game.report()))
+        waited = time.time() - lost
+        for who, game in (("Cy", cy), ("Ann", ann), ("Bo", bo)):
+            text = "\n".join(game.stderr())
+            check("Sanitizer" not in text and "runtime error" not in text, "%s: %s" % (who, game.report()))
+    finally:
+        for game in games:
+            game.stop()
+        if relay_pid:
+            try:
+                os.kill(relay_pid, 9)
+            except ProcessLookupError:
+                pass
+        second.stop()
+        use(first)
+    return "relay on 127.0.0.1:%d; both ended screens seen %.0f s after the relay was killed" % (port, waited)
+
+
+SCENARIOS = {"menus": scenario_menus, "cli": scenario_cli}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    for option in ("--game", "--test-data"):
+        parser.add_argument(option, required=True)
+    parser.add_argument("--screenshots")
+    parser.add_argument("scenario", choices=sorted(SCENARIOS))
+    args = parser.parse_args()
+    flow.SHOTS = args.screenshots
+    kd.FAILURE_SHOT = "e2e-net-%s-failure.png" % args.scenario
+    started = time.time()
+    try:
+        note = SCENARIOS[args.scenario](args)
+    except kd.TestFailure as failure:
+        sys.exit("FAIL %s: %s (screen in %s)" % (args.scenario, failure, kd.FAILURE_SHOT))
+    print("PASS %s (%.0f s)%s" % (args.scenario, time.time() - started, "; " + note if note else ""))
+
+
+if __name__ == "__main__":
+    main()
