@@ -16,43 +16,12 @@
 #include "audio/SoundPlayer.h"
 #include "audio/SoundQueue.h"
 #include "support/GLTest.h"
+#include "support/ScopedEnvironment.h"
 
 namespace fs = std::filesystem;
 
 namespace
 {
-
-// Runs with an environment variable set, restoring it afterwards.
-class ScopedEnvironment
-{
-  public:
-    ScopedEnvironment(const char* name_, const std::string& value) : name(name_)
-    {
-        const char* old = std::getenv(name_);
-        had = old != nullptr;
-        if (had)
-        {
-            saved = old;
-        }
-        setenv(name_, value.c_str(), 1);
-    }
-    ~ScopedEnvironment()
-    {
-        if (had)
-        {
-            setenv(name, saved.c_str(), 1);
-        }
-        else
-        {
-            unsetenv(name);
-        }
-    }
-
-  private:
-    const char* name;
-    bool had = false;
-    std::string saved;
-};
 
 // Runs in a copy of the data's Sounds/ without the files named, restoring the
 // working directory afterwards.
