@@ -20,11 +20,9 @@
 # SDL_DISKAUDIODELAY milliseconds; 46 ms is about a block's length, so the
 # file runs at about the speed of the game's ticks (50 ms each).
 
-import argparse
 import os
 import shutil
 import subprocess
-import sys
 import tempfile
 import time
 
@@ -272,21 +270,5 @@ SCENARIOS = {"sound": scenario_sound, "sound-missing": scenario_missing, "sound-
              "sound-failing": scenario_failing}
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    for option in ("--game", "--data", "--test-data", "--scan"):
-        parser.add_argument(option, required=True)
-    parser.add_argument("--keep", help="keep the mixed output of the sound scenario in this file")
-    parser.add_argument("scenario", choices=sorted(SCENARIOS))
-    args = parser.parse_args()
-    kd.FAILURE_SHOT = "e2e-%s-failure.png" % args.scenario
-    started = time.time()
-    try:
-        SCENARIOS[args.scenario](args)
-    except kd.TestFailure as failure:
-        sys.exit("FAIL %s: %s (screen in %s)" % (args.scenario, failure, kd.FAILURE_SHOT))
-    print("PASS %s (%.0f s)" % (args.scenario, time.time() - started))
-
-
 if __name__ == "__main__":
-    main()
+    kd.run_scenarios(SCENARIOS, ("--game", "--data", "--test-data", "--scan"), ("--keep",))
