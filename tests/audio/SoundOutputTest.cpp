@@ -384,11 +384,6 @@ class SoundOutput : public GLTest
         game.GetBullets()->AddBullet(target->position + Vector(0.0f, 0.0f, 5.0f), Vector(0.0f, 0.0f, -1.0f),
                                      Vector(1.0f, 1.0f, 0.0f), 1.0f, target);
     }
-    static void Destroy(Ship* ship)
-    {
-        Vector blow(0.0f, 0.0f, 1.0f);
-        ship->Damage(1e9f, 1, blow);
-    }
 
     std::string outputPath;
     std::vector<Expected> expected;
