@@ -88,17 +88,19 @@ stop_root_processes() {
 
 unmount_root() {
     local m
-    # Deepest first; /dev was bound recursively.
-    for m in tmp dev sys proc; do
-        if mountpoint -q "$rootfs/$m" 2>/dev/null; then
-            umount -R "$rootfs/$m" 2>/dev/null || umount -R -l "$rootfs/$m" 2>/dev/null ||
-                say "could not unmount $rootfs/$m"
+    # Everything mounted in the root, deepest first: proc, sys, dev, /tmp,
+    # the root's binding onto itself, and what the tests leave (the
+    # /run/netns that `ip netns add` binds).
+    for m in $(awk -v r="$rootfs" '$2 == r || index($2, r "/") == 1 { print $2 }' /proc/self/mounts |
+        sort -r); do
+        if mountpoint -q "$m" 2>/dev/null; then
+            umount -R "$m" 2>/dev/null || umount -R -l "$m" 2>/dev/null || say "could not unmount $m"
         fi
     done
 }
 
 still_mounted() {
-    grep -q " $rootfs/" /proc/self/mounts
+    grep -q " $rootfs[/ ]" /proc/self/mounts
 }
 
 cleanup() {
@@ -223,11 +225,15 @@ clone=$rootfs/root/korvane
     { show_tail "$logs/clone.log"; fail "cannot clone $commit"; }
 [ "$(git -C "$clone" rev-parse HEAD)" = "$commit" ] || fail "the clone is not at $commit"
 
-mount -t proc proc "$rootfs/proc" &&
+# The root bound onto itself, so that / is a mount point inside it as on a
+# machine of its own: `ip netns exec` (the network fault tests) makes / a
+# slave mount, which a plain directory cannot be.
+mount --bind "$rootfs" "$rootfs" && mount --make-private "$rootfs" &&
+    mount -t proc proc "$rootfs/proc" &&
     mount -t sysfs sysfs "$rootfs/sys" &&
     mount --rbind /dev "$rootfs/dev" && mount --make-rslave "$rootfs/dev" &&
     mount -t tmpfs -o mode=1777 tmpfs "$rootfs/tmp" ||
-    fail "cannot mount proc, sys, dev and /tmp in the root"
+    fail "cannot mount the root, proc, sys, dev and /tmp in it"
 
 say "running CI=true bash .ci/run in the root ($(date '+%H:%M')); log: $logs/ci.log"
 run_in_root "$logs/ci.log" CI=true bash -c 'cd /root/korvane && bash .ci/run'

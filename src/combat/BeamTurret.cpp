@@ -41,7 +41,7 @@ BeamTurret::BeamTurret(const AseNode& node, Model* mesh_, BeamList* beams_, Game
     shape.pitchStep = 0.2f * arcHalfHeight;
     shape.maxRadius = 128.0f;
     shape.alphaStep = 0.1f;
-    const GLuint first = CompileConeLists(shape);
+    const GLuint first = AcquireConeLists(shape);
     for (GLuint i = 0; i < 4; ++i)
     {
         coneLists[i] = first + i;
@@ -50,8 +50,8 @@ BeamTurret::BeamTurret(const AseNode& node, Model* mesh_, BeamList* beams_, Game
 
 BeamTurret::~BeamTurret()
 {
-    // The cone lists belong to this turret alone.
-    glDeleteLists(coneLists[0], 4);
+    // The cone lists are shared with the other turrets of the same shape.
+    ReleaseConeLists(coneLists[0]);
 }
 
 FiringArc BeamTurret::Arc() const

@@ -53,7 +53,7 @@ GunTurret::GunTurret(const AseNode& node, Model* baseMesh_, Model* gunsMesh_, Bu
     shape.pitchStep = 0.1f * (elevationMax - elevationMin);
     shape.maxRadius = 64.0f;
     shape.alphaStep = 0.2f;
-    const GLuint first = CompileConeLists(shape);
+    const GLuint first = AcquireConeLists(shape);
     for (GLuint i = 0; i < 4; ++i)
     {
         coneLists[i] = first + i;
@@ -62,8 +62,8 @@ GunTurret::GunTurret(const AseNode& node, Model* baseMesh_, Model* gunsMesh_, Bu
 
 GunTurret::~GunTurret()
 {
-    // The cone lists belong to this turret alone.
-    glDeleteLists(coneLists[0], 4);
+    // The cone lists are shared with the other turrets of the same shape.
+    ReleaseConeLists(coneLists[0]);
 }
 
 FiringArc GunTurret::Arc() const

@@ -141,6 +141,56 @@ GLuint CompileConeLists(const ConeShape& shape)
     return first;
 }
 
+namespace
+{
+
+struct SharedConeLists
+{
+    ConeShape shape;
+    GLuint first;
+    int users;
+};
+
+// A handful of shapes at most: one per kind of turret on each ship class.
+std::vector<SharedConeLists> gSharedConeLists;
+
+bool SameShape(const ConeShape& a, const ConeShape& b)
+{
+    return a.arc.halfWidth == b.arc.halfWidth && a.arc.minPitch == b.arc.minPitch &&
+           a.arc.maxPitch == b.arc.maxPitch && a.yawStep == b.yawStep && a.pitchStep == b.pitchStep &&
+           a.maxRadius == b.maxRadius && a.alphaStep == b.alphaStep;
+}
+
+} // namespace
+
+GLuint AcquireConeLists(const ConeShape& shape)
+{
+    for (SharedConeLists& shared : gSharedConeLists)
+    {
+        if (SameShape(shared.shape, shape))
+        {
+            shared.users++;
+            return shared.first;
+        }
+    }
+    const GLuint first = CompileConeLists(shape);
+    gSharedConeLists.push_back({shape, first, 1});
+    return first;
+}
+
+void ReleaseConeLists(GLuint first)
+{
+    for (size_t i = 0; i < gSharedConeLists.size(); i++)
+    {
+        if (gSharedConeLists[i].first == first && --gSharedConeLists[i].users == 0)
+        {
+            glDeleteLists(first, 4);
+            gSharedConeLists.erase(gSharedConeLists.begin() + long(i));
+            return;
+        }
+    }
+}
+
 int ConeListForState(TurretState state)
 {
     switch (state)

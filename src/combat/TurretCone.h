@@ -45,6 +45,15 @@ bool ConeHasEdges(const FiringArc& arc);
 // returns the first. Needs a current OpenGL context.
 GLuint CompileConeLists(const ConeShape& shape);
 
+// The cone lists of a shape, shared by every turret of that shape: compiling
+// them is most of the cost of building a ship, and every ship of a class has
+// the same turrets. Acquire compiles a shape's lists the first time it is
+// asked for and counts its users; Release deletes them when the last user
+// lets go. A shape is held only while a turret holds it, so a turret must be
+// gone before its context is.
+GLuint AcquireConeLists(const ConeShape& shape);
+void ReleaseConeLists(GLuint first);
+
 // The cone list index and line width for a turret state.
 int ConeListForState(TurretState state);
 float ConeLineWidthForState(TurretState state);

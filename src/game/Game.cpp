@@ -87,7 +87,7 @@ Model* FindModel(const std::vector<Model*>& catalogue, const std::string& name)
 
 } // namespace
 
-Game::Game(int numPlayers, const std::string& mapName_, bool withFleets)
+Game::Game(int numPlayers, const std::string& mapName_, bool withFleets, Game* catalogueDonor)
     : currentPlayerPos(0), currentPlayer(nullptr), viewer(nullptr), environment(nullptr), beams(nullptr),
       bullets(nullptr), panel(nullptr), nextId(5), timer(nullptr), state(0), orderMode(1), orderType(0),
       viewMode(0), mouseX(0), mouseY(0), fps(0.0f), fpsSmoothed(0.0f), frameCount(0), turnsEnded(0),
@@ -98,20 +98,31 @@ Game::Game(int numPlayers, const std::string& mapName_, bool withFleets)
     bullets = new BulletList();
     panel = new CommandPanel(this);
 
-    for (const CatalogueEntry& entry : kShipClasses)
+    const bool adopted = catalogueDonor != nullptr && !catalogueDonor->shipModels.empty();
+    if (adopted)
     {
-        shipModels.push_back(new Model(entry.fileName, entry.displayName));
+        catalogueDonor->GiveCatalogueTo(*this);
     }
-    for (const CatalogueEntry& entry : kObjectModels)
+    else
     {
-        objectModels.push_back(new Model(entry.fileName, entry.displayName));
+        for (const CatalogueEntry& entry : kShipClasses)
+        {
+            shipModels.push_back(new Model(entry.fileName, entry.displayName));
+        }
+        for (const CatalogueEntry& entry : kObjectModels)
+        {
+            objectModels.push_back(new Model(entry.fileName, entry.displayName));
+        }
     }
 
     environment->SetUpMap(mapName_, kGameSeed);
 
-    for (int i = 0; i < 4; i++)
+    if (!adopted)
     {
-        lightTextures[i] = LoadPngTexture("light" + std::to_string(i));
+        for (int i = 0; i < 4; i++)
+        {
+            lightTextures[i] = LoadPngTexture("light" + std::to_string(i));
+        }
     }
     for (int i = 0; i < 4; i++)
     {
@@ -178,6 +189,18 @@ Game::~Game()
     delete beams;
     delete environment;
     delete panel;
+}
+
+void Game::GiveCatalogueTo(Game& other)
+{
+    other.shipModels = std::move(shipModels);
+    other.objectModels = std::move(objectModels);
+    shipModels.clear();
+    objectModels.clear();
+    for (int i = 0; i < 4; i++)
+    {
+        other.lightTextures[i] = lightTextures[i];
+    }
 }
 
 Model* Game::FindShipModel(const std::string& name) const

@@ -33,13 +33,19 @@ class Game
   public:
     // Builds everything for numPlayers (2 to 4) on the named map. Needs a
     // current OpenGL context. Without fleets the players start with none (a
-    // saved game brings its own).
-    Game(int numPlayers, const std::string& mapName, bool withFleets = true);
+    // saved game brings its own). With a donor, the catalogue of models and
+    // the light textures are taken over from that game instead of being read
+    // again (the donor must have been built from the same data files).
+    Game(int numPlayers, const std::string& mapName, bool withFleets = true, Game* catalogueDonor = nullptr);
     // Announces and frees models, wrecks, players, projectiles and environment.
     virtual ~Game();
 
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
+
+    // Hands this game's catalogue of models and light textures to another
+    // game, which must have none; this game must not build ships afterwards.
+    void GiveCatalogueTo(Game& other);
 
     Model* FindShipModel(const std::string& name) const;
     Model* FindObjectModel(const std::string& name) const;

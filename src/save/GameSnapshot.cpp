@@ -567,7 +567,31 @@ Snapshot CaptureSnapshot(const Game& game)
     return s;
 }
 
-Game* RestoreGame(const Snapshot& s, std::string& error)
+namespace
+{
+
+// Gives a donated catalogue back unless the restored game is kept.
+class CatalogueLoan
+{
+  public:
+    CatalogueLoan(Game& borrower_, Game* donor_) : borrower(borrower_), donor(donor_) {}
+    ~CatalogueLoan()
+    {
+        if (donor != nullptr)
+        {
+            borrower.GiveCatalogueTo(*donor);
+        }
+    }
+    void Keep() { donor = nullptr; }
+
+  private:
+    Game& borrower;
+    Game* donor;
+};
+
+} // namespace
+
+Game* RestoreGame(const Snapshot& s, std::string& error, Game* catalogueDonor)
 {
     std::string problem;
     if (!CheckSnapshot(s, problem))
@@ -580,7 +604,8 @@ Game* RestoreGame(const Snapshot& s, std::string& error)
         error = "the map " + s.map + " is missing (Models/Maps/" + s.map + ".ase)";
         return nullptr;
     }
-    std::unique_ptr<Game> game(new Game(int(s.players.size()), s.map, false));
+    std::unique_ptr<Game> game(new Game(int(s.players.size()), s.map, false, catalogueDonor));
+    CatalogueLoan loan(*game, catalogueDonor);
     if (!RestoreRegions(s, *game->environment, error))
     {
         return nullptr;
@@ -683,5 +708,6 @@ Game* RestoreGame(const Snapshot& s, std::string& error)
     gAnimationTime = s.animationTime;
     gTickClock.tickCounter = s.tickCounter;
     SeedRandom(s.randomState);
+    loan.Keep();
     return game.release();
 }

@@ -21,7 +21,11 @@ Snapshot CaptureSnapshot(const Game& game);
 // animation clock and tick count. Needs a current OpenGL context. Returns
 // nullptr with a reason a player can act on (the map is missing, or has
 // changed since the game was saved, or a ship class no longer fits) when the
-// game cannot be built; nothing is left over then.
-Game* RestoreGame(const Snapshot& snapshot, std::string& error);
+// game cannot be built; nothing is left over then. With a donor (a game of
+// the same data files, for example the one the snapshot follows), its models
+// and light textures are taken over rather than read again, which is most of
+// the cost; the donor gets them back if the game cannot be built, and must not
+// build ships otherwise.
+Game* RestoreGame(const Snapshot& snapshot, std::string& error, Game* catalogueDonor = nullptr);
 
 #endif

@@ -449,10 +449,16 @@ std::vector<std::string> SplitSpaces(const std::string& line)
 
 std::vector<uint8_t> EncodeSnapshot(const Snapshot& snapshot)
 {
+    uint64_t hash = 0;
+    return EncodeSnapshot(snapshot, hash);
+}
+
+std::vector<uint8_t> EncodeSnapshot(const Snapshot& snapshot, uint64_t& hash)
+{
     const std::vector<uint8_t> body = EncodeBody(snapshot);
+    hash = XXH64(body.data(), body.size(), 0);
     const std::string header = std::string(kMagic) + " " + std::to_string(kSnapshotVersion) + " " +
-                               snapshot.map + " " + std::to_string(body.size()) + " " +
-                               HexHash(XXH64(body.data(), body.size(), 0)) + "\n";
+                               snapshot.map + " " + std::to_string(body.size()) + " " + HexHash(hash) + "\n";
     std::vector<uint8_t> bytes(header.begin(), header.end());
     bytes.insert(bytes.end(), body.begin(), body.end());
     return bytes;

@@ -28,6 +28,9 @@ struct SaveHeader
 
 // The whole file for a snapshot (the header's version is kSnapshotVersion).
 std::vector<uint8_t> EncodeSnapshot(const Snapshot& snapshot);
+// The same, with SnapshotHash's hash taken from the body just encoded rather
+// than by encoding it again.
+std::vector<uint8_t> EncodeSnapshot(const Snapshot& snapshot, uint64_t& hash);
 
 // Reads a whole file: the header, the body, the records and CheckSnapshot.
 // False with a reason a player can act on ("the file is cut short: ...")

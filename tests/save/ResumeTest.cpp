@@ -70,7 +70,8 @@ struct Globals
     int tickCounter = gTickClock.tickCounter;
 };
 
-std::unique_ptr<Game> Restore(const std::vector<uint8_t>& bytes, const Globals& taken = Globals())
+std::unique_ptr<Game> Restore(const std::vector<uint8_t>& bytes, const Globals& taken = Globals(),
+                              Game* donor = nullptr)
 {
     // The program's state outside the game comes from the snapshot too: set
     // otherwise than it was when the snapshot was taken, anything the
@@ -81,7 +82,7 @@ std::unique_ptr<Game> Restore(const std::vector<uint8_t>& bytes, const Globals& 
     Snapshot s;
     std::string error;
     EXPECT_TRUE(DecodeSnapshot(bytes, s, error)) << error;
-    std::unique_ptr<Game> game(RestoreGame(s, error));
+    std::unique_ptr<Game> game(RestoreGame(s, error, donor));
     EXPECT_NE(game, nullptr) << error;
     return game;
 }
@@ -130,7 +131,9 @@ TEST_F(ResumeTest, EveryHandOverRestoresToTheSameGameThatPlaysOnTheSame)
         // The next turn, played by both from here, ends in the same state.
         PlayTurn(*game);
         const std::vector<uint8_t> next = Bytes(*game);
-        resumed = Restore(bytes, taken);
+        // Rebuilt again with the models of the game it replaces, as a
+        // machine of a network game does.
+        resumed = Restore(bytes, taken, game.get());
         PlayTurn(*resumed);
         ASSERT_TRUE(Bytes(*resumed) == next) << "the turn after turn " << turn;
         // The original plays on from where the resumed one stands: the same.
@@ -179,7 +182,7 @@ TEST_F(ResumeTest, AGameThatCannotBeBuiltIsRefusedWithTheReason)
     std::unique_ptr<Game> game = NewGame(2, "map1", 5);
     PlayTurn(*game);
     const Snapshot good = CaptureSnapshot(*game);
-    game.reset();
+    const GLuint light = game->GetLightTexture(3);
 
     struct Case
     {
@@ -219,11 +222,16 @@ TEST_F(ResumeTest, AGameThatCannotBeBuiltIsRefusedWithTheReason)
         Snapshot s = good;
         c.change(s);
         std::string error;
-        std::unique_ptr<Game> restored(RestoreGame(s, error));
+        std::unique_ptr<Game> restored(RestoreGame(s, error, game.get()));
         EXPECT_EQ(restored, nullptr) << c.what;
         EXPECT_EQ(error, c.message) << c.what;
+        // The game that lent its models has them back.
+        EXPECT_NE(game->FindShipModel("battlefrigate"), nullptr) << c.what;
     }
     std::string error;
-    std::unique_ptr<Game> restored(RestoreGame(good, error));
-    EXPECT_NE(restored, nullptr) << error;
+    std::unique_ptr<Game> restored(RestoreGame(good, error, game.get()));
+    ASSERT_NE(restored, nullptr) << error;
+    EXPECT_NE(restored->FindShipModel("battlefrigate"), nullptr);
+    EXPECT_EQ(game->FindShipModel("battlefrigate"), nullptr);
+    EXPECT_EQ(restored->GetLightTexture(3), light);
 }

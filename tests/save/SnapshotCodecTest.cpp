@@ -279,6 +279,9 @@ TEST(SnapshotCodec, TheFirstLineNamesVersionMapLengthAndHash)
     ASSERT_TRUE(ReadSaveHeader(bytes.data(), bytes.size(), header, error)) << error;
     EXPECT_EQ(header.version, 1);
     EXPECT_EQ(header.map, "map3");
+    uint64_t bodyHash = 0;
+    EXPECT_TRUE(EncodeSnapshot(s, bodyHash) == bytes);
+    EXPECT_EQ(bodyHash, SnapshotHash(s));
 }
 
 TEST(SnapshotCodec, DamagedFilesAreRefusedWithTheReason)

@@ -342,7 +342,9 @@ void NetAutoplay::BeginAsHost()
     SeedRandom(options.seed);
     AttachComputers();
     const Snapshot snapshot = CaptureSnapshot(*game);
-    session.Begin(uint8_t(game->currentPlayerPos), SnapshotHash(snapshot), EncodeSnapshot(snapshot));
+    uint64_t hash = 0;
+    const std::vector<uint8_t> encoded = EncodeSnapshot(snapshot, hash);
+    session.Begin(uint8_t(game->currentPlayerPos), hash, encoded);
 }
 
 bool NetAutoplay::Load(const Message& turn)
@@ -365,7 +367,8 @@ bool NetAutoplay::Load(const Message& turn)
         Fail("the snapshot of turn " + std::to_string(turn.turn) + " cannot be read: " + error);
         return false;
     }
-    Game* loaded = RestoreGame(snapshot, error);
+    // The game held so far lends its models: they are the same files.
+    Game* loaded = RestoreGame(snapshot, error, game);
     if (loaded == nullptr)
     {
         session.ReportMismatch(turn, 0);
@@ -375,6 +378,10 @@ bool NetAutoplay::Load(const Message& turn)
     const uint64_t hash = SnapshotHash(CaptureSnapshot(*loaded));
     if (hash != turn.hash)
     {
+        if (game != nullptr)
+        {
+            loaded->GiveCatalogueTo(*game);
+        }
         delete loaded;
         session.ReportMismatch(turn, hash);
         Fail(session.FailReason());
@@ -412,8 +419,9 @@ void NetAutoplay::PlayOwnTurn()
     const bool over = decided || lastRound;
     const uint8_t winner = decided && game->WinnerIndex() >= 0 ? uint8_t(game->WinnerIndex()) : kNoSeat;
     const Snapshot snapshot = CaptureSnapshot(*game);
-    session.EndTurn(uint8_t(game->currentPlayerPos), over, winner, SnapshotHash(snapshot),
-                    EncodeSnapshot(snapshot), JoinLines(lostThisTurn));
+    uint64_t hash = 0;
+    const std::vector<uint8_t> encoded = EncodeSnapshot(snapshot, hash);
+    session.EndTurn(uint8_t(game->currentPlayerPos), over, winner, hash, encoded, JoinLines(lostThisTurn));
     for (const std::string& line : lostThisTurn)
     {
         lostThisRound.push_back(line);
