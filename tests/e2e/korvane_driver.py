@@ -50,13 +50,13 @@ class Screen:
         size = header[11] // 8  # bytes a pixel: 4, or 3 with rows still padded to 4 bytes a pixel
         if header[3] != 24 or size not in (3, 4) or line < width * size:
             raise TestFailure("unexpected capture format %r" % (header,))
-        data = raw[header[0] + header[19] * 12:]
+        data = raw[header[0] + header[19] * 12:][:line * height]
+        if line != width * size:  # rows padded: each cut to its pixels
+            data = b"".join(data[y * line:y * line + width * size] for y in range(height))
         order = (2, 1, 0) if header[7] == 0 else (size - 3, size - 2, size - 1)  # B G R (X) or (X) R G B
         rgb = bytearray(width * height * 3)
-        for y in range(height):
-            row = data[y * line:y * line + width * size]
-            for i, c in enumerate(order):
-                rgb[y * width * 3 + i:(y + 1) * width * 3:3] = row[c::size]
+        for i, c in enumerate(order):
+            rgb[i::3] = data[c::size]
         return Screen(bytes(rgb), width, height)
 
     def pixel(self, x, y):

@@ -20,11 +20,13 @@
 # SDL_DISKAUDIODELAY milliseconds; 46 ms is about a block's length, so the
 # file runs at about the speed of the game's ticks (50 ms each).
 
+import collections
 import os
 import shutil
 import subprocess
 import tempfile
 import time
+import types
 
 import flow_e2e as flow
 import korvane_driver as kd
@@ -54,10 +56,7 @@ def sounds_found(scan, raw, sounds):
 
 
 def summary(found):
-    counts = {}
-    for _, name, _, _ in found:
-        counts[name] = counts.get(name, 0) + 1
-    return ", ".join("%s %d" % item for item in sorted(counts.items()))
+    return ", ".join("%s %d" % item for item in sorted(collections.Counter(f[1] for f in found).items()))
 
 
 def sound_lines(game):
@@ -71,14 +70,6 @@ def silent_run(raw_bytes, start_frame, seconds):
     return None if at < 0 else at // 4
 
 
-class Counter:
-    # Presses that must make a sound: buttons (a click, with the time it was
-    # pressed) and targets given (an order).
-    def __init__(self):
-        self.clicks = []
-        self.orders = 0
-
-
 def button(game, counter, x, y, what, checks):
     counter.clicks.append(time.time())
     return flow.press(game, x, y, what, checks)
@@ -88,7 +79,9 @@ def scenario_sound(args):
     with tempfile.TemporaryDirectory() as tmp:
         raw = os.path.join(tmp, "sound.raw")
         game = kd.Game(args.game, args.test_data, environment=disk(raw))
-        counter = Counter()
+        # Presses that must make a sound: buttons (a click, with the time it was
+        # pressed) and targets given (an order).
+        counter = types.SimpleNamespace(clicks=[], orders=0)
         try:
             flow.through_intro(game)
             kd.move(400, 120)
