@@ -256,3 +256,37 @@ TEST(AseReader, EveryCutOfASoundSceneEndsAndACutInsideAnObjectRejectsIt)
         EXPECT_EQ(Parse(whole.substr(0, length)).root == nullptr, inside) << "cut at " << length;
     }
 }
+
+// The numbers after the colons of object names read as atof reads them (text
+// that is no number counts as 0), but a value that is no finite float rejects
+// the scene as a malformed coordinate does: a NaN hull never falls below zero.
+TEST(NameNumbers, NonFiniteValuesRejectTheSceneOthersReadAsAtofDoes)
+{
+    const struct
+    {
+        const char* field;
+        bool rejected;
+        float value;
+    } rows[] = {{"nan", true, 0},       {"-nan", true, 0},  {"NAN(12)", true, 0}, {"inf", true, 0},
+                {"-Infinity", true, 0}, {"1e999", true, 0}, {"1e39", true, 0},    {"-2.5", false, -2.5f},
+                {"12abc", false, 12},   {"abc", false, 0},  {"", false, 0},       {"1e-999", false, 0}};
+    for (const auto& row : rows)
+    {
+        for (const std::string kind : {"*HELPEROBJECT", "*GEOMOBJECT"})
+        {
+            const std::string name = std::string("x:") + row.field + ":7";
+            const Parsed p = Parse(kind + " {\n *NODE_NAME \"" + name + "\"\n}\n");
+            if (row.rejected)
+            {
+                EXPECT_EQ(p.error, "a malformed number in the name \"" + name + "\" (" + kind + ")");
+                EXPECT_FALSE(p.root);
+                continue;
+            }
+            ASSERT_TRUE(p.root) << name << ": " << p.error;
+            const AseGroup& scene = *p.root;
+            EXPECT_EQ(scene.nodes.empty() ? scene.meshes.at(0)->Property(0) : scene.nodes[0]->properties[0],
+                      row.value)
+                << kind << " " << name;
+        }
+    }
+}

@@ -19,8 +19,10 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
+#include <numeric>
 #include <set>
 #include <string>
 #include <vector>
@@ -162,12 +164,7 @@ std::vector<double> Solve(std::vector<std::vector<double>> m, std::vector<double
 
 double HullSum(const Ship& ship)
 {
-    double sum = 0.0;
-    for (float face : ship.hull)
-    {
-        sum += face;
-    }
-    return sum;
+    return std::accumulate(ship.hull, ship.hull + kHullFaces, 0.0);
 }
 
 // The camera: its eye at kTestOrigin, looking along -Z, so +X is to the right.
@@ -202,6 +199,7 @@ SoundEvent ShipEvent(Sound sound, const Ship& ship, const Vector& position)
 // What the test reads from the game before and after a tick.
 struct Snapshot
 {
+    std::map<uint32_t, const Ship*> ships; // fleets and wrecks
     std::map<uint32_t, bool> alive;
     std::map<uint32_t, double> hull;
     std::map<uint32_t, Vector> position;
@@ -217,6 +215,7 @@ Snapshot Take(const Game& game)
     {
         for (const Ship* ship : player->fleet)
         {
+            s.ships[ship->id] = ship;
             s.alive[ship->id] = ship->IsAlive();
             s.hull[ship->id] = HullSum(*ship);
             s.position[ship->id] = ship->position;
@@ -224,6 +223,7 @@ Snapshot Take(const Game& game)
     }
     for (const Ship* wreck : game.GetWrecks())
     {
+        s.ships[wreck->id] = wreck;
         s.alive[wreck->id] = false;
     }
     for (const Explosion* explosion : game.GetEnvironment()->explosions)
@@ -273,20 +273,15 @@ class SoundOutput : public GLTest
         const Snapshot after = Take(game);
 
         std::vector<SoundEvent> events = posted;
-        for (const auto& [id, wasAlive] : before.alive)
+        for (const auto& [id, ship] : after.ships)
         {
-            const Ship* ship = FindShip(game, id);
-            if (ship == nullptr)
-            {
-                continue;
-            }
+            const bool wasAlive = before.alive.count(id) && before.alive.at(id);
             if (wasAlive && !after.alive.at(id))
             {
                 events.push_back(ShipEvent(Sound::HullBreak, *ship, before.position.at(id)));
                 events.push_back(WorldEvent(Sound::ShipDestroyed, before.position.at(id)));
             }
-            else if (wasAlive && phase != Phase::Quiet && after.hull.count(id) &&
-                     after.hull.at(id) < before.hull.at(id))
+            else if (wasAlive && phase != Phase::Quiet && after.hull.at(id) < before.hull.at(id))
             {
                 events.push_back(ShipEvent(phase == Phase::Beams ? Sound::BeamHit : Sound::BulletHit, *ship,
                                            ship->position));
@@ -371,24 +366,16 @@ class SoundOutput : public GLTest
         }
     }
 
-    static Ship* FindShip(const Game& game, uint32_t id)
+    // Marks the next tick as `label`, does `action` and runs that tick, then
+    // `rest` ticks with nothing but what the game does by itself.
+    void Step(Game& game, const std::string& label, Phase phase, const std::function<void()>& action,
+              int rest)
     {
-        for (Player* player : game.GetPlayers())
-        {
-            Ship* ship = nullptr;
-            if (player->FindShip(id, ship))
-            {
-                return ship;
-            }
-        }
-        for (Ship* wreck : game.GetWrecks())
-        {
-            if (wreck->id == id)
-            {
-                return wreck;
-            }
-        }
-        return nullptr;
+        at[label] = tickCount;
+        const Snapshot before = Take(game);
+        action();
+        Tick(game, phase, before);
+        Run(game, rest);
     }
 
     // A bullet that strikes the ship in the next tick.
@@ -402,6 +389,7 @@ class SoundOutput : public GLTest
     std::vector<Expected> expected;
     std::vector<uint64_t> tickFrames;
     uint64_t tickCount = 0;
+    std::map<std::string, uint64_t> at; // the tick of each step
     RepeatLimit limit;
     bool muted = false;
     Ship* carrier = nullptr;
@@ -442,7 +430,6 @@ TEST_F(SoundOutput, EachSoundStartsAtItsTickAsLoudAndOnTheSideTheCameraHearsIt)
         turret->burstFire = true;
     }
 
-    std::map<std::string, uint64_t> at; // the tick of each step
     {
         SoundSession session;
         ASSERT_TRUE(gSoundPlayer.IsOpen());
@@ -450,38 +437,22 @@ TEST_F(SoundOutput, EachSoundStartsAtItsTickAsLoudAndOnTheSideTheCameraHearsIt)
 
         // A bullet on a ship in sight, then on one out of sight, then on the
         // same ship once it is in sight.
-        at["shown hit"] = tickCount;
-        Snapshot before = Take(*game);
-        BulletAt(*game, shown);
-        Tick(*game, Phase::Bullets, before);
-        Run(*game, 20);
-        at["hidden hit"] = tickCount;
-        before = Take(*game);
-        BulletAt(*game, hidden);
-        Tick(*game, Phase::Bullets, before);
-        EXPECT_LT(HullSum(*hidden), before.hull[hidden->id]) << "the bullet did hit";
-        Run(*game, 20);
+        Step(
+            *game, "shown hit", Phase::Bullets, [&] { BulletAt(*game, shown); }, 20);
+        const double hiddenHull = HullSum(*hidden);
+        Step(
+            *game, "hidden hit", Phase::Bullets, [&] { BulletAt(*game, hidden); }, 20);
+        EXPECT_LT(HullSum(*hidden), hiddenHull) << "the bullet did hit";
         hidden->detection[0].state = 2;
-        at["seen hit"] = tickCount;
-        before = Take(*game);
-        BulletAt(*game, hidden);
-        Tick(*game, Phase::Bullets, before);
-        Run(*game, 20);
+        Step(
+            *game, "seen hit", Phase::Bullets, [&] { BulletAt(*game, hidden); }, 20);
 
         // A ship destroyed near on the left, then one far on the right; each
         // burns for three seconds, bursts and turns to dust.
-        Vector blow(0.0f, 0.0f, 1.0f);
-        at["near"] = tickCount;
-        before = Take(*game);
-        nearLeft->Damage(1e9f, 1, blow);
-        Tick(*game, Phase::Quiet, before);
-        Run(*game, 100);
-        at["far"] = tickCount;
-        before = Take(*game);
-        blow = Vector(0.0f, 0.0f, 1.0f);
-        farRight->Damage(1e9f, 1, blow);
-        Tick(*game, Phase::Quiet, before);
-        Run(*game, 100);
+        Step(
+            *game, "near", Phase::Quiet, [&] { Destroy(nearLeft); }, 100);
+        Step(
+            *game, "far", Phase::Quiet, [&] { Destroy(farRight); }, 100);
         ASSERT_TRUE(game->GetWrecks().empty());
 
         // Muted, a ship dies in silence; sound comes back for the next hit.
@@ -489,36 +460,25 @@ TEST_F(SoundOutput, EachSoundStartsAtItsTickAsLoudAndOnTheSideTheCameraHearsIt)
         ToggleSoundMute();
         muted = true;
         Run(*game, 10);
-        before = Take(*game);
-        blow = Vector(0.0f, 0.0f, 1.0f);
-        whileMuted->Damage(1e9f, 1, blow);
-        Tick(*game, Phase::Quiet, before);
-        Run(*game, 100);
-        at["unmute"] = tickCount;
+        Step(
+            *game, "muted death", Phase::Quiet, [&] { Destroy(whileMuted); }, 100);
         ToggleSoundMute();
         muted = false;
-        before = Take(*game);
-        BulletAt(*game, shown);
-        Tick(*game, Phase::Bullets, before);
-        Run(*game, 20);
+        Step(
+            *game, "unmute", Phase::Bullets, [&] { BulletAt(*game, shown); }, 20);
 
         // The fusion frigate burns the ship in sight with its beams, then the
         // battle frigate fires its guns at it.
-        at["beams"] = tickCount;
         game->SetOrderType(3);
         manta->SetTarget(shown);
         Run(*game, 100, Phase::Beams);
-        at["guns"] = tickCount;
         frigate->SetTarget(shown);
         Run(*game, 120, Phase::Bullets);
 
         // The carrier launches its fighters; an order.
-        at["launch"] = tickCount;
-        before = Take(*game);
-        carrier->hangars[0]->Launch(carrier->position, carrier->orientation);
-        Tick(*game, Phase::Quiet, before);
-        Run(*game, 30);
-        at["order"] = tickCount;
+        Step(
+            *game, "launch", Phase::Quiet,
+            [&] { carrier->hangars[0]->Launch(carrier->position, carrier->orientation); }, 30);
         viewer.SelectShip(manta->id, false);
         SDL_LockAudio();
         const uint64_t orderFrame = gSoundPlayer.MixedFrames();
@@ -550,9 +510,7 @@ TEST_F(SoundOutput, EachSoundStartsAtItsTickAsLoudAndOnTheSideTheCameraHearsIt)
     }
     for (size_t i = 0; i < output.left.size(); i++)
     {
-        ASSERT_LT(std::fabs(output.left[i]), 32767.0f)
-            << "clipped at frame " << i << ": the fit would not hold";
-        ASSERT_LT(std::fabs(output.right[i]), 32767.0f)
+        ASSERT_LT(std::max(std::fabs(output.left[i]), std::fabs(output.right[i])), 32767.0f)
             << "clipped at frame " << i << ": the fit would not hold";
     }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,43 +17,12 @@
 #include "audio/SoundPlayer.h"
 #include "audio/SoundQueue.h"
 #include "support/GLTest.h"
+#include "support/ScopedEnvironment.h"
 
 namespace fs = std::filesystem;
 
 namespace
 {
-
-// Runs with an environment variable set, restoring it afterwards.
-class ScopedEnvironment
-{
-  public:
-    ScopedEnvironment(const char* name_, const std::string& value) : name(name_)
-    {
-        const char* old = std::getenv(name_);
-        had = old != nullptr;
-        if (had)
-        {
-            saved = old;
-        }
-        setenv(name_, value.c_str(), 1);
-    }
-    ~ScopedEnvironment()
-    {
-        if (had)
-        {
-            setenv(name, saved.c_str(), 1);
-        }
-        else
-        {
-            unsetenv(name);
-        }
-    }
-
-  private:
-    const char* name;
-    bool had = false;
-    std::string saved;
-};
 
 // Runs in a copy of the data's Sounds/ without the files named, restoring the
 // working directory afterwards.
@@ -89,12 +59,10 @@ class ScopedSoundsDirectory
 std::vector<std::string> Lines(const std::string& text)
 {
     std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size())
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
     {
-        const size_t end = text.find('\n', start);
-        lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-        start = end == std::string::npos ? text.size() : end + 1;
+        lines.push_back(line);
     }
     return lines;
 }

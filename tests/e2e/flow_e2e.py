@@ -18,9 +18,7 @@
 # 2 or 3 pixels off or in another colour fails it. The boxes were read from
 # captures that were looked at.
 
-import argparse
 import os
-import sys
 import time
 
 import korvane_driver as kd
@@ -350,21 +348,11 @@ SCENARIOS = {"escape": scenario_escape, "game": scenario_game}
 
 
 def main():
-    global SHOTS
-    parser = argparse.ArgumentParser()
-    for option in ("--game", "--data", "--test-data"):
-        parser.add_argument(option, required=True)
-    parser.add_argument("--screenshots")
-    parser.add_argument("scenario", choices=sorted(SCENARIOS))
-    args = parser.parse_args()
-    SHOTS = args.screenshots
-    kd.FAILURE_SHOT = "e2e-%s-failure.png" % args.scenario
-    started = time.time()
-    try:
-        SCENARIOS[args.scenario](args)
-    except kd.TestFailure as failure:
-        sys.exit("FAIL %s: %s (screen in %s)" % (args.scenario, failure, kd.FAILURE_SHOT))
-    print("PASS %s (%.0f s)" % (args.scenario, time.time() - started))
+    def prepare(args):
+        global SHOTS
+        SHOTS = args.screenshots
+
+    kd.run_scenarios(SCENARIOS, ("--game", "--data", "--test-data"), ("--screenshots",), prepare=prepare)
 
 
 if __name__ == "__main__":

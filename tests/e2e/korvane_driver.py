@@ -8,10 +8,12 @@
 # loading and unloading screens) is kept on the display by letting the game
 # block on its next write to standard error (Game.hold_output).
 
+import argparse
 import os
 import re
 import struct
 import subprocess
+import sys
 import threading
 import time
 
@@ -34,25 +36,31 @@ def check(condition, message):
 
 
 class Screen:
-    # A capture of the whole X screen: RGB, 3 bytes a pixel, rows from the top.
-    def __init__(self, pixels):
-        self.pixels = pixels
+    # A capture: RGB, 3 bytes a pixel, rows from the top.
+    def __init__(self, pixels, width=WIDTH, height=HEIGHT):
+        self.pixels, self.width, self.height = pixels, width, height
 
     @staticmethod
-    def capture():
-        raw = subprocess.run(["xwd", "-root", "-silent"], stdout=subprocess.PIPE, check=True,
+    def capture(*target):
+        # The whole X screen, or the window given (xwd's "-id", WINDOW).
+        raw = subprocess.run(["xwd", "-silent", *(target or ("-root",))], stdout=subprocess.PIPE, check=True,
                              timeout=TOOL_TIMEOUT).stdout
         header = struct.unpack(">25I", raw[:100])
-        if header[3:6] != (24, WIDTH, HEIGHT) or header[11:13] != (32, WIDTH * 4):
+        width, height, line = header[4], header[5], header[12]
+        size = header[11] // 8  # bytes a pixel: 4, or 3 with rows still padded to 4 bytes a pixel
+        if header[3] != 24 or size not in (3, 4) or line < width * size:
             raise TestFailure("unexpected capture format %r" % (header,))
-        data = raw[header[0] + header[19] * 12:][:WIDTH * HEIGHT * 4]
-        rgb = bytearray(WIDTH * HEIGHT * 3)
-        for i, c in enumerate((2, 1, 0) if header[7] == 0 else (1, 2, 3)):  # B G R X or X R G B
-            rgb[i::3] = data[c::4]
-        return Screen(bytes(rgb))
+        data = raw[header[0] + header[19] * 12:][:line * height]
+        if line != width * size:  # rows padded: each cut to its pixels
+            data = b"".join(data[y * line:y * line + width * size] for y in range(height))
+        order = (2, 1, 0) if header[7] == 0 else (size - 3, size - 2, size - 1)  # B G R (X) or (X) R G B
+        rgb = bytearray(width * height * 3)
+        for i, c in enumerate(order):
+            rgb[i::3] = data[c::size]
+        return Screen(bytes(rgb), width, height)
 
     def pixel(self, x, y):
-        return tuple(self.pixels[((HEIGHT - 1 - y) * WIDTH + x) * 3:][:3])
+        return tuple(self.pixels[((self.height - 1 - y) * self.width + x) * 3:][:3])
 
     def count(self, x0, y0, x1, y1, matches):
         return sum(1 for y in range(y0, y1 + 1) for x in range(x0, x1 + 1) if matches(*self.pixel(x, y)))
@@ -64,7 +72,7 @@ class Screen:
         tables = [bytes(int(lo <= v <= hi) for v in range(256)) for lo, hi in zip(low, high)]
         rows = []
         for y in range(y0, y1 + 1):
-            start = ((HEIGHT - 1 - y) * WIDTH + x0) * 3
+            start = ((self.height - 1 - y) * self.width + x0) * 3
             line, hits = self.pixels[start:start + (x1 - x0 + 1) * 3], -1
             for i, table in enumerate(tables):
                 hits &= int.from_bytes(line[i::3].translate(table), "big")
@@ -86,7 +94,7 @@ class Screen:
                 rect[0] + max(rows[y].rfind(1) for y in ys), rect[1] + ys[-1])
 
     def write_png(self, path):
-        subprocess.run(["convert", "-size", "%dx%d" % (WIDTH, HEIGHT), "-depth", "8", "rgb:-", path],
+        subprocess.run(["convert", "-size", "%dx%d" % (self.width, self.height), "-depth", "8", "rgb:-", path],
                        input=self.pixels, check=True, timeout=TOOL_TIMEOUT)
 
 
@@ -96,6 +104,23 @@ def near(colour, expected, tolerance=24):
 
 def is_purple(r, g, b):
     return b > 170 and g < 70 and 60 < r < 190
+
+
+# Screens recognised at points of the game's layout.
+def title_shown(screen):  # "Korvane" in purple across the top
+    return screen.count(200, 500, 600, 564, is_purple) > 200
+
+
+def menu_shown(screen):  # the players and maps panels
+    return near(screen.pixel(90, 410), (0, 0, 128)) and near(screen.pixel(490, 500), (0, 0, 128))
+
+
+def handover_shown(screen):  # the band that names the next player
+    return near(screen.pixel(110, 305), (0, 0, 102))
+
+
+def turn_shown(screen):  # the End Turn button's face
+    return near(screen.pixel(757, 40), (51, 77, 102), 20)
 
 
 def around(colour, tolerance=2):
@@ -261,3 +286,32 @@ class Game:
         if self.proc.poll() is None:
             self.proc.kill()
             self.proc.wait(timeout=10)
+
+
+# ------------------------------------------------------------------ main ----
+
+
+def run_scenarios(scenarios, options, optional=(), flags=(), prefix="e2e", prepare=lambda args: None):
+    # The command line: the required and optional options given, the flags,
+    # and the scenario's name unless there is only one. Runs the scenario (after
+    # prepare) and exits with 1 and the reason if it fails.
+    global FAILURE_SHOT
+    parser = argparse.ArgumentParser()
+    for option in options:
+        parser.add_argument(option, required=True)
+    for option in optional:
+        parser.add_argument(option)
+    for flag in flags:
+        parser.add_argument(flag, action="store_true")
+    if len(scenarios) > 1:
+        parser.add_argument("scenario", choices=sorted(scenarios))
+    args = parser.parse_args()
+    name = getattr(args, "scenario", next(iter(scenarios)))
+    FAILURE_SHOT = os.path.abspath("%s-%s-failure.png" % (prefix, name))
+    started = time.time()
+    try:
+        prepare(args)
+        scenarios[name](args)
+    except TestFailure as failure:
+        sys.exit("FAIL %s: %s (screen in %s)" % (name, failure, FAILURE_SHOT))
+    print("PASS %s (%.0f s)" % (name, time.time() - started))

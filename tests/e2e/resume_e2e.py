@@ -13,10 +13,8 @@
 #    the very frame captured before the Escape (the frame-rate meter aside).
 # The game's data folder is the same before and after.
 
-import argparse
 import os
 import shutil
-import sys
 import tempfile
 import time
 
@@ -137,19 +135,5 @@ def scenario(args):
         shutil.rmtree(home, ignore_errors=True)
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--game", required=True)
-    parser.add_argument("--data", required=True)
-    args = parser.parse_args()
-    kd.FAILURE_SHOT = "e2e-resume-failure.png"
-    started = time.time()
-    try:
-        scenario(args)
-    except kd.TestFailure as failure:
-        sys.exit("FAIL resume: %s (screen in %s)" % (failure, kd.FAILURE_SHOT))
-    print("PASS resume (%.0f s)" % (time.time() - started))
-
-
 if __name__ == "__main__":
-    main()
+    kd.run_scenarios({"resume": scenario}, ("--game", "--data"))

@@ -20,13 +20,13 @@
 # SDL_DISKAUDIODELAY milliseconds; 46 ms is about a block's length, so the
 # file runs at about the speed of the game's ticks (50 ms each).
 
-import argparse
+import collections
 import os
 import shutil
 import subprocess
-import sys
 import tempfile
 import time
+import types
 
 import flow_e2e as flow
 import korvane_driver as kd
@@ -56,10 +56,7 @@ def sounds_found(scan, raw, sounds):
 
 
 def summary(found):
-    counts = {}
-    for _, name, _, _ in found:
-        counts[name] = counts.get(name, 0) + 1
-    return ", ".join("%s %d" % item for item in sorted(counts.items()))
+    return ", ".join("%s %d" % item for item in sorted(collections.Counter(f[1] for f in found).items()))
 
 
 def sound_lines(game):
@@ -73,14 +70,6 @@ def silent_run(raw_bytes, start_frame, seconds):
     return None if at < 0 else at // 4
 
 
-class Counter:
-    # Presses that must make a sound: buttons (a click, with the time it was
-    # pressed) and targets given (an order).
-    def __init__(self):
-        self.clicks = []
-        self.orders = 0
-
-
 def button(game, counter, x, y, what, checks):
     counter.clicks.append(time.time())
     return flow.press(game, x, y, what, checks)
@@ -90,7 +79,9 @@ def scenario_sound(args):
     with tempfile.TemporaryDirectory() as tmp:
         raw = os.path.join(tmp, "sound.raw")
         game = kd.Game(args.game, args.test_data, environment=disk(raw))
-        counter = Counter()
+        # Presses that must make a sound: buttons (a click, with the time it was
+        # pressed) and targets given (an order).
+        counter = types.SimpleNamespace(clicks=[], orders=0)
         try:
             flow.through_intro(game)
             kd.move(400, 120)
@@ -272,21 +263,5 @@ SCENARIOS = {"sound": scenario_sound, "sound-missing": scenario_missing, "sound-
              "sound-failing": scenario_failing}
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    for option in ("--game", "--data", "--test-data", "--scan"):
-        parser.add_argument(option, required=True)
-    parser.add_argument("--keep", help="keep the mixed output of the sound scenario in this file")
-    parser.add_argument("scenario", choices=sorted(SCENARIOS))
-    args = parser.parse_args()
-    kd.FAILURE_SHOT = "e2e-%s-failure.png" % args.scenario
-    started = time.time()
-    try:
-        SCENARIOS[args.scenario](args)
-    except kd.TestFailure as failure:
-        sys.exit("FAIL %s: %s (screen in %s)" % (args.scenario, failure, kd.FAILURE_SHOT))
-    print("PASS %s (%.0f s)" % (args.scenario, time.time() - started))
-
-
 if __name__ == "__main__":
-    main()
+    kd.run_scenarios(SCENARIOS, ("--game", "--data", "--test-data", "--scan"), ("--keep",))

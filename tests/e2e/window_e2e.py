@@ -12,12 +12,8 @@
 # Alt+Enter again gives back the window, which shows the very same frame as
 # before. Then a key starts the turn and Escape ends the game with status 0.
 
-import argparse
-import os
-import shutil
 import struct
 import subprocess
-import sys
 import time
 
 import korvane_driver as kd
@@ -27,45 +23,8 @@ ROOT_COLOUR = (0, 96, 96)  # the desktop's colour: dark teal, never drawn by the
 HANDOVER_BAND = (0, 0, 102)
 
 
-def xwd(*target):
-    # A capture of a window (or the root) as (width, height, rows of RGB bytes from the top).
-    raw = subprocess.run(["xwd", "-silent", *target], stdout=subprocess.PIPE, check=True,
-                         timeout=kd.TOOL_TIMEOUT).stdout
-    header = struct.unpack(">25I", raw[:100])
-    width, height, line = header[4], header[5], header[12]
-    size = header[11] // 8  # bytes a pixel: 4, or 3 with rows still padded to 4 bytes a pixel
-    check(header[3] == 24 and size in (3, 4) and line >= width * size, "unexpected capture format %r" % (header,))
-    data = raw[header[0] + header[19] * 12:]
-    order = (2, 1, 0) if header[7] == 0 else (size - 3, size - 2, size - 1)  # B G R (X) or (X) R G B
-    rows = []
-    for y in range(height):
-        row = data[y * line:y * line + width * size]
-        rgb = bytearray(width * 3)
-        for i, c in enumerate(order):
-            rgb[i::3] = row[c::size]
-        rows.append(bytes(rgb))
-    return width, height, rows
-
-
-class Picture:
-    # A capture with the game's coordinates: y up from the bottom row.
-    def __init__(self, width, height, rows):
-        self.width, self.height, self.rows = width, height, rows
-
-    def pixel(self, x, y):
-        return tuple(self.rows[self.height - 1 - y][x * 3:x * 3 + 3])
-
-    def count(self, colour_test):
-        return sum(1 for y in range(0, self.height, 2) for x in range(0, self.width, 2)
-                   if colour_test(*self.pixel(x, y)))
-
-
 def window_picture(window):
-    return Picture(*xwd("-id", window))
-
-
-def root_picture():
-    return Picture(*xwd("-root"))
+    return kd.Screen.capture("-id", window)
 
 
 def geometry(window):
@@ -102,20 +61,18 @@ def wait_for(what, test, timeout=30.0, explain=lambda: ""):
 
 def desktop_shows(picture):
     # How much of the screen shows the desktop's colour.
-    return picture.count(lambda r, g, b: (r, g, b) == ROOT_COLOUR) / ((picture.width // 2) * (picture.height // 2))
+    rows = picture.mask((0, 0, picture.width - 1, picture.height - 1), ROOT_COLOUR, ROOT_COLOUR)
+    return sum(map(sum, rows)) / (picture.width * picture.height)
 
 
-def title_shown(picture):
-    return picture.count(kd.is_purple) > 50
-
-
-def handover_shown(picture, x, y):
-    return kd.near(picture.pixel(x, y), HANDOVER_BAND)
+def differing_rows(a, b):
+    line = a.width * 3
+    return sum(a.pixels[i:i + line] != b.pixels[i:i + line] for i in range(0, len(a.pixels), line))
 
 
 def run(args):
     subprocess.run(["xsetroot", "-solid", "#%02x%02x%02x" % ROOT_COLOUR], check=True, timeout=kd.TOOL_TIMEOUT)
-    root = root_picture()
+    root = kd.Screen.capture()
     screen_w, screen_h = root.width, root.height
     check(desktop_shows(root) == 1.0, "the desktop is not all %r" % (ROOT_COLOUR,))
     check((screen_w, screen_h) == (1024, 768), "the X screen is %dx%d, not 1024x768" % (screen_w, screen_h))
@@ -126,42 +83,42 @@ def run(args):
         x, y, w, h = geometry(window)
         check((w, h) == (800, 600), "the window is %dx%d" % (w, h))
         check(x + w <= screen_w and y + h <= screen_h, "the window at %d,%d lies off the screen" % (x, y))
-        wait_for("the intro in the window", lambda: title_shown(window_picture(window)), 60)
-        shown = desktop_shows(root_picture())
+        wait_for("the intro in the window", lambda: kd.title_shown(window_picture(window)), 60)
+        shown = desktop_shows(kd.Screen.capture())
         check(shown > 0.3, "the desktop shows in only %.2f of the screen around the window" % shown)
 
         # Through the menu with the pointer over the window.
         subprocess.run(["xdotool", "key", "space"], check=True, timeout=kd.TOOL_TIMEOUT)
-        wait_for("the menu", lambda: kd.near(window_picture(window).pixel(90, 410), (0, 0, 128)))
+        wait_for("the menu", lambda: kd.menu_shown(window_picture(window)))
         subprocess.run(["xdotool", "mousemove", "--window", window, "400", str(600 - 130)], check=True,
                        timeout=kd.TOOL_TIMEOUT)
         time.sleep(0.3)
         subprocess.run(["xdotool", "click", "1"], check=True, timeout=kd.TOOL_TIMEOUT)
-        wait_for("the hand-over", lambda: handover_shown(window_picture(window), 110, 305), 120)
+        wait_for("the hand-over", lambda: kd.handover_shown(window_picture(window)), 120)
         time.sleep(0.5)
         before = window_picture(window)
 
         # Alt+Enter: the whole screen, and still the hand-over.
         kd.key("alt+Return")
-        wait_for("full screen", lambda: desktop_shows(root_picture()) == 0.0)
+        wait_for("full screen", lambda: desktop_shows(kd.Screen.capture()) == 0.0)
         # The next frame of the hand-over, drawn every tenth of a second, fills it.
-        centre = lambda: root_picture().pixel(screen_w // 2, screen_h // 2)
+        centre = lambda: kd.Screen.capture().pixel(screen_w // 2, screen_h // 2)
         wait_for("the hand-over in full screen", lambda: kd.near(centre(), HANDOVER_BAND), 10,
                  lambda: ": %r at the centre" % (centre(),))
         time.sleep(0.5)
 
         # Alt+Enter again: the window as it was, the same frame.
         kd.key("alt+Return")
-        wait_for("the window again", lambda: desktop_shows(root_picture()) > 0.3)
+        wait_for("the window again", lambda: desktop_shows(kd.Screen.capture()) > 0.3)
         window = find_window(game)
         check(geometry(window)[2:] == (800, 600), "the window came back as %dx%d" % geometry(window)[2:])
-        wait_for("the hand-over in the window again", lambda: window_picture(window).rows == before.rows, 30,
+        wait_for("the hand-over in the window again", lambda: window_picture(window).pixels == before.pixels, 30,
                  lambda: "; %d of 600 rows differ, at (110, 305) %r where it was %r" % (
-                     sum(a != b for a, b in zip(window_picture(window).rows, before.rows)),
+                     differing_rows(window_picture(window), before),
                      window_picture(window).pixel(110, 305), before.pixel(110, 305)))
 
         kd.key("space")
-        wait_for("the first turn", lambda: kd.near(window_picture(window).pixel(757, 40), (51, 77, 102), 20))
+        wait_for("the first turn", lambda: kd.turn_shown(window_picture(window)))
         kd.key("Escape")
         status = game.wait_exit(60)
         check(status == 0, "exit status %r after Escape" % status)
@@ -175,33 +132,21 @@ def run(args):
 def save_failure_shot():
     # The whole screen as the failure left it, while the game still runs.
     try:
-        root = root_picture()
-        subprocess.run(["convert", "-size", "%dx%d" % (root.width, root.height), "-depth", "8", "rgb:-",
-                        kd.FAILURE_SHOT], input=b"".join(root.rows), timeout=kd.TOOL_TIMEOUT)
+        kd.Screen.capture().write_png(kd.FAILURE_SHOT)
     except Exception:  # the failure itself is what matters
         pass
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--game", required=True)
-    parser.add_argument("--data", required=True)
-    args = parser.parse_args()
-    kd.FAILURE_SHOT = os.path.abspath("e2e-window-failure.png")
+def with_window_manager(args):
     wm = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         time.sleep(1.0)
         check(wm.poll() is None, "the window manager did not start")
         run(args)
-    except kd.TestFailure as failure:
-        print("FAIL window: %s" % failure, file=sys.stderr)
-        return 1
     finally:
         wm.terminate()
         wm.wait(timeout=10)
-    print("PASS window")
-    return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    kd.run_scenarios({"window": with_window_manager}, ("--game", "--data"))

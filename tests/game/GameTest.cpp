@@ -13,6 +13,7 @@
 #include "input/TickClock.h"
 #include "players/Player.h"
 #include "ships/Ship.h"
+#include "ships/TestGame.h"
 #include "support/GLTest.h"
 #include "weapons/BeamList.h"
 #include "weapons/BulletList.h"
@@ -34,14 +35,6 @@ void Disband(Player* player, size_t keep = 0)
         delete player->fleet[i];
     player->fleet.resize(keep);
     player->selection.clear();
-}
-
-void Destroy(Ship* ship)
-{
-    for (float& face : ship->hull)
-        face = 0.0f;
-    Vector hit(0, 0, -1);
-    ship->Damage(1.0f, 0, hit);
 }
 
 } // namespace

@@ -144,8 +144,12 @@ TEST_F(InputTest, ClicksPickTheShipPanelOrNothingUnderThePointer)
     Mouse(SDL_MOUSEBUTTONDOWN, 400, 300, SDL_BUTTON_WHEELDOWN);
     EXPECT_EQ(Current().cameraFocus.y, height - 50.0f) << "up 50, then down 100 in the sensor view";
 
-    Frame(); // the End Turn button posts its key, handled with the next events
+    // The End Turn button posts its key. A batch handles only the events
+    // pending when it began, so that a frame is drawn between batches: the
+    // key waits for the next.
+    Frame();
     Mouse(SDL_MOUSEBUTTONDOWN, 775, 35, SDL_BUTTON_LEFT);
+    EXPECT_EQ(game->GetState(), 0);
     HandleEvents(*game);
     EXPECT_EQ(game->GetState(), 1);
 }

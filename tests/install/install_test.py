@@ -16,7 +16,6 @@ metadata  the desktop entry and the metainfo pass their validators, every screen
           metainfo names is in the repository, and each icon has its size
 """
 
-import argparse
 import glob
 import gzip
 import os
@@ -43,23 +42,6 @@ def run(*command, cwd=None):
     output = done.stdout.decode(errors="replace")
     check(done.returncode == 0, "%s failed (status %d):\n%s" % (" ".join(command), done.returncode, output))
     return output
-
-
-# The screens on the way, recognised at points of the game's layout (y counted from the bottom).
-def title_shown(screen):  # "Korvane" in purple across the top
-    return screen.count(200, 500, 600, 564, kd.is_purple) > 200
-
-
-def menu_shown(screen):  # the players and maps panels
-    return kd.near(screen.pixel(90, 410), (0, 0, 128)) and kd.near(screen.pixel(490, 500), (0, 0, 128))
-
-
-def handover_shown(screen):  # the band that names the next player
-    return kd.near(screen.pixel(110, 305), (0, 0, 102))
-
-
-def turn_shown(screen):  # the End Turn button's face
-    return kd.near(screen.pixel(757, 40), (51, 77, 102), 20)
 
 
 def answer(command, *arguments, cwd=None):
@@ -111,13 +93,13 @@ def scenario_play(args):
         game = kd.Game(command, elsewhere)
         try:
             game.wait_line(r"^Setting up map region 0$", 60)
-            game.wait_screen(title_shown, 60, "the intro")
+            game.wait_screen(kd.title_shown, 60, "the intro")
             kd.key("space")
-            game.wait_screen(menu_shown, 30, "the menu")
+            game.wait_screen(kd.menu_shown, 30, "the menu")
             kd.click(400, 130)  # Begin, with two players on the first map
-            game.wait_screen(handover_shown, 120, "the hand-over to player 1")
+            game.wait_screen(kd.handover_shown, 120, "the hand-over to player 1")
             kd.key("space")
-            game.wait_screen(turn_shown, 30, "the first turn")
+            game.wait_screen(kd.turn_shown, 30, "the first turn")
             kd.key("Escape", 0)
             status = game.wait_exit(60)
             check(status == 0, "exit status %r after Escape" % status)
@@ -199,22 +181,6 @@ def scenario_metadata(args):
 SCENARIOS = {"play": scenario_play, "deb": scenario_deb, "metadata": scenario_metadata}
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    for option in ("--build", "--source", "--desktop", "--metainfo", "--cmake", "--cpack"):
-        parser.add_argument(option, required=True)
-    parser.add_argument("--sdl12-compat", action="store_true", help="the build runs on libsdl1.2-compat")
-    parser.add_argument("scenario", choices=sorted(SCENARIOS))
-    args = parser.parse_args()
-    kd.FAILURE_SHOT = os.path.join(args.build, "install-%s-failure.png" % args.scenario)
-    try:
-        SCENARIOS[args.scenario](args)
-    except kd.TestFailure as failure:
-        print("FAIL %s: %s" % (args.scenario, failure), file=sys.stderr)
-        return 1
-    print("PASS %s" % args.scenario)
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    kd.run_scenarios(SCENARIOS, ("--build", "--source", "--desktop", "--metainfo", "--cmake", "--cpack"),
+                     flags=("--sdl12-compat",), prefix="install")

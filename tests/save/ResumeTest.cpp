@@ -17,6 +17,7 @@
 #include "save/GameSnapshot.h"
 #include "save/SnapshotCodec.h"
 #include "ships/Ship.h"
+#include "ships/TestGame.h"
 #include "support/GLTest.h"
 #include "weapons/BulletList.h"
 #include "world/Environment.h"
@@ -109,11 +110,7 @@ TEST_F(ResumeTest, EveryHandOverRestoresToTheSameGameThatPlaysOnTheSame)
             // A hand-over in the middle of things: a ship just destroyed, its
             // wreck burning, and bullets on their way to a ship and to none.
             Player& victim = *game->players[(game->currentPlayerPos + 1) % 3];
-            Ship* ship = victim.fleet[1];
-            Vector hit(0.0f, 0.0f, -1.0f);
-            for (float& face : ship->hull)
-                face = 0.0f;
-            ship->Damage(1.0f, 0, hit);
+            Destroy(victim.fleet[1]);
             victim.DropDeadShips();
             Ship* target = game->players[(game->currentPlayerPos + 2) % 3]->fleet[0];
             for (int i = 0; i < 3; i++)

@@ -1,13 +1,12 @@
 // The saves folder and the autosaves: where they go, the three kept, and a
 // write that leaves the previous save whole whatever happens.
 
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <set>
+#include <filesystem>
 
 #include "game/Game.h"
 #include "math/Random.h"
@@ -17,24 +16,15 @@
 #include "save/SnapshotCodec.h"
 #include "ships/Ship.h"
 #include "support/GLTest.h"
+#include "support/ScopedEnvironment.h"
 
 namespace
 {
 
-std::set<std::string> Listing(const std::string& folder)
+size_t FileCount(const std::string& folder)
 {
-    std::set<std::string> names;
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr)
-        return names;
-    while (const dirent* entry = readdir(dir))
-    {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..")
-            names.insert(name);
-    }
-    closedir(dir);
-    return names;
+    std::error_code error;
+    return size_t(std::distance(std::filesystem::directory_iterator(folder, error), {}));
 }
 
 uint32_t TurnsOf(const std::string& path)
@@ -51,20 +41,6 @@ std::string TempFolder()
 {
     char pattern[] = "/tmp/korvane-saves-XXXXXX";
     return mkdtemp(pattern);
-}
-
-void RemoveTree(const std::string& path)
-{
-    for (const std::string& name : Listing(path))
-    {
-        const std::string child = path + "/" + name;
-        struct stat info;
-        if (lstat(child.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-            RemoveTree(child);
-        else
-            unlink(child.c_str());
-    }
-    rmdir(path.c_str());
 }
 
 class SaveFilesTest : public GLTest
@@ -88,18 +64,12 @@ TEST(SaveFolder, XdgDataHomeWhenAbsoluteElseHomeElseNone)
         {nullptr, nullptr, ""},
         {nullptr, "relative", ""},
     };
-    const char* xdg = getenv("XDG_DATA_HOME");
-    const std::string savedXdg = xdg ? xdg : "";
-    const std::string savedHome = getenv("HOME") ? getenv("HOME") : "";
     for (const auto& row : rows)
     {
-        row.xdg ? setenv("XDG_DATA_HOME", row.xdg, 1) : unsetenv("XDG_DATA_HOME");
-        row.home ? setenv("HOME", row.home, 1) : unsetenv("HOME");
+        const ScopedEnvironment xdg("XDG_DATA_HOME", row.xdg), home("HOME", row.home);
         EXPECT_EQ(SaveFolder(), row.folder)
             << (row.xdg ? row.xdg : "-") << " " << (row.home ? row.home : "-");
     }
-    xdg ? setenv("XDG_DATA_HOME", savedXdg.c_str(), 1) : unsetenv("XDG_DATA_HOME");
-    setenv("HOME", savedHome.c_str(), 1);
     EXPECT_EQ(AutosavePaths("/s"), (std::vector<std::string>{"/s/autosave.korvane", "/s/autosave-1.korvane",
                                                              "/s/autosave-2.korvane"}));
 }
@@ -119,12 +89,12 @@ TEST_F(SaveFilesTest, TheNewestAutosaveAndTheTwoBeforeItAreKeptAndNothingElseIsL
         // The newest first; nothing half written or temporary stays.
         for (uint32_t i = 0; i < turn && i < 3; i++)
             EXPECT_EQ(TurnsOf(paths[i]), turn - i);
-        EXPECT_EQ(Listing(folder).size(), std::min<size_t>(turn, 3));
+        EXPECT_EQ(FileCount(folder), std::min<size_t>(turn, 3));
     }
     struct stat info;
     ASSERT_EQ(stat(folder.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0700u);
-    RemoveTree(root);
+    std::filesystem::remove_all(root);
 }
 
 TEST_F(SaveFilesTest, AFailedWriteLeavesThePreviousSavesWhole)
@@ -152,7 +122,7 @@ TEST_F(SaveFilesTest, AFailedWriteLeavesThePreviousSavesWhole)
     ASSERT_EQ(WriteFileWhole(file, {1, 2, 3}, error), true) << error;
     EXPECT_FALSE(WriteAutosave(game, file + "/saves", error));
     EXPECT_EQ(error.substr(0, 24 + file.size()), "cannot make the folder " + file + "/");
-    RemoveTree(root);
+    std::filesystem::remove_all(root);
 }
 
 TEST(SaveFiles, ReadingRefusesWhatIsNoSaveFileWithoutReadingIt)
@@ -170,15 +140,13 @@ TEST(SaveFiles, ReadingRefusesWhatIsNoSaveFileWithoutReadingIt)
     ASSERT_EQ(truncate(big.c_str(), off_t(kMaxSaveFileSize) + 1), 0);
     EXPECT_FALSE(ReadSaveFile(big, bytes, error));
     EXPECT_EQ(error, "the file is too large to be a saved game (67108865 bytes)");
-    RemoveTree(root);
+    std::filesystem::remove_all(root);
 }
 
 TEST_F(SaveFilesTest, AHandOverSavesEscapeKeepsTheSavesAndAWonGameLeavesNone)
 {
     const std::string root = TempFolder();
-    const char* xdg = getenv("XDG_DATA_HOME");
-    const std::string savedXdg = xdg ? xdg : "";
-    setenv("XDG_DATA_HOME", root.c_str(), 1);
+    const ScopedEnvironment xdg("XDG_DATA_HOME", root);
     const std::vector<std::string> paths = AutosavePaths(root + "/korvane/saves");
     SeedRandom(1);
     Game game(2, "map1");
@@ -194,7 +162,7 @@ TEST_F(SaveFilesTest, AHandOverSavesEscapeKeepsTheSavesAndAWonGameLeavesNone)
     game.NextPlayer();
     AutosaveAtHandOver(game);
     EXPECT_EQ(TurnsOf(paths[0]), 2u);
-    EXPECT_EQ(Listing(root + "/korvane/saves").size(), 2u);
+    EXPECT_EQ(FileCount(root + "/korvane/saves"), 2u);
     // Won: nothing left to resume.
     for (Ship* ship : game.players[1]->fleet)
         delete ship;
@@ -202,7 +170,6 @@ TEST_F(SaveFilesTest, AHandOverSavesEscapeKeepsTheSavesAndAWonGameLeavesNone)
     game.players[1]->selection.clear();
     ASSERT_EQ(game.WinnerIndex(), 0);
     AutosaveAtHandOver(game);
-    EXPECT_EQ(Listing(root + "/korvane/saves").size(), 0u);
-    xdg ? setenv("XDG_DATA_HOME", savedXdg.c_str(), 1) : unsetenv("XDG_DATA_HOME");
-    RemoveTree(root);
+    EXPECT_EQ(FileCount(root + "/korvane/saves"), 0u);
+    std::filesystem::remove_all(root);
 }

@@ -70,17 +70,21 @@ std::string DecodeError(const std::vector<uint8_t>& bytes)
     return error;
 }
 
-// A file around a body given as JSON, with a header that fits it: a change
-// inside the body reaches the record reader.
+// A file around a body, with a header that fits it: a change inside the body
+// reaches the record reader.
+std::vector<uint8_t> FileOf(const std::vector<uint8_t>& body, const std::string& map = "map1", int version = 1)
+{
+    char line[128];
+    std::snprintf(line, sizeof line, "korvane-save %d %s %zu %016llx\n", version, map.c_str(), body.size(),
+                  (unsigned long long)XXH64(body.data(), body.size(), 0));
+    std::vector<uint8_t> out(line, line + std::strlen(line));
+    out.insert(out.end(), body.begin(), body.end());
+    return out;
+}
+
 std::vector<uint8_t> FileOf(const nlohmann::json& body, const std::string& map = "map1", int version = 1)
 {
-    const std::vector<uint8_t> cbor = nlohmann::json::to_cbor(body);
-    char line[128];
-    std::snprintf(line, sizeof line, "korvane-save %d %s %zu %016llx\n", version, map.c_str(), cbor.size(),
-                  (unsigned long long)XXH64(cbor.data(), cbor.size(), 0));
-    std::vector<uint8_t> out(line, line + std::strlen(line));
-    out.insert(out.end(), cbor.begin(), cbor.end());
-    return out;
+    return FileOf(nlohmann::json::to_cbor(body), map, version);
 }
 
 nlohmann::json BodyOf(const Snapshot& s)
@@ -429,12 +433,7 @@ TEST(SnapshotCodec, ContentsThatDoNotFitAreNamedByTheirPath)
         {0xff, 0x00, 0x12}, {0x9b, 0xcf, 0x66, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x01}};
     for (const std::vector<uint8_t>& notCbor : bodies)
     {
-        char line[80];
-        std::snprintf(line, sizeof line, "korvane-save 1 map1 %zu %016llx\n", notCbor.size(),
-                      (unsigned long long)XXH64(notCbor.data(), notCbor.size(), 0));
-        std::vector<uint8_t> file(line, line + std::strlen(line));
-        file.insert(file.end(), notCbor.begin(), notCbor.end());
-        EXPECT_EQ(DecodeError(file), "the file is damaged: its contents cannot be decoded");
+        EXPECT_EQ(DecodeError(FileOf(notCbor)), "the file is damaged: its contents cannot be decoded");
     }
 }
 

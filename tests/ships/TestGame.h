@@ -58,6 +58,14 @@ inline void SettleFleets(Game* game)
     }
 }
 
+// Destroys a ship as the last hit on it would: every face at 0, then a hit.
+inline void Destroy(Ship* ship)
+{
+    std::fill(ship->hull, ship->hull + kHullFaces, 0.0f);
+    Vector hit(0.0f, 0.0f, -1.0f);
+    ship->Damage(1.0f, 0, hit);
+}
+
 // A marker node as the scene reader makes it: type, numbers, and position and
 // rotation in file axes.
 inline AseNode Marker(const std::string& type, const std::vector<float>& properties,

@@ -116,20 +116,12 @@ void GLTest::TearDown()
 
 std::string DataDir()
 {
-#ifdef KORVANE_DATA_DIR
     return KORVANE_DATA_DIR;
-#else
-    return ".";
-#endif
 }
 
 std::string SourceDir()
 {
-#ifdef KORVANE_SOURCE_DIR
     return KORVANE_SOURCE_DIR;
-#else
-    return ".";
-#endif
 }
 
 std::string WriteTempFile(const std::string& name, const std::string& contents)

@@ -36,11 +36,7 @@ std::string ReferenceDir()
 
 std::string OutputDir()
 {
-#ifdef KORVANE_BINARY_DIR
-    const std::string dir = std::string(KORVANE_BINARY_DIR) + "/test-output/";
-#else
-    const std::string dir = "test-output/";
-#endif
+    const std::string dir = KORVANE_BINARY_DIR "/test-output/";
     mkdir(dir.c_str(), 0755);
     return dir;
 }

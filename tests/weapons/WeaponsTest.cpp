@@ -20,8 +20,8 @@ class Weapons : public GLTest
 // A bullet flies through a ship in its way and hits its target once closer than
 // 10 (exactly 10 away at tick 38 is no hit), taking 1 off the face towards the
 // shooter; one without a target lives 100 ticks. Bullets aimed at a ship that
-// one of them destroys fly on without a target. Bullets outlive the turn, beams
-// do not; beam ids start at 2 and skip 0.
+// one of them destroys fly on without a target. Spent bullets are fired again,
+// afresh. Bullets outlive the turn, beams do not; beam ids start at 2 and skip 0.
 TEST_F(Weapons, BulletsHitOnlyTheirTargetAndOutliveTheTurn)
 {
     Game* game = NewEmptyGame(2);
@@ -41,11 +41,13 @@ TEST_F(Weapons, BulletsHitOnlyTheirTargetAndOutliveTheTurn)
                 inTheWay->hull[kFaceBack] == inTheWay->hullMax[kFaceBack]);
 
     target->hull[kFaceBack] = 0.5f;
+    ASSERT_EQ(bullets.spare.size(), 2u);
     for (int i = 0; i < 3; ++i)
     {
         bullets.AddBullet(target->position + Vector(0, 0, 12), Vector(0, 0, -5), Vector(1, 1, 0), 2.0f,
                           target);
     }
+    EXPECT_TRUE(bullets.spare.empty());
     bullets.Update();
     EXPECT_FALSE(target->IsAlive());
     ASSERT_EQ(bullets.Count(), 2);
@@ -57,7 +59,11 @@ TEST_F(Weapons, BulletsHitOnlyTheirTargetAndOutliveTheTurn)
     EXPECT_EQ(beams.AddBeam(Vector(), Vector(0, 0, -1), Vector(), 1.0f), 1u);
     game->NextPlayer();
     EXPECT_EQ(beams.Count(), 0);
-    EXPECT_EQ(bullets.Count(), 2);
+    for (int tick = 2; tick <= 101; ++tick) // at least one of the two was fired again
+    {
+        bullets.Update();
+        ASSERT_EQ(bullets.Count(), tick <= 100 ? 2 : 0) << "tick " << tick;
+    }
     delete game;
 }
 

@@ -7,8 +7,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 
 #include "math/Random.h"
 #include "support/GLTest.h"
@@ -27,22 +30,33 @@ std::string Mesh(const std::string& name, const Vector& a, const Vector& b)
     return text.str();
 }
 
+// Sets up the environment on the scene written as the map file Models/Maps/scene.ase.
+void SetUpMap(Environment& environment, const std::string& scene)
+{
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("korvane-map-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir / "Models" / "Maps");
+    std::ofstream(dir / "Models" / "Maps" / "scene.ase") << scene;
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    environment.SetUpMap("scene", 235);
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(dir);
+}
+
 TEST(World, MapMeshesBecomeRegionsWithTheirNumbersAndTheSeedFixesWhatFollows)
 {
-    const std::string path = WriteTempFile(
-        "map.ase", "*3DSMAX_ASCIIEXPORT 200\n" +
-                       Mesh("nebula:0.3:1:0.6:0.2:0.8:9", Vector(0, 0, -50), Vector(100, 200, 50)) +
-                       Mesh("x:0.1:2:1", Vector(-300, -300, -300), Vector(-100, -100, -100)) +
-                       Mesh("plain", Vector(500, 500, 500), Vector(600, 600, 600)) + "*GROUP \"inner\" {\n" +
-                       Mesh("grouped:1", Vector(0, 0, 0), Vector(10, 10, 10)) + "}\n" +
-                       "*HELPEROBJECT {\n*NODE_NAME \"marker:1\"\n}\n");
-    // Map names are taken below Models/Maps/: this one climbs to the root.
-    const std::string name = "../../../../../../../../../.." + path.substr(0, path.size() - 4);
     testing::internal::CaptureStderr();
     {
         Environment environment{Environment::Headless{}};
         SeedRandom(1);
-        environment.SetUpMap(name, 235);
+        SetUpMap(environment,
+                 "*3DSMAX_ASCIIEXPORT 200\n" +
+                     Mesh("nebula:0.3:1:0.6:0.2:0.8:9", Vector(0, 0, -50), Vector(100, 200, 50)) +
+                     Mesh("x:0.1:2:1", Vector(-300, -300, -300), Vector(-100, -100, -100)) +
+                     Mesh("plain", Vector(500, 500, 500), Vector(600, 600, 600)) + "*GROUP \"inner\" {\n" +
+                     Mesh("grouped:1", Vector(0, 0, 0), Vector(10, 10, 10)) +
+                     "}\n*HELPEROBJECT {\n*NODE_NAME \"marker:1\"\n}\n");
         const int next = Random();
         SeedRandom(235);
         EXPECT_EQ(next, Random());
@@ -71,7 +85,6 @@ TEST(World, MapMeshesBecomeRegionsWithTheirNumbersAndTheSeedFixesWhatFollows)
         "Removing nebula regions\n  Deleting clouds\n  Deleting clouds\n  Deleting clouds\n"
         "Removing explosions\n";
     EXPECT_EQ(log.substr(log.size() - std::min(log.size(), tail.size())), tail);
-    std::remove(path.c_str());
 }
 
 TEST(WorldDeathTest, AMissingMapStopsTheProgramWithAClearMessage)
@@ -187,6 +200,37 @@ TEST(World, AnExplosionSpawnsFewerCloudsAsItAgesAndBurnsOutAtTick44)
                 environment.explosions[1] == small); // the empty one went first
     environment.Update(Vector(0, 0, 0), Vector(0, 0, -1));
     EXPECT_EQ(environment.ExplosionCount(), 0); // both burn out at tick 44
+}
+
+// Density 0.2 on a box of 1500 asks for 30 x 30 x 30 clouds. All regions of
+// an environment share kMaxMapClouds in file order, a later region (a wreck's
+// dust) too, and a map makes at most kMaxMapRegions regions; every region
+// keeps its box and density for the sensors. Each excess is named on stderr.
+TEST(MapCloudBudget, AMapAskingForTooMuchGetsItsFirstCloudsAndRegionsAndANote)
+{
+    std::string scene =
+        Mesh("a:0.2", Vector(), Vector(1500, 1500, 1500)) + Mesh("b:0.2", Vector(), Vector(1500, 1500, 1500));
+    for (size_t i = 2; i <= kMaxMapRegions; ++i)
+    {
+        scene += Mesh("r", Vector(), Vector(1, 1, 1));
+    }
+    Environment environment{Environment::Headless{}};
+    testing::internal::CaptureStderr();
+    SetUpMap(environment, scene);
+    const std::string log = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(environment.regions.size(), kMaxMapRegions);
+    EXPECT_EQ(environment.regions[0]->clouds.size(), kMaxMapClouds);
+    EXPECT_EQ(environment.regions[1]->clouds.size(), 0u);
+    environment.AddRegion(Vector(0, 0, 0), Vector(100, 100, 100), 0.2f, 0.0f, Vector(1, 0, 0));
+    EXPECT_EQ(environment.regions.back()->clouds.size(), 0u);
+    EXPECT_FLOAT_EQ(environment.DensityAt(Vector(50, 50, 50)), 0.06f);
+    const std::string clouds = std::to_string(kMaxMapClouds), regions = std::to_string(kMaxMapRegions);
+    for (const std::string& note : {"asks for more than " + clouds + " clouds; only the first " + clouds,
+                                    "has more than " + regions + " regions; only the first " + regions})
+    {
+        EXPECT_NE(log.find("Models/Maps/scene.ase: the map " + note + " are made\n"), std::string::npos)
+            << note;
+    }
 }
 
 } // namespace
