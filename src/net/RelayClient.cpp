@@ -6,12 +6,36 @@
 
 #include "net/EnetLibrary.h"
 
+namespace
+{
+
+// How long a closing connection waits for the relay to acknowledge what it
+// last sent.
+constexpr int kLastWordsMs = 500;
+
+} // namespace
+
 RelayClient::RelayClient() : host(nullptr), peer(nullptr) {}
 
 RelayClient::~RelayClient()
 {
     if (peer != nullptr)
+    {
+        // What was last sent (a mismatch report) must reach the relay before
+        // the connection ends: a disconnect that arrives first makes ENet drop
+        // what the relay has received but not yet handed on. The relay's
+        // acknowledgement says it has been handed on; wait a moment for it.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLastWordsMs);
+        ENetEvent event;
+        while (peer->state == ENET_PEER_STATE_CONNECTED &&
+               (!enet_list_empty(&peer->sentReliableCommands) || !enet_list_empty(&peer->outgoingCommands)) &&
+               std::chrono::steady_clock::now() < deadline)
+        {
+            if (enet_host_service(host, &event, 10) > 0 && event.type == ENET_EVENT_TYPE_RECEIVE)
+                enet_packet_destroy(event.packet);
+        }
         enet_peer_disconnect_now(peer, kLeaveData);
+    }
     if (host != nullptr)
     {
         enet_host_flush(host);
