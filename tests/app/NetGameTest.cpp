@@ -18,6 +18,7 @@
 #include "save/GameSnapshot.h"
 #include "save/SnapshotCodec.h"
 #include "support/GLTest.h"
+#include "support/LoopbackRelay.h"
 
 namespace
 {
@@ -36,22 +37,8 @@ class NetGameTest : public GLTest
     void SetUp() override
     {
         GLTest::SetUp();
-        log = std::tmpfile();
-        RelayConfig config;
-        config.address = "127.0.0.1";
-        config.port = 0;
-        server = std::make_unique<RelayServer>(config, log);
         std::string error;
-        ASSERT_TRUE(server->Open(error)) << error;
-        relay = std::thread(
-            [this]
-            {
-                const Clock::time_point end = Clock::now() + std::chrono::seconds(120);
-                while (!stop && Clock::now() < end)
-                {
-                    server->Service(2);
-                }
-            });
+        ASSERT_TRUE(relay.Start(error)) << error;
         // The game the host sends, built here: drawing needs this thread's context.
         Game* game = new Game(2, "map1");
         const Snapshot snapshot = CaptureSnapshot(*game);
@@ -67,9 +54,6 @@ class NetGameTest : public GLTest
         {
             hostThread.join();
         }
-        relay.join();
-        server.reset();
-        std::fclose(log);
         GLTest::TearDown();
     }
 
@@ -82,8 +66,8 @@ class NetGameTest : public GLTest
             {
                 NetSession host;
                 std::string error;
-                if (!host.Host("127.0.0.1", server->Port(), kCode, "Ann",
-                               {SeatPlan::HostHuman, SeatPlan::Open}, {}, error))
+                if (!host.Host("127.0.0.1", relay.Port(), kCode, "Ann", {SeatPlan::HostHuman, SeatPlan::Open},
+                               {}, error))
                 {
                     hostError = error;
                     return;
@@ -113,15 +97,13 @@ class NetGameTest : public GLTest
         NetChoice choice;
         choice.role = NetChoice::Role::Join;
         choice.address = "127.0.0.1";
-        choice.port = server->Port();
+        choice.port = relay.Port();
         choice.code = kCode;
         choice.name = "Bo";
         return choice;
     }
 
-    std::FILE* log = nullptr;
-    std::unique_ptr<RelayServer> server;
-    std::thread relay;
+    LoopbackRelay relay;
     std::thread hostThread;
     std::atomic<bool> stop{false};
     std::vector<uint8_t> bytes;

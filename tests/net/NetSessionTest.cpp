@@ -8,6 +8,7 @@
 
 #include "net/NetSession.h"
 #include "net/RelayServer.h"
+#include "support/LoopbackRelay.h"
 
 namespace
 {
@@ -72,29 +73,11 @@ class Sessions : public ::testing::Test
   protected:
     void SetUp() override
     {
-        log = std::tmpfile();
-        RelayConfig config;
-        config.address = "127.0.0.1";
-        config.port = 0;
-        server = std::make_unique<RelayServer>(config, log);
         std::string error;
-        ASSERT_TRUE(server->Open(error)) << error;
-        port = server->Port();
-        relay = std::thread(
-            [this]
-            {
-                while (!stop)
-                    server->Service(2);
-            });
+        ASSERT_TRUE(relay.Start(error)) << error;
+        port = relay.Port();
     }
-    void TearDown() override
-    {
-        machines.clear();
-        stop = true;
-        relay.join();
-        server.reset();
-        std::fclose(log);
-    }
+    void TearDown() override { machines.clear(); }
 
     Machine& Host(const std::vector<SeatPlan>& plan, const std::string& name = "Ann")
     {
@@ -140,11 +123,8 @@ class Sessions : public ::testing::Test
         return true;
     }
 
-    std::FILE* log = nullptr;
-    std::unique_ptr<RelayServer> server;
+    LoopbackRelay relay;
     unsigned short port = 0;
-    std::atomic<bool> stop{false};
-    std::thread relay;
     std::vector<std::unique_ptr<Machine>> machines;
 };
 
