@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "../tests/support/BattleScript.h"
+#include "app/FrameSwap.h"
 #include "app/Startup.h"
 #include "app/TurnPlay.h"
 #include "game/Game.h"
@@ -147,7 +148,7 @@ void TimedFrame(Game& game, FrameTimes& times)
     const long faultsStart = MinorFaults();
     DrawScene(game);
     game.GetPanel()->Draw();
-    SDL_GL_SwapBuffers();
+    SwapFrame();
     glFinish();
     times.pageFaults += MinorFaults() - faultsStart;
     times.cpu.push_back(ProcessMilliseconds() - cpuStart);

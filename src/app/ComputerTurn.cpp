@@ -7,6 +7,7 @@
 #include <random>
 
 #include "ai/ComputerPlayer.h"
+#include "app/FrameSwap.h"
 #include "app/Startup.h"
 #include "app/TurnPlay.h"
 #include "audio/GameSounds.h"
@@ -197,7 +198,7 @@ void ComputerTurn::DrawWatched()
     const uint32_t gameRandomState = RandomState();
     SeedRandom(drawingRandomState);
     DrawWatchedFrame(game);
-    SDL_GL_SwapBuffers();
+    SwapFrame();
     game.frameCount++;
     frames++;
     drawingRandomState = RandomState();
@@ -207,7 +208,7 @@ void ComputerTurn::DrawWatched()
 void ComputerTurn::DrawNeutral(bool finished)
 {
     DrawComputerTurnScreen(game, TurnProgress(ticks, finished));
-    SDL_GL_SwapBuffers();
+    SwapFrame();
     lastDrawn = SDL_GetTicks();
 }
 

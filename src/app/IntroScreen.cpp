@@ -5,6 +5,7 @@
 
 #include "app/Camera.h"
 #include "app/FatalError.h"
+#include "app/FrameSwap.h"
 #include "app/Startup.h"
 #include "assets/Texture.h"
 #include "input/EventBatch.h"
@@ -147,7 +148,7 @@ void ShowIntro()
     while (!intro.animation.Finished())
     {
         intro.Draw();
-        SDL_GL_SwapBuffers();
+        SwapFrame();
 
         for (const SDL_Event& event : EventBatch())
         {

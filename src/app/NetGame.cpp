@@ -10,6 +10,7 @@
 
 #include "ai/ComputerPlayer.h"
 #include "app/ComputerTurn.h"
+#include "app/FrameSwap.h"
 #include "app/NetText.h"
 #include "app/Startup.h"
 #include "app/TurnCycle.h"
@@ -202,7 +203,7 @@ bool NetGame::Connect(std::string& error)
         // Connecting may take a few seconds when nothing answers.
         DrawLines(font, "Joining a network game",
                   {"Connecting to " + RelayText(choice.address, choice.port)});
-        SDL_GL_SwapBuffers();
+        SwapFrame();
         return session.Join(choice.address, choice.port, choice.code, choice.name, error);
     }
     const std::string server = RelayProcess::FindServer();
@@ -242,7 +243,7 @@ bool NetGame::Connect(std::string& error)
 void NetGame::BeginAsHost()
 {
     DrawLines(font, "Loading level", {});
-    SDL_GL_SwapBuffers();
+    SwapFrame();
     game = new Game(setup.numPlayers, setup.mapName);
     SeatPlayers(*game, setup.seats, UnpredictableSeed());
     gAnimationTime = 0.0f;
@@ -469,7 +470,7 @@ int NetGame::Run()
             continue;
         }
         DrawWaiting();
-        SDL_GL_SwapBuffers();
+        SwapFrame();
         if (!ReadWaitingInput())
         {
             return Leave();
@@ -526,7 +527,7 @@ int NetGame::Failed(const std::string& why)
     while (!pressed && SDL_GetTicks() - shown < kFailureScreenMs)
     {
         DrawLines(font, "The network game has ended", lines);
-        SDL_GL_SwapBuffers();
+        SwapFrame();
         for (const SDL_Event& event : EventBatch())
         {
             pressed = pressed || event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN;

@@ -7,6 +7,7 @@
 
 #include "app/Camera.h"
 #include "app/FatalError.h"
+#include "app/FrameSwap.h"
 #include "app/Platform.h"
 #include "app/Startup.h"
 #include "audio/GameSounds.h"
@@ -311,7 +312,7 @@ GameSetup ChooseGameSetup(const std::string& failedFile, const std::string& fail
         int mouseX = 0, mouseY = 0;
         SDL_GetMouseState(&mouseX, &mouseY);
         menu.Draw(mouseX, ScreenY(mouseY));
-        SDL_GL_SwapBuffers();
+        SwapFrame();
 
         for (const SDL_Event& event : EventBatch())
         {
@@ -332,6 +333,6 @@ GameSetup ChooseGameSetup(const std::string& failedFile, const std::string& fail
     SDL_EnableUNICODE(unicode);
     SDL_RemoveTimer(timer);
     DrawLoadingScreen(menu.font);
-    SDL_GL_SwapBuffers();
+    SwapFrame();
     return menu.setup;
 }

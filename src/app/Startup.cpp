@@ -8,6 +8,7 @@
 
 #include "app/DisplayMode.h"
 #include "app/FatalError.h"
+#include "app/FrameSwap.h"
 
 Vector gDirectionTable[kDirectionCount];
 float gAnimationTime = 0.0f;
@@ -71,7 +72,7 @@ void InitRenderState()
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     CheckGLError("Initialization :");
-    SDL_GL_SwapBuffers();
+    SwapFrame();
 }
 
 void BuildDirectionTable()

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 
+#include "app/FrameSwap.h"
 #include "app/Startup.h"
 #include "app/TurnPlay.h"
 
@@ -116,15 +117,15 @@ void OpenTransition(Game& game)
     // Both buffers black first, so the strip opens over black.
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    SDL_GL_SwapBuffers();
+    SwapFrame();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    SDL_GL_SwapBuffers();
+    SwapFrame();
 
     glClearStencil(0);
     for (const TransitionWindow& window : OpeningWindows())
     {
         DrawTransitionFrame(game, window, false);
-        SDL_GL_SwapBuffers();
+        SwapFrame();
     }
     glDisable(GL_SCISSOR_TEST);
     FullWindow();
@@ -135,7 +136,7 @@ void CloseTransition(Game& game)
     for (const TransitionWindow& window : ClosingWindows())
     {
         DrawTransitionFrame(game, window, true);
-        SDL_GL_SwapBuffers();
+        SwapFrame();
     }
     glDisable(GL_SCISSOR_TEST);
     glViewport(0, 0, kScreenWidth, kScreenHeight);

@@ -6,6 +6,7 @@
 
 #include "app/Camera.h"
 #include "app/ComputerTurn.h"
+#include "app/FrameSwap.h"
 #include "app/Startup.h"
 #include "app/TurnPlay.h"
 #include "audio/GameSounds.h"
@@ -59,7 +60,7 @@ void ShowWinner(Environment& environment, const Font& font, int winner, const fl
     while (!screen.Finished())
     {
         DrawWinnerScreen(environment, font, winner, colour, screen);
-        SDL_GL_SwapBuffers();
+        SwapFrame();
 
         for (const SDL_Event& event : EventBatch())
         {
@@ -157,7 +158,7 @@ void HandOverScreen(Game& game)
         // Drawn again every pass: a window that was covered, or the switch
         // between window and full screen, may have lost the picture.
         DrawHandOverScreen(game);
-        SDL_GL_SwapBuffers();
+        SwapFrame();
         for (const SDL_Event& event : EventBatch())
         {
             if (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN)
@@ -183,7 +184,7 @@ void EndScreen(Game& game)
     }
 
     DrawUnloadingScreen(font, colour);
-    SDL_GL_SwapBuffers();
+    SwapFrame();
     delete environment;
 }
 

@@ -4,6 +4,7 @@
 #include <SDL/SDL.h>
 
 #include "app/Camera.h"
+#include "app/FrameSwap.h"
 #include "app/SceneAids.h"
 #include "app/Startup.h"
 #include "app/Transitions.h"
@@ -101,7 +102,7 @@ void DrawFrame(Game& game)
 {
     DrawScene(game);
     game.GetPanel()->Draw();
-    SDL_GL_SwapBuffers();
+    SwapFrame();
     HandleEvents(game);
     game.frameCount++;
 }

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <map>
 
+#include "app/FrameSwap.h"
 #include "app/TurnPlay.h"
 #include "combat/Hangar.h"
 #include "game/Game.h"
@@ -188,7 +189,7 @@ void AutoplayGame::DrawFrame()
     const Clock::time_point start = Clock::now();
     DrawScene(game);
     game.GetPanel()->Draw();
-    SDL_GL_SwapBuffers();
+    SwapFrame();
     frameSeconds.push_back(SecondsSince(start));
     game.frameCount++;
     drawingRandomState = RandomState();
