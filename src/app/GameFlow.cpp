@@ -51,7 +51,7 @@ int RunGame(const NetChoice& net)
         if (setup.net.IsNetwork())
         {
             const NetGameEnd end = RunNetworkGame(setup.net, setup, true);
-            if (end.begun)
+            if (end.begun || end.closed)
             {
                 return end.status;
             }

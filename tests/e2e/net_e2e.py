@@ -18,7 +18,9 @@
 # cli: the command line. Ann starts with --host, --port and --code (the menu
 #   opens with Host chosen, the code and port given); Cy's --join with a
 #   wrong code is refused with the reason on a screen and status 1; Bo's
-#   --join skips the menu. Ann leaves during her turn and comes back with the
+#   --join skips the menu. Ann leaves during her turn by closing the window
+#   (the terminal's interrupt, which reaches the game as the same event):
+#   the relay is told at once, as with Escape. She comes back with the
 #   same command (her relay still runs and gives her seat back). She plays
 #   her turn again while the relay is killed:
 #   both games notice that it is gone, say so on a screen and on standard
@@ -27,6 +29,7 @@
 import argparse
 import os
 import re
+import signal
 import socket
 import subprocess
 import sys
@@ -316,9 +319,10 @@ def scenario_cli(args):
         use(first)
         host_arguments = ann.proc.args[1:]
         flow.hand_over(ann, 0)
-        kd.key("Escape")
+        os.kill(ann.proc.pid, signal.SIGINT)
         check(ann.wait_exit(60) == 0, "Ann's leaving: exit status %r" % ann.proc.returncode)
         ann.wait_line(r"^korvane: left the network game %s; join it again" % code)
+        ann.wait_line(r"^korvane-server: leave: machine 1 ")  # not a time-out a minute later
         bo.wait_line(r"^korvane: Player 1 \(Ann\) left the game$")
         ann = kd.Game(args.game, args.test_data, host_arguments, {"DISPLAY": first})
         games.append(ann)
