@@ -17,7 +17,7 @@
 #   through Bo's eyes; then Bo's own turn, and Escape.
 # cli: the command line. Ann starts with --host, --port and --code (the menu
 #   opens with Host chosen, the code and port given); Cy's --join with a
-#   wrong code is refused with the reason on a screen and status 1; Bo's
+#   wrong code is refused and opens the menu with the reason; Bo's
 #   --join skips the menu. Ann leaves during her turn by closing the window
 #   (the terminal's interrupt, which reaches the game as the same event):
 #   the relay is told at once, as with Escape. She comes back with the
@@ -294,17 +294,20 @@ def scenario_cli(args):
         relay_pid = int(re.search(r"relay process (\d+)", line).group(1))
         screen_lines(ann, "the host's lobby", [(200, 400, 600, 420)])
 
-        # A wrong code is refused with the reason.
+        # A wrong code is refused: the menu, with Join as given and the reason
+        # under it; closing the window ends the program there.
         use(second.name)
         cy = kd.Game(args.game, args.test_data, ["--join", "127.0.0.1:%d" % port, "--code", "WRONG1", "--name", "Cy"],
                      {"DISPLAY": second.name})
         games.append(cy)
-        intro_then(cy, "Cy's refusal", [("title band", TITLE_AREA, TITLE_BAND, (60, 448, 739, 471))])
+        kd.move(*flow.PARK)
+        intro_then(cy, "Cy's refusal", flow.button("Join", 580, 280, 650, 300, flow.HIGHLIGHT)
+                   + [("the refusal", (470, 100, 799, 148), PROBLEM, (None, None, None, None))])
         flow.shot("net-refused")
-        ended_screen(cy, "Cy's refusal", 30)
-        check(any(re.search(r"^korvane: the network game ended: refused: wrong game code", l) for l in cy.stderr()),
-              "Cy's refusal is not on standard error:\n%s" % cy.report())
+        cy.wait_line(r"^korvane: the network game ended: refused: wrong game code$")
         ann.wait_line(r"^korvane-server: .*refused")
+        os.kill(cy.proc.pid, signal.SIGINT)
+        check(cy.wait_exit(60) == 0, "Cy's close in the menu: exit status %r" % cy.proc.returncode)
 
         # Bo joins without the menu.
         bo = kd.Game(args.game, args.test_data, ["--join", "127.0.0.1:%d" % port, "--code", code, "--name", "Bo"],
@@ -337,10 +340,13 @@ def scenario_cli(args):
         os.kill(relay_pid, 9)
         kd.tap(775, 35, flow.PARK)  # End Turn, to a relay that is gone
         lost = time.time()
-        ended_screen(ann, "Ann's screen that the relay is lost", 120)
+        # Bo's first: his screen has been up since the relay went, and leaves
+        # after 20 s without a key; Ann's came only when she ended her turn.
         use(second.name)
         screen = ended_screen(bo, "Bo's screen that the relay is lost", 120)
         flow.shot("net-lost", screen)
+        use(first)
+        ended_screen(ann, "Ann's screen that the relay is lost", 120)
         for who, game in (("Ann", ann), ("Bo", bo)):
             check(any(re.search(r"^korvane: the network game ended: ", l) for l in game.stderr()),
                   "%s's reason is not on standard error:\n%s" % (who, game.report()))
