@@ -86,6 +86,7 @@ class Case:
         self.procs = []
         self.names = []
         self.killed_turn = 0
+        self.turns = 0  # the turns the relay passed on, each loaded and its hash checked by every other machine
 
     def autoplay(self):
         return [self.args.xvfb, self.args.autoplay]
@@ -184,6 +185,7 @@ class Case:
             elif got != expected:
                 problems.append(f"{name}'s record differs:\n  expected {expected}\n  got      {got}")
         turns = len(re.findall(r"^korvane-server: turn \d+: ", relay_log, re.M))
+        self.turns = turns
         if turns == 0:
             problems.append("the relay passed no turn on")
         if self.args.fault == "kill":
@@ -262,6 +264,7 @@ def main():
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     failures = 0
     games = 0
+    turns = 0
     for game_map in args.maps:
         for players in args.players:
             for seed in range(args.first, args.last + 1):
@@ -282,8 +285,9 @@ def main():
                         for p in problems:
                             print("  " + p, flush=True)
                     else:
-                        print(f"ok   {case.name} ({args.fault}, {took:.0f} s)", flush=True)
-    print(f"{games - failures} passed, {failures} failed")
+                        turns += case.turns
+                        print(f"ok   {case.name} ({args.fault}, {case.turns} turns, {took:.0f} s)", flush=True)
+    print(f"{games - failures} passed, {failures} failed; {turns} turns passed on in the games that passed")
     return 1 if failures else 0
 
 

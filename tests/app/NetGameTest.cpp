@@ -63,8 +63,10 @@ class NetGameTest : public GLTest
                     server->Service(2);
                 }
             });
-        // The game the host sends, built here: drawing needs this thread's context.
+        // The game the host sends, built here (drawing needs this thread's
+        // context); its player is the second seat's, the game under test's.
         Game* game = new Game(2, "map1");
+        game->NextPlayer();
         const Snapshot snapshot = CaptureSnapshot(*game);
         delete game;
         bytes = EncodeSnapshot(snapshot);
@@ -218,11 +220,6 @@ TEST_F(NetGameTest, ARefusedJoinHandsItsReasonBackToTheMenu)
 // once (a time-out would come a minute later).
 TEST_F(NetGameTest, ClosingTheWindowLeavesTheGameAtOnce)
 {
-    // The game as it starts, with the game under test's seat to play.
-    Game* start = new Game(2, "map1");
-    start->NextPlayer();
-    const Snapshot snapshot = CaptureSnapshot(*start);
-    delete start;
     std::atomic<bool> played{false}, left{false};
     Clock::time_point pressed;
     StartHost(
@@ -232,7 +229,7 @@ TEST_F(NetGameTest, ClosingTheWindowLeavesTheGameAtOnce)
             std::string notice;
             if (!host.HasTurn())
             {
-                host.Begin(1, SnapshotHash(snapshot), EncodeSnapshot(snapshot));
+                host.Begin(1, hash, bytes);
             }
             else if (!played && host.TakeNewTurn(turn))
             {

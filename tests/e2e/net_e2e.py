@@ -84,6 +84,19 @@ class SecondDisplay:
         self.proc.wait(timeout=10)
 
 
+def end_all(games, relay_pid, second, first):
+    # Every game, the relay (by the process id its host gave) and the second X server.
+    for game in games:
+        game.stop()
+    if relay_pid:
+        try:
+            os.kill(relay_pid, 9)
+        except ProcessLookupError:
+            pass
+    second.stop()
+    use(first)
+
+
 def screen_lines(game, what, wanted, timeout=60.0):
     # A screen of the network game: the dark title band at the top with white
     # text in it, and light blue lines under it in each of the wanted
@@ -242,15 +255,7 @@ def scenario_menus(args):
         check(len(re.findall(r"korvane-server: .*turn", relay_log)) >= 3, "the relay logged too few turns:\n%s"
               % relay_log)
     finally:
-        for game in games:
-            game.stop()
-        if relay_pid:
-            try:
-                os.kill(relay_pid, 9)
-            except ProcessLookupError:
-                pass
-        second.stop()
-        use(first)
+        end_all(games, relay_pid, second, first)
     return "relay on 127.0.0.1:%d; %s" % (port, ending)
 
 
@@ -355,15 +360,7 @@ def scenario_cli(args):
             text = "\n".join(game.stderr())
             check("Sanitizer" not in text and "runtime error" not in text, "%s: %s" % (who, game.report()))
     finally:
-        for game in games:
-            game.stop()
-        if relay_pid:
-            try:
-                os.kill(relay_pid, 9)
-            except ProcessLookupError:
-                pass
-        second.stop()
-        use(first)
+        end_all(games, relay_pid, second, first)
     return "relay on 127.0.0.1:%d; both ended screens seen %.0f s after the relay was killed" % (port, waited)
 
 
