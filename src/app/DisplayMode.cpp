@@ -10,6 +10,8 @@ namespace
 {
 
 DisplayMode gStartMode = DisplayMode::FullScreen;
+// How many WindowCloseCatch live.
+int gWindowCloseCatches = 0;
 
 bool IsAltKey(SDLKey key)
 {
@@ -104,6 +106,10 @@ int HandleDisplayEvents(SDL_Event* events, int count)
         if (event.type == SDL_QUIT)
         {
             // The window's close button (or an interrupt from the terminal).
+            if (gWindowCloseCatches > 0)
+            {
+                throw WindowClosed();
+            }
             SDL_Quit();
             std::exit(0);
         }
@@ -117,6 +123,16 @@ int HandleDisplayEvents(SDL_Event* events, int count)
         }
     }
     return kept;
+}
+
+WindowCloseCatch::WindowCloseCatch()
+{
+    gWindowCloseCatches++;
+}
+
+WindowCloseCatch::~WindowCloseCatch()
+{
+    gWindowCloseCatches--;
 }
 
 void HideSystemPointer()

@@ -38,9 +38,29 @@ bool IsDisplayToggle(const SDL_Event& event);
 bool IsDisplayKey(const SDL_Event& event);
 
 // Handles the display's own events among `count` taken from the queue (a
-// switch for Alt+Enter; closing the window ends the program) and removes them
-// from the array, keeping the order of the rest. Returns how many remain.
+// switch for Alt+Enter; closing the window ends the program, or throws
+// WindowClosed while a WindowCloseCatch lives) and removes them from the
+// array, keeping the order of the rest. Returns how many remain.
 int HandleDisplayEvents(SDL_Event* events, int count);
+
+// The window was closed (or the terminal interrupted the program) while a
+// WindowCloseCatch lived. Not a std::exception, so that no handler of those
+// takes it by mistake.
+struct WindowClosed
+{
+};
+
+// While one lives, closing the window unwinds to whoever made it instead of
+// ending the program at once: a network game tells the relay that its player
+// leaves before the program ends.
+class WindowCloseCatch
+{
+  public:
+    WindowCloseCatch();
+    ~WindowCloseCatch();
+    WindowCloseCatch(const WindowCloseCatch&) = delete;
+    WindowCloseCatch& operator=(const WindowCloseCatch&) = delete;
+};
 
 // The game draws its own pointer: the system's is made invisible over the
 // display. (An invisible pointer rather than a hidden one, so that the

@@ -33,16 +33,24 @@ int RunGame(const NetChoice& net)
 {
     SoundSession sound;
     ShowIntro();
-    if (net.role == NetChoice::Role::Join)
-    {
-        // The host chooses the map and the seats.
-        return RunNetworkGame(net, GameSetup(), false).status;
-    }
     std::string failedFile, failure;
     NetChoice choice = net;
     GameSetup previous;
     std::string netProblem;
     bool again = false;
+    if (net.role == NetChoice::Role::Join)
+    {
+        // The host chooses the map and the seats. A join that cannot begin
+        // (a wrong code, nobody at the address) or is left in its lobby opens
+        // the menu with the Join panel as given and the reason under it, as a
+        // join from the menu does, so that the player can put it right there.
+        const NetGameEnd end = RunNetworkGame(net, GameSetup(), true);
+        if (end.begun || end.closed)
+        {
+            return end.status;
+        }
+        netProblem = end.reason;
+    }
     Game* game = nullptr;
     while (game == nullptr)
     {
@@ -51,7 +59,7 @@ int RunGame(const NetChoice& net)
         if (setup.net.IsNetwork())
         {
             const NetGameEnd end = RunNetworkGame(setup.net, setup, true);
-            if (end.begun)
+            if (end.begun || end.closed)
             {
                 return end.status;
             }

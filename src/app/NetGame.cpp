@@ -10,6 +10,7 @@
 
 #include "ai/ComputerPlayer.h"
 #include "app/ComputerTurn.h"
+#include "app/DisplayMode.h"
 #include "app/FrameSwap.h"
 #include "app/NetText.h"
 #include "app/Startup.h"
@@ -138,6 +139,7 @@ class NetGame
     ~NetGame();
     int Run();
     bool Begun() const { return game != nullptr; }
+    bool Closed() const { return closed; }
     const std::string& Reason() const { return reason; }
 
   private:
@@ -147,6 +149,7 @@ class NetGame
         Left, // Escape: this machine leaves, the relay keeps its seats
     };
 
+    int Play();
     bool Connect(std::string& error);
     void BeginAsHost();
     bool Load(const Message& turn); // false: the game cannot go on (Failed has said why)
@@ -158,12 +161,14 @@ class NetGame
     bool ReadWaitingInput(); // false: the player leaves
     int Finish();
     int Leave();
+    int LeaveOnClose();
     int Failed(const std::string& reason);
 
     NetChoice choice;
     GameSetup setup;
     bool host;
     bool fromMenu;
+    bool closed;        // the window was closed: the program ends
     std::string reason; // why the game could not go on
     NetSession session;
     RelayProcess relay;
@@ -176,7 +181,7 @@ class NetGame
 
 NetGame::NetGame(const NetChoice& choice_, const GameSetup& setup_, bool fromMenu_)
     : choice(choice_), setup(setup_), host(choice_.role == NetChoice::Role::Host), fromMenu(fromMenu_),
-      game(nullptr), turnStarted(SDL_GetTicks())
+      closed(false), game(nullptr), turnStarted(SDL_GetTicks())
 {
     if (choice.name.empty())
     {
@@ -427,6 +432,21 @@ bool NetGame::ReadWaitingInput()
 
 int NetGame::Run()
 {
+    // Closing the window, on any screen of the game, leaves as Escape does:
+    // the others are told at once instead of after the relay's time-out.
+    WindowCloseCatch catchClose;
+    try
+    {
+        return Play();
+    }
+    catch (const WindowClosed&)
+    {
+        return LeaveOnClose();
+    }
+}
+
+int NetGame::Play()
+{
     std::string error;
     if (!Connect(error))
     {
@@ -507,6 +527,27 @@ int NetGame::Leave()
     return 0;
 }
 
+int NetGame::LeaveOnClose()
+{
+    closed = true;
+    std::fprintf(stderr, "korvane: the window was closed\n");
+    if (game != nullptr)
+    {
+        StopTickTimer(*game); // the turn being played, if any, is not sent
+    }
+    if (!reason.empty())
+    {
+        return 1; // closed on the screen that says why the game ended
+    }
+    if (session.GetPhase() == NetSession::Phase::Over)
+    {
+        // The last turn may be this machine's: leave only once the relay has it.
+        session.Leave(60000);
+        return 0;
+    }
+    return Leave();
+}
+
 int NetGame::Failed(const std::string& why)
 {
     reason = why;
@@ -558,5 +599,6 @@ NetGameEnd RunNetworkGame(const NetChoice& choice, const GameSetup& setup, bool 
     end.status = net.Run();
     end.begun = net.Begun();
     end.reason = net.Reason();
+    end.closed = net.Closed();
     return end;
 }

@@ -26,15 +26,17 @@ std::vector<SeatPlan> HostSeatPlan(const GameSetup& setup);
 // How a network game ended for this machine.
 struct NetGameEnd
 {
-    int status = 0;     // the program's exit status: 0 played to its end or left, 1 it could not go on
-    bool begun = false; // the game had begun (a turn was played or loaded here)
-    std::string reason; // why it could not go on; empty when it was played or left
+    int status = 0;      // the program's exit status: 0 played to its end or left, 1 it could not go on
+    bool begun = false;  // the game had begun (a turn was played or loaded here)
+    std::string reason;  // why it could not go on; empty when it was played or left
+    bool closed = false; // the window was closed: the program ends (having left as Escape does)
 };
 
-// Plays the game to its end, or until the player leaves (Escape) or the
-// network fails it. A failure shows a screen that says why, except before
-// the game has begun when the menu asked for it (fromMenu): the menu says
-// it then, and Escape in the lobby goes back to the menu too.
+// Plays the game to its end, or until the player leaves (Escape, or closing
+// the window) or the network fails it. A failure shows a screen that says
+// why, except before the game has begun when the menu asked for it
+// (fromMenu): the menu says it then, and Escape in the lobby goes back to
+// the menu too.
 NetGameEnd RunNetworkGame(const NetChoice& choice, const GameSetup& setup, bool fromMenu);
 
 #endif

@@ -173,8 +173,13 @@ void RelayClient::Leave(uint32_t timeoutMs)
         else if (event.type == ENET_EVENT_TYPE_DISCONNECT)
             peer = nullptr;
     }
+    // No answer in time (a lossy link, a relay starved of processor time):
+    // the relay is still told, without waiting for it to acknowledge, so that
+    // it does not take this machine for one that fell silent.
     if (peer != nullptr)
-        enet_peer_reset(peer);
+    {
+        enet_peer_disconnect_now(peer, kLeaveData);
+    }
     peer = nullptr;
     error = "left the game";
 }

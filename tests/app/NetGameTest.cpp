@@ -1,7 +1,8 @@
 // The game's side of a network game against a relay on loopback and a
 // scripted host: the turns another machine sends are rebuilt and their hash
 // checked, a game that differs is reported to the others and never played,
-// and a game that cannot begin hands its reason back to the menu.
+// a game that cannot begin hands its reason back to the menu, and closing
+// the window leaves the game as Escape does.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -23,6 +24,16 @@
 namespace
 {
 
+// An event for the game under test, as the window would give it.
+void Push(Uint8 type, SDLKey key = SDLK_UNKNOWN)
+{
+    SDL_Event event = {};
+    event.type = type;
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = key;
+    SDL_PushEvent(&event);
+}
+
 using Clock = std::chrono::steady_clock;
 
 const char* const kCode = "NETGAME1";
@@ -39,8 +50,10 @@ class NetGameTest : public GLTest
         GLTest::SetUp();
         std::string error;
         ASSERT_TRUE(relay.Start(error)) << error;
-        // The game the host sends, built here: drawing needs this thread's context.
+        // The game the host sends, built here (drawing needs this thread's
+        // context); its player is the second seat's, the game under test's.
         Game* game = new Game(2, "map1");
+        game->NextPlayer();
         const Snapshot snapshot = CaptureSnapshot(*game);
         delete game;
         bytes = EncodeSnapshot(snapshot);
@@ -74,11 +87,12 @@ class NetGameTest : public GLTest
                 }
                 hostOpen = true;
                 const Clock::time_point end = Clock::now() + std::chrono::seconds(30);
-                bool done = false;
+                bool joined = false, done = false;
                 while (!stop && !done && Clock::now() < end)
                 {
                     host.Poll(5);
-                    done = host.AllSeatsTaken() && script(host);
+                    joined = joined || host.AllSeatsTaken();
+                    done = joined && script(host);
                 }
                 hostSawMismatch = host.MismatchReported();
                 host.Leave(2000);
@@ -181,6 +195,50 @@ TEST_F(NetGameTest, ARefusedJoinHandsItsReasonBackToTheMenu)
     const NetGameEnd nobody = RunNetworkGame(choice, GameSetup(), true);
     EXPECT_EQ(nobody.status, 1);
     EXPECT_FALSE(nobody.reason.empty());
+}
+
+// The game under test plays its turn, and its window is closed while it
+// waits for Ann's: it leaves as Escape does, and the relay tells the host at
+// once (a time-out would come a minute later).
+TEST_F(NetGameTest, ClosingTheWindowLeavesTheGameAtOnce)
+{
+    std::atomic<bool> played{false}, left{false};
+    Clock::time_point pressed;
+    StartHost(
+        [&](NetSession& host)
+        {
+            Message turn;
+            std::string notice;
+            if (!host.HasTurn())
+            {
+                host.Begin(1, hash, bytes);
+            }
+            else if (!played && host.TakeNewTurn(turn))
+            {
+                played = true;
+                Push(SDL_QUIT);
+            }
+            else if (!played && Clock::now() - pressed > std::chrono::milliseconds(200))
+            {
+                Push(SDL_KEYDOWN, SDLK_SPACE); // past the hand-over screen
+                Push(SDL_KEYDOWN, SDLK_d);     // the turn ends
+                pressed = Clock::now();
+            }
+            while (played && host.TakeNotice(notice))
+            {
+                left = left || notice == "Player 2 (Bo) left the game";
+            }
+            return left.load();
+        });
+    const NetGameEnd end = RunNetworkGame(Joining(), GameSetup(), true);
+    hostThread.join();
+    for (SDL_Event event; SDL_PollEvent(&event);)
+    {
+    }
+    EXPECT_TRUE(played);
+    EXPECT_TRUE(end.closed && end.begun);
+    EXPECT_EQ(end.status, 0);
+    EXPECT_TRUE(left);
 }
 
 } // namespace

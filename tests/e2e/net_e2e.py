@@ -17,8 +17,10 @@
 #   through Bo's eyes; then Bo's own turn, and Escape.
 # cli: the command line. Ann starts with --host, --port and --code (the menu
 #   opens with Host chosen, the code and port given); Cy's --join with a
-#   wrong code is refused with the reason on a screen and status 1; Bo's
-#   --join skips the menu. Ann leaves during her turn and comes back with the
+#   wrong code is refused and opens the menu with the reason; Bo's
+#   --join skips the menu. Ann leaves during her turn by closing the window
+#   (the terminal's interrupt, which reaches the game as the same event):
+#   the relay is told at once, as with Escape. She comes back with the
 #   same command (her relay still runs and gives her seat back). She plays
 #   her turn again while the relay is killed:
 #   both games notice that it is gone, say so on a screen and on standard
@@ -26,6 +28,7 @@
 
 import os
 import re
+import signal
 import socket
 import subprocess
 import time
@@ -77,6 +80,19 @@ class SecondDisplay:
     def stop(self):
         self.proc.kill()
         self.proc.wait(timeout=10)
+
+
+def end_all(games, relay_pid, second, first):
+    # Every game, the relay (by the process id its host gave) and the second X server.
+    for game in games:
+        game.stop()
+    if relay_pid:
+        try:
+            os.kill(relay_pid, 9)
+        except ProcessLookupError:
+            pass
+    second.stop()
+    use(first)
 
 
 def screen_lines(game, what, wanted, timeout=60.0):
@@ -237,15 +253,7 @@ def scenario_menus(args):
         check(len(re.findall(r"korvane-server: .*turn", relay_log)) >= 3, "the relay logged too few turns:\n%s"
               % relay_log)
     finally:
-        for game in games:
-            game.stop()
-        if relay_pid:
-            try:
-                os.kill(relay_pid, 9)
-            except ProcessLookupError:
-                pass
-        second.stop()
-        use(first)
+        end_all(games, relay_pid, second, first)
     return "relay on 127.0.0.1:%d; %s" % (port, ending)
 
 
@@ -257,15 +265,17 @@ def intro_then(game, what, checks):
 
 
 def ended_screen(game, what, timeout):
-    # "The network game has ended" with the reason under it, then a key ends
-    # the program with status 1.
-    screen = game.expect(what, [("title band", TITLE_AREA, TITLE_BAND, (60, 448, 739, 471)),
-                                ("title text", (60, 448, 739, 471), TITLE_TEXT, ENDED_TITLE),
-                                ("reason", (100, 400, 700, 420), LINE_TEXT, (None, None, None, None))], timeout)
+    # "The network game has ended" with the reason under it.
+    return game.expect(what, [("title band", TITLE_AREA, TITLE_BAND, (60, 448, 739, 471)),
+                              ("title text", (60, 448, 739, 471), TITLE_TEXT, ENDED_TITLE),
+                              ("reason", (100, 400, 700, 420), LINE_TEXT, (None, None, None, None))], timeout)
+
+
+def key_ends(game, who):
+    # A key (or the screen's own 20 s) ends the program with status 1.
     kd.key("space")
     status = game.wait_exit(60)
-    check(status == 1, "%s: exit status %r; its output:\n%s" % (what, status, game.report()))
-    return screen
+    check(status == 1, "%s: exit status %r; its output:\n%s" % (who, status, game.report()))
 
 
 def scenario_cli(args):
@@ -289,17 +299,20 @@ def scenario_cli(args):
         relay_pid = int(re.search(r"relay process (\d+)", line).group(1))
         screen_lines(ann, "the host's lobby", [(200, 400, 600, 420)])
 
-        # A wrong code is refused with the reason.
+        # A wrong code is refused: the menu, with Join as given and the reason
+        # under it; closing the window ends the program there.
         use(second.name)
         cy = kd.Game(args.game, args.test_data, ["--join", "127.0.0.1:%d" % port, "--code", "WRONG1", "--name", "Cy"],
                      {"DISPLAY": second.name})
         games.append(cy)
-        intro_then(cy, "Cy's refusal", [("title band", TITLE_AREA, TITLE_BAND, (60, 448, 739, 471))])
+        kd.move(*flow.PARK)
+        intro_then(cy, "Cy's refusal", flow.button("Join", 580, 280, 650, 300, flow.HIGHLIGHT)
+                   + [("the refusal", (470, 100, 799, 148), PROBLEM, (None, None, None, None))])
         flow.shot("net-refused")
-        ended_screen(cy, "Cy's refusal", 30)
-        check(any(re.search(r"^korvane: the network game ended: refused: wrong game code", l) for l in cy.stderr()),
-              "Cy's refusal is not on standard error:\n%s" % cy.report())
+        cy.wait_line(r"^korvane: the network game ended: refused: wrong game code$")
         ann.wait_line(r"^korvane-server: .*refused")
+        os.kill(cy.proc.pid, signal.SIGINT)
+        check(cy.wait_exit(60) == 0, "Cy's close in the menu: exit status %r" % cy.proc.returncode)
 
         # Bo joins without the menu.
         bo = kd.Game(args.game, args.test_data, ["--join", "127.0.0.1:%d" % port, "--code", code, "--name", "Bo"],
@@ -314,9 +327,10 @@ def scenario_cli(args):
         use(first)
         host_arguments = ann.proc.args[1:]
         flow.hand_over(ann, 0)
-        kd.key("Escape")
+        os.kill(ann.proc.pid, signal.SIGINT)
         check(ann.wait_exit(60) == 0, "Ann's leaving: exit status %r" % ann.proc.returncode)
         ann.wait_line(r"^korvane: left the network game %s; join it again" % code)
+        ann.wait_line(r"^korvane-server: leave: machine 1 ")  # not a time-out a minute later
         bo.wait_line(r"^korvane: Player 1 \(Ann\) left the game$")
         ann = kd.Game(args.game, args.test_data, host_arguments, {"DISPLAY": first})
         games.append(ann)
@@ -331,10 +345,14 @@ def scenario_cli(args):
         os.kill(relay_pid, 9)
         kd.tap(775, 35, flow.PARK)  # End Turn, to a relay that is gone
         lost = time.time()
+        # Both screens before any key: each goes by itself 20 s after it came.
         ended_screen(ann, "Ann's screen that the relay is lost", 120)
         use(second.name)
         screen = ended_screen(bo, "Bo's screen that the relay is lost", 120)
         flow.shot("net-lost", screen)
+        key_ends(bo, "Bo")
+        use(first)
+        key_ends(ann, "Ann")
         for who, game in (("Ann", ann), ("Bo", bo)):
             check(any(re.search(r"^korvane: the network game ended: ", l) for l in game.stderr()),
                   "%s's reason is not on standard error:\n%s" % (who, game.report()))
@@ -343,15 +361,7 @@ def scenario_cli(args):
             text = "\n".join(game.stderr())
             check("Sanitizer" not in text and "runtime error" not in text, "%s: %s" % (who, game.report()))
     finally:
-        for game in games:
-            game.stop()
-        if relay_pid:
-            try:
-                os.kill(relay_pid, 9)
-            except ProcessLookupError:
-                pass
-        second.stop()
-        use(first)
+        end_all(games, relay_pid, second, first)
     return "relay on 127.0.0.1:%d; both ended screens seen %.0f s after the relay was killed" % (port, waited)
 
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -117,10 +118,8 @@ class Sessions : public ::testing::Test
 
     bool AllOver()
     {
-        for (auto& m : machines)
-            if (m->session->GetPhase() != NetSession::Phase::Over)
-                return false;
-        return true;
+        return std::all_of(machines.begin(), machines.end(),
+                           [](const auto& m) { return m->session->GetPhase() == NetSession::Phase::Over; });
     }
 
     LoopbackRelay relay;
