@@ -104,7 +104,7 @@ HardPlayer::HardPlayer(Game& game_, Player& player_, uint32_t seed, const Tuning
     memory.chance = ChanceSeed(seed, player.GetIndex());
     for (float& leaning : memory.leaning)
     {
-        leaning = float(NextChance(memory) * 200.0);
+        leaning = float(NextChance(memory) * double(kLeaningRange));
     }
     memory.patience = 1 + int32_t(NextChance(memory) * 3.0);
     memory.waitTurns = 1 + int32_t(NextChance(memory) * 2.0);
