@@ -45,8 +45,9 @@ bool NextSearchPoint(const Knowledge& knowledge, const HardMemory& memory, const
 bool VantagePoint(const std::vector<NebulaBox>& nebulae, const Vector& from, const std::vector<Vector>& looks,
                   float sensorRange, float signature, Vector& point);
 
-// A lost contact's last position, carried a little on along its heading.
-Vector GhostLookPoint(const ContactTrack& track);
+// Where to look for a lost contact: its last position when that is in a
+// nebula, else that position carried a little on along its heading.
+Vector GhostLookPoint(const ContactTrack& track, const std::vector<NebulaBox>& nebulae);
 
 // Own turns after which a searched point may hide something again.
 constexpr int32_t kSearchMemoryTurns = 8;

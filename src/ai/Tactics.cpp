@@ -40,6 +40,10 @@ constexpr float kLeaveMiddleChance = 0.7f;
 constexpr int32_t kOpeningTurns = 8;
 constexpr int32_t kLeaveTurns = 12;
 constexpr float kLeaveGrudge = 1000.0f;
+// A fighter this near its target backs off before it fires.
+constexpr float kFighterTooClose = 15.0f;
+// The fleet presses on when its hull is this many times the enemy's.
+constexpr float kAheadRatio = 1.5f;
 // Enemies within this share of the nearest count as near as it.
 constexpr float kNearTie = 1.1f;
 
@@ -232,6 +236,29 @@ bool SeesPlayer(const Knowledge& knowledge, int32_t owner)
         }
     }
     return false;
+}
+
+// The own fleet's hull is this many times what is believed left of every
+// enemy ship known (in sight or a ghost).
+bool Ahead(const Knowledge& knowledge, const HardMemory& memory, const ClassBook& book)
+{
+    float own = 0.0f;
+    for (const OwnShip& ship : knowledge.own)
+    {
+        for (float face : ship.hull)
+        {
+            own += face;
+        }
+    }
+    float enemy = 0.0f;
+    for (const Contact& contact : knowledge.contacts)
+    {
+        for (int face = 0; face < 6; face++)
+        {
+            enemy += BelievedHull(memory, book, contact, face);
+        }
+    }
+    return own >= kAheadRatio * enemy;
 }
 
 // Where each player is as far as it is known (its ships in sight, else its
@@ -814,7 +841,8 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
             slowest = std::min(slowest, ship.speed * kTurnMoveSeconds);
         }
     }
-    const float pace = memory.pace * slowest;
+    // Well ahead, the fleet closes in at full pace to finish the fight.
+    const float pace = (Ahead(knowledge, memory, book) ? 1.0f : memory.pace) * slowest;
     for (size_t i = 0; i < knowledge.own.size(); i++)
     {
         const OwnShip& ship = knowledge.own[i];
@@ -860,6 +888,20 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
         order.targetId = target->id;
         order.openFireRange = standoff + 70.0f;
         order.task = ShipTask::Strike;
+        if (ship.role == ShipRole::Fighter && distance < kFighterTooClose)
+        {
+            // On top of its target, where fixed guns do not bear: out to
+            // fighting range first.
+            Vector out = Horizontal(ship.position - target->position);
+            if (Length(out) < 0.5)
+            {
+                out = Vector(1.0f, 0.0f, 0.0f);
+            }
+            order.move = true;
+            order.destination = target->position + out * standoff;
+            order.openFireRange = -1.0f;
+            continue;
+        }
         if (distance <= standoff + 60.0f)
         {
             continue;
