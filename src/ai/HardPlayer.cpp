@@ -14,6 +14,7 @@
 #include "combat/GunTurret.h"
 #include "combat/Hangar.h"
 #include "game/Game.h"
+#include "players/FleetActivity.h"
 #include "players/Player.h"
 #include "ships/Ship.h"
 #include "weapons/BulletList.h"
@@ -48,18 +49,6 @@ constexpr float kRetargetMargin = 1.6f;
 constexpr double kSearchClose = 8.0;
 // A ship goes in to strike only with this share of its fire left.
 constexpr float kStrikeFire = 0.5f;
-
-bool UnderWay(int32_t motion)
-{
-    return motion == Ship::Moving || motion == Ship::Aligning || motion == Ship::Rotating;
-}
-
-template <class Turret> bool TurretBusy(const Turret& turret)
-{
-    const TurretState state = turret.GetState();
-    return state == Firing ||
-           (state == Aiming && turret.GetTurnTimeLeft() > 0.0f && turret.GetFireTimeLeft() > 0.0f);
-}
 
 bool HasFireLeft(const OwnShip& ship)
 {
@@ -125,7 +114,7 @@ void HardPlayer::PlayTurn(const std::function<void()>& advanceTick)
         {
             break;
         }
-        if (!ordered && (ticks >= kMaxTurnTicks || (!knowledge.gameDecided && !Busy())))
+        if (!ordered && (ticks >= kMaxTurnTicks || (!knowledge.gameDecided && !IsFleetBusy(game, player))))
         {
             EndTurn(memory, knowledge);
             controls.EndTurn();
@@ -230,7 +219,7 @@ bool HardPlayer::Act(const Knowledge& knowledge)
 bool HardPlayer::Step(const OwnShip& ship, const ShipOrders& order, Progress& done,
                       const Knowledge& knowledge)
 {
-    const bool underWay = UnderWay(ship.motion);
+    const bool underWay = IsUnderWay(ship.motion);
     const bool newTask = done.task != order.task;
     done.task = order.task;
 
@@ -427,36 +416,6 @@ void HardPlayer::Launch(const Knowledge& knowledge)
         }
     }
     plan.launchFrom.clear();
-}
-
-bool HardPlayer::Busy() const
-{
-    for (const Ship* ship : player.fleet)
-    {
-        if (!ship->IsAlive())
-        {
-            continue;
-        }
-        if (UnderWay(ship->motionState))
-        {
-            return true;
-        }
-        for (const BeamTurret* turret : ship->beamTurrets)
-        {
-            if (TurretBusy(*turret))
-            {
-                return true;
-            }
-        }
-        for (const GunTurret* turret : ship->gunTurrets)
-        {
-            if (TurretBusy(*turret))
-            {
-                return true;
-            }
-        }
-    }
-    return game.GetBullets()->Count() > 0;
 }
 
 HardPlayer::Progress& HardPlayer::ProgressOf(uint32_t id)

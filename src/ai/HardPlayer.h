@@ -66,7 +66,6 @@ class HardPlayer : public ComputerPlayer
     bool AimTurrets(const OwnShip& ship, const ShipOrders& order, Progress& progress,
                     const Knowledge& knowledge, bool underWay);
     void Launch(const Knowledge& knowledge);
-    bool Busy() const;
     Progress& ProgressOf(uint32_t id);
     uint64_t SightSignature(const Knowledge& knowledge) const;
     void AimCamera(const Knowledge& knowledge);

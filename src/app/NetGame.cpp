@@ -266,23 +266,12 @@ bool NetGame::Load(const Message& turn)
         return false;
     }
     // The game held so far lends its models and light textures: the same files.
-    Game* loaded = RestoreGame(snapshot, error, game);
+    uint64_t found = 0;
+    Game* loaded = RestoreCheckedGame(snapshot, turn.hash, game, error, found);
     if (loaded == nullptr)
     {
-        session.ReportMismatch(turn, 0);
-        Failed(which + " cannot be built here: " + error);
-        return false;
-    }
-    const uint64_t hash = SnapshotHash(CaptureSnapshot(*loaded));
-    if (hash != turn.hash)
-    {
-        if (game != nullptr)
-        {
-            loaded->GiveCatalogueTo(*game);
-        }
-        delete loaded;
-        session.ReportMismatch(turn, hash);
-        Failed(session.FailReason());
+        session.ReportMismatch(turn, found);
+        Failed(error.empty() ? session.FailReason() : which + " cannot be built here: " + error);
         return false;
     }
     delete game;

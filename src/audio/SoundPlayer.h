@@ -16,10 +16,12 @@
 class SoundPlayer
 {
   public:
-    // The mixed output: 22050 frames a second, 16-bit stereo, mixed in
+    // The mixed output: 44100 frames a second, 16-bit stereo, mixed in
     // blocks of kBlockFrames (a sound starts at the beginning of a block).
-    static constexpr int kRate = 22050;
-    static constexpr int kBlockFrames = 1024;
+    // The rate is SDL 2's least: at a lower one the maintained SDL 1.2 opens
+    // the device at 44100 and resamples the mix on its way there.
+    static constexpr int kRate = 44100;
+    static constexpr int kBlockFrames = 2048;
     // Channels for effects; one more, reserved, carries the ambient loop.
     static constexpr int kEffectChannels = 31;
 

@@ -11,6 +11,7 @@
 #include "game/Game.h"
 #include "input/EventHandling.h"
 #include "input/KeyCommands.h"
+#include "players/FleetActivity.h"
 #include "players/Player.h"
 #include "ships/Ship.h"
 #include "weapons/BulletList.h"
@@ -85,19 +86,6 @@ float Standoff(const Ship& ship)
         return kBeamStandoff;
     }
     return kGunStandoff;
-}
-
-bool IsUnderWay(const Ship& ship)
-{
-    return ship.motionState == Ship::Moving || ship.motionState == Ship::Aligning ||
-           ship.motionState == Ship::Rotating;
-}
-
-template <class Turret> bool TurretBusy(const Turret& turret)
-{
-    const TurretState state = turret.GetState();
-    return state == Firing ||
-           (state == Aiming && turret.GetTurnTimeLeft() > 0.0f && turret.GetFireTimeLeft() > 0.0f);
 }
 
 // How far the ship can fly on the movement time it has left, not counting turns.
@@ -220,7 +208,7 @@ void AutoPlayer::Act()
             ActForShip(*ship, contacts);
         }
     }
-    if (!decided && !Busy())
+    if (!decided && !IsFleetBusy(game, player))
     {
         EndTurn();
     }
@@ -230,7 +218,7 @@ void AutoPlayer::ActForShip(Ship& ship, const std::vector<Contact>& contacts)
 {
     ShipTurn& turn = turns[ship.id];
     const Contact* target = ChooseTarget(ship, contacts);
-    if (IsUnderWay(ship))
+    if (IsUnderWay(ship.motionState))
     {
         // A ship out searching stops as soon as an enemy comes into sight.
         if (turn.searching && target != nullptr)
@@ -287,37 +275,6 @@ void AutoPlayer::ActForShip(Ship& ship, const std::vector<Contact>& contacts)
         turn.moves++;
         turn.searching = true;
     }
-}
-
-bool AutoPlayer::Busy() const
-{
-    for (const Ship* ship : player.fleet)
-    {
-        if (!ship->IsAlive())
-        {
-            continue;
-        }
-        if (IsUnderWay(*ship))
-        {
-            return true;
-        }
-        for (const BeamTurret* turret : ship->beamTurrets)
-        {
-            if (TurretBusy(*turret))
-            {
-                return true;
-            }
-        }
-        for (const GunTurret* turret : ship->gunTurrets)
-        {
-            if (TurretBusy(*turret))
-            {
-                return true;
-            }
-        }
-    }
-    // Bullets still in flight may yet hit: let them land.
-    return game.GetBullets()->Count() > 0;
 }
 
 std::vector<AutoPlayer::Contact> AutoPlayer::Contacts()

@@ -68,7 +68,6 @@ class AutoPlayer : public ComputerPlayer
     void StartTurn();
     void Act();
     void ActForShip(Ship& ship, const std::vector<Contact>& contacts);
-    bool Busy() const;
 
     std::vector<Contact> Contacts();
     const Contact* ChooseTarget(const Ship& ship, const std::vector<Contact>& contacts) const;

@@ -15,6 +15,7 @@
 #include "input/TickClock.h"
 #include "math/Random.h"
 #include "players/Player.h"
+#include "save/SnapshotCodec.h"
 #include "ships/Ship.h"
 #include "ui/CommandPanel.h"
 #include "weapons/BeamList.h"
@@ -710,4 +711,26 @@ Game* RestoreGame(const Snapshot& s, std::string& error, Game* catalogueDonor)
     SeedRandom(s.randomState);
     loan.Keep();
     return game.release();
+}
+
+Game* RestoreCheckedGame(const Snapshot& snapshot, uint64_t expected, Game* catalogueDonor,
+                         std::string& error, uint64_t& found)
+{
+    found = 0;
+    Game* loaded = RestoreGame(snapshot, error, catalogueDonor);
+    if (loaded == nullptr)
+    {
+        return nullptr;
+    }
+    found = SnapshotHash(CaptureSnapshot(*loaded));
+    if (found != expected)
+    {
+        if (catalogueDonor != nullptr)
+        {
+            loaded->GiveCatalogueTo(*catalogueDonor);
+        }
+        delete loaded;
+        return nullptr;
+    }
+    return loaded;
 }

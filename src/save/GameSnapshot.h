@@ -1,6 +1,7 @@
 #ifndef KORVANE_SAVE_GAMESNAPSHOT_H
 #define KORVANE_SAVE_GAMESNAPSHOT_H
 
+#include <cstdint>
 #include <string>
 
 #include "save/Snapshot.h"
@@ -27,5 +28,13 @@ Snapshot CaptureSnapshot(const Game& game);
 // the cost; the donor gets them back if the game cannot be built, and must not
 // build ships otherwise.
 Game* RestoreGame(const Snapshot& snapshot, std::string& error, Game* catalogueDonor = nullptr);
+
+// RestoreGame for a game another machine sent with the hash it took of it:
+// the rebuilt game's own capture must hash the same. Returns nullptr when the
+// game cannot be built (error says why, found is 0) or when it differs (error
+// is left empty, found is the hash taken here); the donor has its models back
+// either way.
+Game* RestoreCheckedGame(const Snapshot& snapshot, uint64_t expected, Game* catalogueDonor,
+                         std::string& error, uint64_t& found);
 
 #endif

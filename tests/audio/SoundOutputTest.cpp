@@ -251,8 +251,7 @@ class SoundOutput : public GLTest
         outputPath = testing::TempDir() + "korvane-sound-output.raw";
         std::remove(outputPath.c_str());
         setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", outputPath.c_str(), 1);    // SDL 1.2
-        setenv("SDL_DISKAUDIOFILEOUT", outputPath.c_str(), 1); // SDL 2 behind sdl12-compat
+        setenv("SDL_DISKAUDIOFILE", outputPath.c_str(), 1);
         setenv("SDL_DISKAUDIODELAY", "1", 1);
     }
     void TearDown() override

@@ -129,6 +129,19 @@ TEST(SoundPlayerTest, AMissingFileSilencesOnlyThatSoundWithOneLine)
     }
 }
 
+#if KORVANE_SDL12_COMPAT
+// SDL 2 words a missing driver its own way, and keeps a device that failed
+// to write running, mixing into nothing: SDL 1.2's interface cannot tell, so
+// the game plays on there silently without a word.
+constexpr const char* kNoDriverLine =
+    "Sound: no sound device (Audio target 'nosuch' not available); playing on without sound";
+constexpr const char* kStoppedLine = nullptr;
+#else
+constexpr const char* kNoDriverLine =
+    "Sound: no sound device (No available audio device); playing on without sound";
+constexpr const char* kStoppedLine = "Sound: the sound device stopped; playing on without sound";
+#endif
+
 TEST(SoundPlayerTest, NoDeviceOrADeviceThatFailsLeavesTheGameSilentWithOneLine)
 {
     SoundPlayer player;
@@ -140,13 +153,13 @@ TEST(SoundPlayerTest, NoDeviceOrADeviceThatFailsLeavesTheGameSilentWithOneLine)
         const char* line;
     } table[] = {
         // No driver at all.
-        {"nosuch", "", false, "Sound: no sound device (No available audio device); playing on without sound"},
+        {"nosuch", "", false, kNoDriverLine},
         // A device that cannot be opened.
         {"disk", "/nonexistent/korvane.raw", false,
          "Sound: no sound device (Couldn't open /nonexistent/korvane.raw); playing on without sound"},
         // A device that opens and fails at its first write (SDL's audio
         // thread then gives up): noticed at the next sound.
-        {"disk", "/dev/full", true, "Sound: the sound device stopped; playing on without sound"},
+        {"disk", "/dev/full", true, kStoppedLine},
     };
     for (const auto& row : table)
     {
@@ -158,16 +171,18 @@ TEST(SoundPlayerTest, NoDeviceOrADeviceThatFailsLeavesTheGameSilentWithOneLine)
         // SDL's audio thread gives up at its first write, which a busy
         // machine may not give it a core for at once: waited for, within
         // ten seconds.
-        for (int waited = 0; row.opens && waited < 10000 && SDL_GetAudioStatus() != SDL_AUDIO_STOPPED;
+        for (int waited = 0;
+             row.opens && waited < (row.line ? 10000 : 500) && SDL_GetAudioStatus() != SDL_AUDIO_STOPPED;
              waited += 10)
         {
             SDL_Delay(10);
         }
         UseEveryCall(player);
-        EXPECT_FALSE(player.IsOpen());
-        EXPECT_FALSE(gSoundQueue.Enabled());
+        EXPECT_EQ(player.IsOpen(), !row.line);
+        EXPECT_EQ(gSoundQueue.Enabled(), !row.line);
         player.Close();
-        EXPECT_EQ(Lines(testing::internal::GetCapturedStderr()), std::vector<std::string>{row.line});
+        EXPECT_EQ(Lines(testing::internal::GetCapturedStderr()),
+                  row.line ? std::vector<std::string>{row.line} : std::vector<std::string>{});
     }
 }
 

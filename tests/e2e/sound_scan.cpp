@@ -3,12 +3,12 @@
 //
 //   korvane_sound_scan <output.raw> <Sounds directory>
 //
-// The output is 16-bit stereo at 22050 frames a second, mixed in blocks of
-// 1024 frames; SDL_mixer starts every sound at the beginning of a block.
+// The output is 16-bit stereo at 44100 frames a second, mixed in blocks of
+// 2048 frames; SDL_mixer starts every sound at the beginning of a block.
 //
 // First the ambient loop goes: it starts the sound (the intro is silent),
 // centred at full volume, so the first sounding block is exactly its first
-// 1024 samples; from there it runs on block by block, looping, standing
+// 2048 samples; from there it runs on block by block, looping, standing
 // still through blocks of silence (muted, it pauses where it is), until it
 // fades out for the winner. Where it is there at full level it is taken out
 // exactly.
@@ -39,9 +39,9 @@
 namespace
 {
 
-constexpr size_t kBlockFrames = 1024;
+constexpr size_t kBlockFrames = 2048;
 // The part of a sound that decides whether it is there: its first 0.37 s.
-constexpr size_t kWindow = 8192;
+constexpr size_t kWindow = 16384;
 // A sound counts as found when it explains this share of the energy left
 // over its window, at a level a player would hear.
 constexpr double kExplained = 0.3;

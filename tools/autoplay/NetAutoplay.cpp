@@ -368,23 +368,13 @@ bool NetAutoplay::Load(const Message& turn)
         return false;
     }
     // The game held so far lends its models: they are the same files.
-    Game* loaded = RestoreGame(snapshot, error, game);
+    uint64_t found = 0;
+    Game* loaded = RestoreCheckedGame(snapshot, turn.hash, game, error, found);
     if (loaded == nullptr)
     {
-        session.ReportMismatch(turn, 0);
-        Fail("the game of turn " + std::to_string(turn.turn) + " cannot be built: " + error);
-        return false;
-    }
-    const uint64_t hash = SnapshotHash(CaptureSnapshot(*loaded));
-    if (hash != turn.hash)
-    {
-        if (game != nullptr)
-        {
-            loaded->GiveCatalogueTo(*game);
-        }
-        delete loaded;
-        session.ReportMismatch(turn, hash);
-        Fail(session.FailReason());
+        session.ReportMismatch(turn, found);
+        Fail(error.empty() ? session.FailReason()
+                           : "the game of turn " + std::to_string(turn.turn) + " cannot be built: " + error);
         return false;
     }
     delete game;

@@ -11,7 +11,7 @@
 // envelopes and a small room, all computed sample by sample and all
 // deterministic, so the generator writes the same bytes on every run.
 
-constexpr int kSoundRate = 22050; // samples a second, mono
+constexpr int kSoundRate = 44100; // samples a second, mono, as the game mixes
 constexpr double kPi = 3.14159265358979323846;
 
 // A mono signal, nominally within -1 to 1.
