@@ -101,11 +101,12 @@ Vector ReachedPoint(const OwnShip& ship, const Vector& point);
 // The point to turn the bow to so that the soundest of the ship's front,
 // back, left and right faces looks at `threat`.
 Vector GuardPoint(const OwnShip& ship, const Vector& threat);
-// The player the fleet should fight among several: the most dangerous to it
-// and the weakest, judged by what it knows and has suffered; -1 when no
-// enemy is known.
 // HardMemory::leaning is drawn from 0 to this.
 constexpr float kLeaningRange = 200.0f;
+// The player the fleet should fight among several: the most dangerous to it,
+// the nearest and the weakest, judged by what it knows and has suffered; -1
+// when no enemy is known. A seat it leaves to the others (LeavesMiddle) is
+// passed over, and then it may name a seat it has not seen yet.
 int32_t ChooseRival(const Knowledge& knowledge, const HardMemory& memory, const ClassBook& book);
 // The seat whose start is the nearest enemy start of two or more others,
 // more so than any other seat's (in games of three, the one both others
