@@ -42,8 +42,6 @@ constexpr int32_t kLeaveTurns = 12;
 constexpr float kLeaveGrudge = 1000.0f;
 // A fighter this near its target backs off before it fires.
 constexpr float kFighterTooClose = 15.0f;
-// The fleet presses on when its hull is this many times the enemy's.
-constexpr float kAheadRatio = 1.5f;
 // Enemies within this share of the nearest count as near as it.
 constexpr float kNearTie = 1.1f;
 
@@ -236,29 +234,6 @@ bool SeesPlayer(const Knowledge& knowledge, int32_t owner)
         }
     }
     return false;
-}
-
-// The own fleet's hull is this many times what is believed left of every
-// enemy ship known (in sight or a ghost).
-bool Ahead(const Knowledge& knowledge, const HardMemory& memory, const ClassBook& book)
-{
-    float own = 0.0f;
-    for (const OwnShip& ship : knowledge.own)
-    {
-        for (float face : ship.hull)
-        {
-            own += face;
-        }
-    }
-    float enemy = 0.0f;
-    for (const Contact& contact : knowledge.contacts)
-    {
-        for (int face = 0; face < 6; face++)
-        {
-            enemy += BelievedHull(memory, book, contact, face);
-        }
-    }
-    return own >= kAheadRatio * enemy;
 }
 
 // Where each player is as far as it is known (its ships in sight, else its
@@ -841,8 +816,7 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
             slowest = std::min(slowest, ship.speed * kTurnMoveSeconds);
         }
     }
-    // Well ahead, the fleet closes in at full pace to finish the fight.
-    const float pace = (Ahead(knowledge, memory, book) ? 1.0f : memory.pace) * slowest;
+    const float pace = memory.pace * slowest;
     for (size_t i = 0; i < knowledge.own.size(); i++)
     {
         const OwnShip& ship = knowledge.own[i];

@@ -248,7 +248,7 @@ TEST_F(FairPlayTest, AGhostMovedOutOfSightChangesNoOrderUntilItIsSeenAgain)
         int round;
         Vector offset;
     };
-    const Case cases[] = {{1, 3, Vector(60.0f, 0.0f, 60.0f)}, {2, 4, Vector(60.0f, 0.0f, 60.0f)}};
+    const Case cases[] = {{1, 4, Vector(60.0f, 0.0f, 60.0f)}, {2, 4, Vector(60.0f, 0.0f, 60.0f)}};
     for (const Case& c : cases)
     {
         SCOPED_TRACE("seed " + std::to_string(c.seed));
