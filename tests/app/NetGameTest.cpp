@@ -88,6 +88,7 @@ class NetGameTest : public GLTest
                     hostError = error;
                     return;
                 }
+                hostOpen = true;
                 const Clock::time_point end = Clock::now() + std::chrono::seconds(30);
                 bool done = false;
                 while (!stop && !done && Clock::now() < end)

@@ -294,7 +294,8 @@ class Game:
 def run_scenarios(scenarios, options, optional=(), flags=(), prefix="e2e", prepare=lambda args: None):
     # The command line: the required and optional options given, the flags,
     # and the scenario's name unless there is only one. Runs the scenario (after
-    # prepare) and exits with 1 and the reason if it fails.
+    # prepare) and exits with 1 and the reason if it fails; a line the scenario
+    # returns is added to its PASS line.
     global FAILURE_SHOT
     parser = argparse.ArgumentParser()
     for option in options:
@@ -311,7 +312,7 @@ def run_scenarios(scenarios, options, optional=(), flags=(), prefix="e2e", prepa
     started = time.time()
     try:
         prepare(args)
-        scenarios[name](args)
+        note = scenarios[name](args)
     except TestFailure as failure:
         sys.exit("FAIL %s: %s (screen in %s)" % (name, failure, FAILURE_SHOT))
-    print("PASS %s (%.0f s)" % (name, time.time() - started))
+    print("PASS %s (%.0f s)%s" % (name, time.time() - started, "; " + note if note else ""))

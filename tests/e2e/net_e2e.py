@@ -24,12 +24,10 @@
 #   both games notice that it is gone, say so on a screen and on standard
 #   error, and end with status 1 (within ENet's 60 s time-out).
 
-import argparse
 import os
 import re
 import socket
 import subprocess
-import sys
 import time
 
 import flow_e2e as flow
@@ -361,20 +359,10 @@ SCENARIOS = {"menus": scenario_menus, "cli": scenario_cli}
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    for option in ("--game", "--test-data"):
-        parser.add_argument(option, required=True)
-    parser.add_argument("--screenshots")
-    parser.add_argument("scenario", choices=sorted(SCENARIOS))
-    args = parser.parse_args()
-    flow.SHOTS = args.screenshots
-    kd.FAILURE_SHOT = "e2e-net-%s-failure.png" % args.scenario
-    started = time.time()
-    try:
-        note = SCENARIOS[args.scenario](args)
-    except kd.TestFailure as failure:
-        sys.exit("FAIL %s: %s (screen in %s)" % (args.scenario, failure, kd.FAILURE_SHOT))
-    print("PASS %s (%.0f s)%s" % (args.scenario, time.time() - started, "; " + note if note else ""))
+    def prepare(args):
+        flow.SHOTS = args.screenshots
+
+    kd.run_scenarios(SCENARIOS, ("--game", "--test-data"), ("--screenshots",), prefix="e2e-net", prepare=prepare)
 
 
 if __name__ == "__main__":

@@ -23,8 +23,6 @@
 # The screen checks follow flow_e2e.py: tables of colours and the exact boxes
 # they fill, read from captures that were looked at.
 
-import argparse
-import sys
 import time
 
 import flow_e2e as flow
@@ -243,20 +241,11 @@ SCENARIOS = {"alone": scenario_alone, "fog": scenario_fog, "neutral": scenario_n
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    for option in ("--game", "--data", "--test-data"):
-        parser.add_argument(option, required=True)
-    parser.add_argument("--screenshots")
-    parser.add_argument("scenario", choices=sorted(SCENARIOS))
-    args = parser.parse_args()
-    flow.SHOTS = args.screenshots
-    kd.FAILURE_SHOT = "e2e-seats-%s-failure.png" % args.scenario
-    started = time.time()
-    try:
-        note = SCENARIOS[args.scenario](args)
-    except kd.TestFailure as failure:
-        sys.exit("FAIL %s: %s (screen in %s)" % (args.scenario, failure, kd.FAILURE_SHOT))
-    print("PASS %s (%.0f s)%s" % (args.scenario, time.time() - started, "; " + note if note else ""))
+    def prepare(args):
+        flow.SHOTS = args.screenshots
+
+    kd.run_scenarios(SCENARIOS, ("--game", "--data", "--test-data"), ("--screenshots",), prefix="e2e-seats",
+                     prepare=prepare)
 
 
 if __name__ == "__main__":
