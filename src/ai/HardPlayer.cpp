@@ -45,6 +45,8 @@ constexpr float kFighterRetarget = 160.0f;
 // change only to one this much better.
 constexpr int kTurretLookTicks = 8;
 constexpr float kRetargetMargin = 1.6f;
+// A searching ship goes on until this near its point.
+constexpr double kSearchClose = 8.0;
 // A ship goes in to strike only with this share of its fire left.
 constexpr float kStrikeFire = 0.5f;
 
@@ -93,7 +95,7 @@ HardPlayer::HardPlayer(Game& game_, Player& player_, uint32_t seed, const Tuning
     memory.chance = ChanceSeed(seed, player.GetIndex());
     for (float& leaning : memory.leaning)
     {
-        leaning = float(NextChance(memory) * 200.0);
+        leaning = float(NextChance(memory) * double(kLeaningRange));
     }
     memory.patience = 1 + int32_t(NextChance(memory) * 3.0);
     memory.waitTurns = 1 + int32_t(NextChance(memory) * 2.0);
@@ -297,8 +299,10 @@ bool HardPlayer::Step(const OwnShip& ship, const ShipOrders& order, Progress& do
     // strike: it would only put itself within the enemy's reach.
     const bool spentForStrike =
         order.task == ShipTask::Strike && !done.moveGiven && FireLeft(ship) < kStrikeFire;
+    // A search goes right to its point: in thick nebula only that is sure to see.
+    const double close = order.task == ShipTask::Search ? kSearchClose : 20.0;
     if (order.move && !spentForStrike && ship.moveTimeLeft > kMinMoveTime && done.moves < kMaxMovesPerTurn &&
-        Length(order.destination - ship.position) > 20.0 &&
+        Length(order.destination - ship.position) > close &&
         (!done.moveGiven || Length(order.destination - done.movedTo) > 20.0))
     {
         controls.MoveTo(ship.id, order.destination);

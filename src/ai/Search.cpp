@@ -19,6 +19,9 @@ constexpr float kVantageExtent = 1100.0f;
 constexpr float kVantageStep = 100.0f;
 // A ghost is looked for a little on along the way it was going.
 constexpr float kGhostLead = 40.0f;
+// A place a ship has come this near counts as looked at, however thick the
+// nebula there.
+constexpr float kLookReached = 12.0f;
 
 int PointsAlong(float size, float spacing)
 {
@@ -112,8 +115,14 @@ bool VantagePoint(const std::vector<NebulaBox>& nebulae, const Vector& from, con
     return found;
 }
 
-Vector GhostLookPoint(const ContactTrack& track)
+Vector GhostLookPoint(const ContactTrack& track, const std::vector<NebulaBox>& nebulae)
 {
+    // What hides in a nebula stays put more often than not; in open space it
+    // was going somewhere.
+    if (DensityAt(nebulae, track.position) > 0.0f)
+    {
+        return track.position;
+    }
     return track.position + Heading(track.orientation) * kGhostLead;
 }
 
@@ -146,10 +155,11 @@ void MarkSearched(HardMemory& memory, const Knowledge& knowledge, const std::vec
             {
                 continue;
             }
-            const Vector look = GhostLookPoint(track);
-            const float radius =
-                LookRadius(ship.sensorRange, hiddenSignature, DensityAt(knowledge.nebulae, look));
-            if (Length(look - ship.position) <= std::max(30.0f, radius))
+            // Looked at once a ship there would be in this ship's sight,
+            // through whatever nebula and dust lie between.
+            const Vector look = GhostLookPoint(track, knowledge.nebulae);
+            if (Length(look - ship.position) <= kLookReached ||
+                !HiddenFrom(knowledge.nebulae, look, ship.sensorRange, ship.position, hiddenSignature))
             {
                 track.checked = true;
             }
@@ -173,7 +183,7 @@ bool NextSearchPoint(const Knowledge& knowledge, const HardMemory& memory, const
         {
             latest = &track;
         }
-        if (track.checked || Taken(taken, GhostLookPoint(track)))
+        if (track.checked || Taken(taken, GhostLookPoint(track, knowledge.nebulae)))
         {
             continue;
         }
@@ -186,7 +196,7 @@ bool NextSearchPoint(const Knowledge& knowledge, const HardMemory& memory, const
     }
     if (ghost != nullptr)
     {
-        point = GhostLookPoint(*ghost);
+        point = GhostLookPoint(*ghost, knowledge.nebulae);
         return true;
     }
 

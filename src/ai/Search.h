@@ -11,7 +11,8 @@
 
 // The hunt for ships that hide. In open space every ship sees every other,
 // so a ship out of sight is in or behind a nebula: the hunt looks first
-// where contacts were lost (a little along the way they were heading), then
+// where contacts were lost (right there in a nebula, a little along the way
+// they were heading in open space), then
 // through every nebula box point by point, nearest to the last sighting
 // first, then at the starting points of fleets never seen. A point counts as
 // searched once a ship of the fleet has come near enough to see even a
@@ -27,8 +28,9 @@ std::vector<Vector> SearchGrid(const std::vector<NebulaBox>& nebulae, float spac
 // nebula density to see a ship with this signature there.
 float LookRadius(float sensorRange, float signature, float density);
 
-// Marks the grid points and the lost contacts' last positions that a ship of
-// the fleet now stands near enough to.
+// Marks the grid points that a ship of the fleet now stands near enough to,
+// and the lost contacts whose place a ship now has in sight (a fighter there
+// would be seen through the nebula between) or has reached.
 void MarkSearched(HardMemory& memory, const Knowledge& knowledge, const std::vector<Vector>& grid,
                   float hiddenSignature);
 
@@ -45,8 +47,9 @@ bool NextSearchPoint(const Knowledge& knowledge, const HardMemory& memory, const
 bool VantagePoint(const std::vector<NebulaBox>& nebulae, const Vector& from, const std::vector<Vector>& looks,
                   float sensorRange, float signature, Vector& point);
 
-// A lost contact's last position, carried a little on along its heading.
-Vector GhostLookPoint(const ContactTrack& track);
+// Where to look for a lost contact: its last position when that is in a
+// nebula, else that position carried a little on along its heading.
+Vector GhostLookPoint(const ContactTrack& track, const std::vector<NebulaBox>& nebulae);
 
 // Own turns after which a searched point may hide something again.
 constexpr int32_t kSearchMemoryTurns = 8;

@@ -26,6 +26,25 @@ constexpr int32_t kSpreadAfterTurns = 3;
 constexpr float kLookSensor = 0.35f;
 constexpr float kLookSignature = 0.2f;
 
+// Two players with capital ships in sight this near each other are fighting.
+constexpr float kEngagedRange = 500.0f;
+// Quiet turns after which the fleet stops standing off and fights.
+constexpr int32_t kStandOffTurns = 6;
+// How much a unit of distance counts against a rival.
+constexpr float kRivalDistanceWeight = 0.5f;
+// The chance that a player leaves the rival in the middle of others to them.
+constexpr float kLeaveMiddleChance = 0.7f;
+// The own turns in which the seat in the middle waits for the others, and in
+// which the others may leave it alone as long as it has done them less
+// harm than this.
+constexpr int32_t kOpeningTurns = 8;
+constexpr int32_t kLeaveTurns = 12;
+constexpr float kLeaveGrudge = 1000.0f;
+// A fighter this near its target backs off before it fires.
+constexpr float kFighterTooClose = 15.0f;
+// Enemies within this share of the nearest count as near as it.
+constexpr float kNearTie = 1.1f;
+
 // What each ship of the fleet can do to one face of one target this turn.
 struct Reach
 {
@@ -138,6 +157,161 @@ bool EnemyCentre(const Knowledge& knowledge, int32_t owner, Vector& centre)
     centre = sum * (1.0f / float(count));
     return true;
 }
+
+// The middle of a player's ships as known: those in sight, else the ghosts.
+bool PlayerCentre(const Knowledge& knowledge, int32_t owner, Vector& centre)
+{
+    if (EnemyCentre(knowledge, owner, centre))
+    {
+        return true;
+    }
+    Vector sum;
+    int count = 0;
+    for (const Contact& contact : knowledge.contacts)
+    {
+        if (contact.owner == owner && contact.role != ShipRole::Fighter)
+        {
+            sum += contact.position;
+            count++;
+        }
+    }
+    if (count == 0)
+    {
+        return false;
+    }
+    centre = sum * (1.0f / float(count));
+    return true;
+}
+
+bool Engaged(const Knowledge& knowledge, int32_t a, int32_t b)
+{
+    for (const Contact& x : knowledge.contacts)
+    {
+        if (!x.visible || x.owner != a || x.role == ShipRole::Fighter)
+        {
+            continue;
+        }
+        for (const Contact& y : knowledge.contacts)
+        {
+            if (y.visible && y.owner == b && y.role != ShipRole::Fighter &&
+                Length(x.position - y.position) < kEngagedRange)
+            {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// An enemy capital ship is close enough to the fleet to be fighting it
+// (fighters reach far and are fought where they come).
+bool UnderAttack(const Knowledge& knowledge)
+{
+    for (const Contact& contact : knowledge.contacts)
+    {
+        if (!contact.visible || contact.role == ShipRole::Fighter)
+        {
+            continue;
+        }
+        for (const OwnShip& ship : knowledge.own)
+        {
+            if (Length(contact.position - ship.position) < kEngagedRange)
+            {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool SeesPlayer(const Knowledge& knowledge, int32_t owner)
+{
+    for (const Contact& contact : knowledge.contacts)
+    {
+        if (contact.visible && contact.owner == owner)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Where each player is as far as it is known (its ships in sight, else its
+// ghosts; the fleet itself for the own player); the number of rivals known.
+int KnownPlaces(const Knowledge& knowledge, Vector where[4], bool known[4])
+{
+    int rivals = 0;
+    for (int32_t p = 0; p < 4; p++)
+    {
+        known[p] = false;
+        if (p == knowledge.self)
+        {
+            where[p] = FleetCentre(knowledge);
+            known[p] = !knowledge.own.empty();
+        }
+        else if (PlayerCentre(knowledge, p, where[p]))
+        {
+            known[p] = true;
+            rivals++;
+        }
+    }
+    return rivals;
+}
+
+} // namespace
+
+int32_t MiddleSeat(const Knowledge& knowledge)
+{
+    const int32_t seats = std::min(knowledge.players, int32_t(4));
+    if (seats < 3)
+    {
+        return -1;
+    }
+    // Whose nearest enemy each seat's start is; near ties share it.
+    float share[4] = {};
+    for (int32_t q = 0; q < seats; q++)
+    {
+        float nearest = 1e9f;
+        for (int32_t p = 0; p < seats; p++)
+        {
+            if (p != q)
+            {
+                nearest = std::min(nearest, float(Length(knowledge.starts[p] - knowledge.starts[q])));
+            }
+        }
+        std::vector<int32_t> tied;
+        for (int32_t p = 0; p < seats; p++)
+        {
+            if (p != q && float(Length(knowledge.starts[p] - knowledge.starts[q])) <= nearest * kNearTie)
+            {
+                tied.push_back(p);
+            }
+        }
+        for (int32_t p : tied)
+        {
+            share[p] += 1.0f / float(tied.size());
+        }
+    }
+    int32_t middle = -1;
+    for (int32_t p = 0; p < seats; p++)
+    {
+        if (share[p] >= 1.5f && (middle < 0 || share[p] > share[middle]))
+        {
+            middle = p;
+        }
+    }
+    for (int32_t p = 0; p < seats && middle >= 0; p++)
+    {
+        if (p != middle && share[p] >= share[middle])
+        {
+            return -1;
+        }
+    }
+    return middle;
+}
+
+namespace
+{
 
 // The fighters strike together at the face of a capital ship they can break
 // (or nearly), from behind its guns where they can; the squadron's fire is
@@ -526,6 +700,7 @@ Vector GuardPoint(const OwnShip& ship, const Vector& threat)
 
 int32_t ChooseRival(const Knowledge& knowledge, const HardMemory& memory, const ClassBook& book)
 {
+    const Vector centre = FleetCentre(knowledge);
     float threat[4] = {};
     float strength[4] = {};
     bool known[4] = {};
@@ -548,17 +723,27 @@ int32_t ChooseRival(const Knowledge& knowledge, const HardMemory& memory, const 
             threat[contact.owner] += ThreatFrom(contact, profile, ship.position);
         }
     }
+    Vector where[4];
+    bool placed[4];
+    const bool several = knowledge.players > 2 && KnownPlaces(knowledge, where, placed) >= 2;
+    const bool leave = LeavesMiddle(knowledge, memory);
     int32_t best = -1;
     float bestScore = 0.0f;
     for (int32_t p = 0; p < 4; p++)
     {
-        if (!known[p] || p == knowledge.self)
+        if (!known[p] || p == knowledge.self || (leave && p == MiddleSeat(knowledge)))
         {
             continue;
         }
         // Who hurts the fleet now and has hurt it, and who is weakest; the
         // rival of before keeps a little favour so the fleet does not waver.
+        // With several rivals the nearest is the one that will have to be
+        // fought.
         float score = threat[p] + 0.5f * memory.grudge[p] - 0.05f * strength[p] + memory.leaning[p];
+        if (several && placed[p])
+        {
+            score -= kRivalDistanceWeight * float(Length(where[p] - centre));
+        }
         if (p == memory.rival)
         {
             score += 150.0f;
@@ -569,7 +754,26 @@ int32_t ChooseRival(const Knowledge& knowledge, const HardMemory& memory, const 
             bestScore = score;
         }
     }
+    // Leaving the middle seat to the others, the fleet goes for another seat
+    // even before it has seen it.
+    for (int32_t p = 0; p < knowledge.players && p < 4 && best < 0 && leave; p++)
+    {
+        if (p != knowledge.self && p != MiddleSeat(knowledge))
+        {
+            best = p;
+        }
+    }
     return best;
+}
+
+bool LeavesMiddle(const Knowledge& knowledge, const HardMemory& memory)
+{
+    // Drawn once by chance for each game, and only for the opening and while
+    // the middle seat leaves the fleet alone.
+    const int32_t middle = MiddleSeat(knowledge);
+    return middle >= 0 && middle != knowledge.self && memory.turn <= kLeaveTurns &&
+           memory.grudge[middle] < kLeaveGrudge &&
+           memory.leaning[middle] < kLeaveMiddleChance * kLeaningRange;
 }
 
 namespace
@@ -658,6 +862,20 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
         order.targetId = target->id;
         order.openFireRange = standoff + 70.0f;
         order.task = ShipTask::Strike;
+        if (ship.role == ShipRole::Fighter && distance < kFighterTooClose)
+        {
+            // On top of its target, where fixed guns do not bear: out to
+            // fighting range first.
+            Vector out = Horizontal(ship.position - target->position);
+            if (Length(out) < 0.5)
+            {
+                out = Vector(1.0f, 0.0f, 0.0f);
+            }
+            order.move = true;
+            order.destination = target->position + out * standoff;
+            order.openFireRange = -1.0f;
+            continue;
+        }
         if (distance <= standoff + 60.0f)
         {
             continue;
@@ -699,6 +917,97 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
 
 } // namespace
 
+namespace
+{
+
+// Standing off: the fleet waits where it is, its fighters by it, its
+// soundest faces to the enemy; its guns still fire on what comes in reach.
+void PlanStandOff(const Knowledge& knowledge, TurnPlan& plan)
+{
+    const Vector centre = FleetCentre(knowledge);
+    for (size_t i = 0; i < knowledge.own.size(); i++)
+    {
+        const OwnShip& ship = knowledge.own[i];
+        ShipOrders& order = plan.ships[i];
+        order.task = ShipTask::Hold;
+        if (ship.role == ShipRole::Fighter)
+        {
+            order.task = ShipTask::Escort;
+            if (Length(ship.position - centre) > 150.0)
+            {
+                order.move = true;
+                order.destination = centre;
+            }
+            continue;
+        }
+        const Contact* enemy = NearestVisible(knowledge, ship.position, true);
+        if (enemy != nullptr)
+        {
+            order.guard = true;
+            order.threat = enemy->position;
+        }
+    }
+}
+
+// Leaving the middle seat to the others: the fleet closes in together on
+// where its rival is known to be (its ships in sight or its ghosts, else its
+// starting point) at the turn's pace; the guns still fire on what comes in
+// reach.
+void PlanAdvance(const Knowledge& knowledge, const HardMemory& memory, TurnPlan& plan)
+{
+    const Vector centre = FleetCentre(knowledge);
+    Vector goal = knowledge.starts[plan.rival];
+    PlayerCentre(knowledge, plan.rival, goal);
+    float slowest = 1e9f;
+    for (const OwnShip& ship : knowledge.own)
+    {
+        if (ship.role != ShipRole::Fighter)
+        {
+            slowest = std::min(slowest, ship.speed * kTurnMoveSeconds);
+        }
+    }
+    const float distance = float(Length(goal - centre));
+    const float step = std::min(distance - PreferredRange(ShipRole::Gunship), memory.pace * slowest);
+    const Vector offset = step > 25.0f ? (goal - centre) * (step / distance) : Vector();
+    for (size_t i = 0; i < knowledge.own.size(); i++)
+    {
+        const OwnShip& ship = knowledge.own[i];
+        ShipOrders& order = plan.ships[i];
+        order.task = ShipTask::Hold;
+        const Vector destination = ship.role == ShipRole::Fighter ? centre + offset : ship.position + offset;
+        if (Length(destination - ship.position) > 25.0)
+        {
+            order.move = true;
+            order.destination = destination;
+        }
+    }
+}
+
+} // namespace
+
+Stance JudgeStance(const Knowledge& knowledge, const HardMemory& memory)
+{
+    if (knowledge.players <= 2 || knowledge.own.empty() || memory.quietTurns >= kStandOffTurns ||
+        UnderAttack(knowledge))
+    {
+        return Stance::Engage;
+    }
+    // Two rivals at each other's throats are left to it.
+    for (int32_t a = 0; a < 4; a++)
+    {
+        for (int32_t b = a + 1; b < 4; b++)
+        {
+            if (a != knowledge.self && b != knowledge.self && Engaged(knowledge, a, b))
+            {
+                return Stance::Wait;
+            }
+        }
+    }
+    // The seat the others have nearest leaves the first blow to them.
+    return knowledge.self == MiddleSeat(knowledge) && memory.turn <= kOpeningTurns ? Stance::Wait
+                                                                                   : Stance::Engage;
+}
+
 TurnPlan PlanTurn(const Knowledge& knowledge, const HardMemory& memory, const ClassBook& book,
                   const Tuning& tuning, const std::vector<Vector>& grid,
                   const std::vector<ShipOrders>& committed)
@@ -715,6 +1024,18 @@ TurnPlan PlanTurn(const Knowledge& knowledge, const HardMemory& memory, const Cl
         return plan;
     }
     plan.rival = memory.rival >= 0 ? memory.rival : ChooseRival(knowledge, memory, book);
+    plan.stance = JudgeStance(knowledge, memory);
+    if (plan.stance != Stance::Engage)
+    {
+        PlanStandOff(knowledge, plan);
+        return plan;
+    }
+    if (LeavesMiddle(knowledge, memory) && plan.rival >= 0 && plan.rival < 4 && !UnderAttack(knowledge) &&
+        !SeesPlayer(knowledge, plan.rival))
+    {
+        PlanAdvance(knowledge, memory, plan);
+        return plan;
+    }
     if (tuning.doctrine == 1)
     {
         PlanEngage(knowledge, memory, book, tuning, plan);

@@ -64,10 +64,18 @@ struct ShipOrders
     Vector threat;
 };
 
+// How the fleet stands when three or four players are in the game.
+enum class Stance : int32_t
+{
+    Engage = 0, // fight: the plan takes its targets
+    Wait = 1,   // hold where it is: let two rivals weaken each other, or the others strike first
+};
+
 struct TurnPlan
 {
     bool strike = false;
     int32_t rival = -1;
+    Stance stance = Stance::Engage;
     std::vector<ShipOrders> ships;
     std::vector<uint32_t> launchFrom; // carriers that launch a squadron from every ready hangar
     float expectedKills = 0.0f;
@@ -93,9 +101,24 @@ Vector ReachedPoint(const OwnShip& ship, const Vector& point);
 // The point to turn the bow to so that the soundest of the ship's front,
 // back, left and right faces looks at `threat`.
 Vector GuardPoint(const OwnShip& ship, const Vector& threat);
-// The player the fleet should fight among several: the most dangerous to it
-// and the weakest, judged by what it knows and has suffered; -1 when no
-// enemy is known.
+// HardMemory::leaning is drawn from 0 to this.
+constexpr float kLeaningRange = 200.0f;
+// The player the fleet should fight among several: the most dangerous to it,
+// the nearest and the weakest, judged by what it knows and has suffered; -1
+// when no enemy is known. A seat it leaves to the others (LeavesMiddle) is
+// passed over, and then it may name a seat it has not seen yet.
 int32_t ChooseRival(const Knowledge& knowledge, const HardMemory& memory, const ClassBook& book);
+// The seat whose start is the nearest enemy start of two or more others,
+// more so than any other seat's (in games of three, the one both others
+// would fight first); -1 when there is none.
+int32_t MiddleSeat(const Knowledge& knowledge);
+// Whether to fight now or stand off: two rivals fighting each other are left
+// to it while nobody comes near the fleet, and the middle seat waits for the
+// others in the opening turns. Always Engage with two players.
+Stance JudgeStance(const Knowledge& knowledge, const HardMemory& memory);
+// Whether the fleet leaves the middle seat to the others this turn (a choice
+// drawn once a game, for the opening, while the middle seat leaves it alone):
+// it then takes another rival, even one it has not seen yet.
+bool LeavesMiddle(const Knowledge& knowledge, const HardMemory& memory);
 
 #endif
