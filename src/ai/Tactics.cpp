@@ -40,8 +40,11 @@ constexpr float kLeaveMiddleChance = 0.7f;
 constexpr int32_t kOpeningTurns = 8;
 constexpr int32_t kLeaveTurns = 12;
 constexpr float kLeaveGrudge = 1000.0f;
-// A fighter this near its target backs off before it fires.
+// A fighter this near its target backs off before it fires; so does a ship
+// this near, where its turrets bear on the target with few guns at most and
+// two fleets on top of each other wear each other down for tens of rounds.
 constexpr float kFighterTooClose = 15.0f;
+constexpr float kShipTooClose = 100.0f;
 // Enemies within this share of the nearest count as near as it.
 constexpr float kNearTie = 1.1f;
 
@@ -862,10 +865,10 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
         order.targetId = target->id;
         order.openFireRange = standoff + 70.0f;
         order.task = ShipTask::Strike;
-        if (ship.role == ShipRole::Fighter && distance < kFighterTooClose)
+        if (distance < (ship.role == ShipRole::Fighter ? kFighterTooClose : kShipTooClose))
         {
-            // On top of its target, where fixed guns do not bear: out to
-            // fighting range first.
+            // On top of its target, where fixed guns do not bear and few
+            // turrets do: out to fighting range first.
             Vector out = Horizontal(ship.position - target->position);
             if (Length(out) < 0.5)
             {
@@ -873,7 +876,10 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
             }
             order.move = true;
             order.destination = target->position + out * standoff;
-            order.openFireRange = -1.0f;
+            if (ship.role == ShipRole::Fighter)
+            {
+                order.openFireRange = -1.0f;
+            }
             continue;
         }
         if (distance <= standoff + 60.0f)
