@@ -271,4 +271,3 @@ TEST_F(NetGameTest, ClosingTheWindowInTheLobbyLeavesBeforeTheGameBegins)
 }
 
 } // namespace
-
