@@ -230,4 +230,33 @@ TEST_F(NetGameTest, ClosingTheWindowLeavesTheGameAtOnce)
     EXPECT_TRUE(left);
 }
 
+// Closed in the lobby, before the game has begun: the game under test
+// leaves at once and says so, and the host hears of it from the relay.
+TEST_F(NetGameTest, ClosingTheWindowInTheLobbyLeavesBeforeTheGameBegins)
+{
+    std::atomic<bool> left{false};
+    bool pushed = false;
+    StartHost(
+        [&](NetSession& host)
+        {
+            std::string notice;
+            if (!pushed)
+            {
+                PushEvent(SDL_QUIT); // both seats taken, no game sent yet
+                pushed = true;
+            }
+            while (host.TakeNotice(notice))
+            {
+                left = left || notice == "Player 2 (Bo) left the game";
+            }
+            return left.load();
+        });
+    const NetGameEnd end = RunNetworkGame(Joining(), GameSetup(), true);
+    hostThread.join();
+    EXPECT_TRUE(end.closed);
+    EXPECT_FALSE(end.begun);
+    EXPECT_EQ(end.status, 0);
+    EXPECT_TRUE(left);
+}
+
 } // namespace
