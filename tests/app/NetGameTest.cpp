@@ -7,15 +7,12 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdio>
 #include <functional>
-#include <memory>
 #include <thread>
 
 #include "app/NetGame.h"
 #include "game/Game.h"
 #include "net/NetSession.h"
-#include "net/RelayServer.h"
 #include "save/GameSnapshot.h"
 #include "save/SnapshotCodec.h"
 #include "support/Events.h"
