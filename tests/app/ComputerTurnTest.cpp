@@ -24,6 +24,7 @@
 #include "players/Player.h"
 #include "ships/Ship.h"
 #include "ships/TestGame.h"
+#include "support/Events.h"
 #include "support/GLTest.h"
 #include "support/ReferenceFrame.h"
 #include "world/Environment.h"
@@ -33,23 +34,6 @@ namespace
 
 constexpr SeatKind H = SeatKind::Human;
 constexpr SeatKind E = SeatKind::ComputerEasy;
-
-void Flush()
-{
-    SDL_Event event;
-    while (SDL_PollEvent(&event))
-    {
-    }
-}
-
-void PushKey(SDLKey key)
-{
-    SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.state = SDL_PRESSED;
-    event.key.keysym.sym = key;
-    SDL_PushEvent(&event);
-}
 
 // Every stencil value of the frame in the back buffer.
 std::set<unsigned> StencilValues()
@@ -99,7 +83,7 @@ Uint32 TypeKeyLater(Uint32 interval, void*)
 {
     if (gTicksBeforeKey > 0 && --gTicksBeforeKey == 0)
     {
-        PushKey(gKeyToType);
+        PushEvent(SDL_KEYDOWN, gKeyToType);
     }
     return interval;
 }
@@ -114,7 +98,7 @@ Uint32 TypeEscape(Uint32 interval, void*)
     if (gEscapesLeft > 0 && SDL_PeepEvents(&pending, 1, SDL_PEEKEVENT, SDL_KEYDOWNMASK) == 0)
     {
         --gEscapesLeft;
-        PushKey(SDLK_ESCAPE);
+        PushEvent(SDL_KEYDOWN, SDLK_ESCAPE);
     }
     return interval;
 }
@@ -135,7 +119,7 @@ class ListeningPlayer : public ComputerPlayer
         posted = gSoundQueue.Take();
         gSoundQueue.Enable(enabled);
         advanceTick();
-        PushKey(SDLK_SPACE);
+        PushEvent(SDL_KEYDOWN, SDLK_SPACE);
         advanceTick();
         advanceTick();
         heard.push_back(GetHeardSounds());
@@ -224,7 +208,7 @@ TEST_F(ComputerTurnFrames, AWatchedTurnFastForwardedIsTheSameTurnAsOnePlayedUnse
 {
     // Watched for about a second, then a key plays the rest without drawing.
     Game* watched = GameAtTurnOf({H, E}, 1);
-    Flush();
+    FlushEvents();
     gTicksBeforeKey = 20;
     gKeyToType = SDLK_SPACE;
     SDL_TimerID typist = SDL_AddTimer(50, TypeKeyLater, nullptr);
@@ -265,8 +249,8 @@ TEST_F(ComputerTurnFrames, AKeyAtTheStartPlaysTheWholeTurnAfterOneFrame)
     {
         Game* game = GameAtTurnOf({E, H}, 0);
         const std::vector<Vector> start = Positions(*game);
-        Flush();
-        PushKey(key);
+        FlushEvents();
+        PushEvent(SDL_KEYDOWN, key);
         const ComputerTurnRecord record = PlayComputerTurn(*game);
         EXPECT_EQ(game->GetState(), 1) << "key " << key;
         EXPECT_EQ(record.framesWatched, 1) << "key " << key;
@@ -283,8 +267,8 @@ TEST_F(ComputerTurnFrames, EscapeEndsTheGameWatchedOrNot)
     {
         Game* game = GameAtTurnOf(seats, int(seats.size()) - 1);
         const std::vector<Vector> start = Positions(*game);
-        Flush();
-        PushKey(SDLK_ESCAPE);
+        FlushEvents();
+        PushEvent(SDL_KEYDOWN, SDLK_ESCAPE);
         PlayComputerTurn(*game);
         EXPECT_EQ(game->GetState(), 2) << seats.size() << " players";
         EXPECT_EQ(Positions(*game), start) << "no tick after Escape";
@@ -296,7 +280,7 @@ TEST_F(ComputerTurnFrames, WithTwoPeopleTheTurnRunsBehindTheNeutralScreenThatSta
 {
     Game* game = GameAtTurnOf({H, H, E}, 2);
     const std::vector<Vector> start = Positions(*game);
-    Flush();
+    FlushEvents();
     const Uint32 began = SDL_GetTicks();
     const ComputerTurnRecord record = PlayComputerTurn(*game);
     EXPECT_GE(SDL_GetTicks() - began, 1500u);
@@ -324,7 +308,7 @@ TEST_F(ComputerTurnFrames, ThePersonWatchingHearsTheWorldAsTheySeeItAndNobodyHea
         Game* game = GameAtTurnOf(c.seats, mover);
         auto* listening = new ListeningPlayer(*game, *game->players[size_t(mover)]->fleet.front());
         game->players[size_t(mover)]->computer.reset(listening);
-        Flush();
+        FlushEvents();
         PlayComputerTurn(*game);
         EXPECT_EQ(listening->heard, c.heard) << c.seats.size() << " players";
         ASSERT_EQ(listening->posted.size(), 1u);
@@ -344,7 +328,7 @@ TEST_F(ComputerTurnFrames, TheTurnCycleGivesAComputersSeatNoHandOverScreen)
     EXPECT_NE(game->players[0]->computer, nullptr);
     EXPECT_EQ(game->players[1]->seat, H);
     EXPECT_EQ(game->players[1]->computer, nullptr);
-    Flush();
+    FlushEvents();
     gEscapesLeft = 3;
     SDL_TimerID typist = SDL_AddTimer(50, TypeEscape, nullptr);
     RunTurns(*game);
@@ -355,7 +339,7 @@ TEST_F(ComputerTurnFrames, TheTurnCycleGivesAComputersSeatNoHandOverScreen)
     EXPECT_EQ(3 - gEscapesLeft - unread, 1) << "presses read";
     EXPECT_EQ(game->GetCurrentPlayer()->GetIndex(), 1);
     EXPECT_TRUE(MatchesReference("unloading-white"));
-    Flush();
+    FlushEvents();
     delete game;
 }
 

@@ -15,21 +15,12 @@
 #include "net/NetSession.h"
 #include "save/GameSnapshot.h"
 #include "save/SnapshotCodec.h"
+#include "support/Events.h"
 #include "support/GLTest.h"
 #include "support/LoopbackRelay.h"
 
 namespace
 {
-
-// An event for the game under test, as the window would give it.
-void Push(Uint8 type, SDLKey key = SDLK_UNKNOWN)
-{
-    SDL_Event event = {};
-    event.type = type;
-    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.sym = key;
-    SDL_PushEvent(&event);
-}
 
 using Clock = std::chrono::steady_clock;
 
@@ -213,12 +204,12 @@ TEST_F(NetGameTest, ClosingTheWindowLeavesTheGameAtOnce)
             else if (!played && host.TakeNewTurn(turn))
             {
                 played = true;
-                Push(SDL_QUIT);
+                PushEvent(SDL_QUIT);
             }
             else if (!played && Clock::now() - pressed > std::chrono::milliseconds(200))
             {
-                Push(SDL_KEYDOWN, SDLK_SPACE); // past the hand-over screen
-                Push(SDL_KEYDOWN, SDLK_d);     // the turn ends
+                PushEvent(SDL_KEYDOWN, SDLK_SPACE); // past the hand-over screen
+                PushEvent(SDL_KEYDOWN, SDLK_d);     // the turn ends
                 pressed = Clock::now();
             }
             while (played && host.TakeNotice(notice))
@@ -229,9 +220,7 @@ TEST_F(NetGameTest, ClosingTheWindowLeavesTheGameAtOnce)
         });
     const NetGameEnd end = RunNetworkGame(Joining(), GameSetup(), true);
     hostThread.join();
-    for (SDL_Event event; SDL_PollEvent(&event);)
-    {
-    }
+    FlushEvents();
     EXPECT_TRUE(played);
     EXPECT_TRUE(end.closed && end.begun);
     EXPECT_EQ(end.status, 0);
@@ -250,7 +239,7 @@ TEST_F(NetGameTest, ClosingTheWindowInTheLobbyLeavesBeforeTheGameBegins)
             std::string notice;
             if (!pushed)
             {
-                Push(SDL_QUIT); // both seats taken, no game sent yet
+                PushEvent(SDL_QUIT); // both seats taken, no game sent yet
                 pushed = true;
             }
             while (host.TakeNotice(notice))

@@ -9,35 +9,12 @@
 #include "app/TurnCycle.h"
 #include "game/Game.h"
 #include "players/Player.h"
+#include "support/Events.h"
 #include "support/GLTest.h"
 #include "support/ReferenceFrame.h"
 
 namespace
 {
-
-void Flush()
-{
-    SDL_Event event;
-    while (SDL_PollEvent(&event))
-    {
-    }
-}
-
-void Push(Uint8 type, SDLKey key = SDLK_UNKNOWN)
-{
-    SDL_Event event{};
-    event.type = type;
-    if (type == SDL_USEREVENT)
-    {
-        event.user.code = kTickCode;
-    }
-    else
-    {
-        event.key.state = SDL_PRESSED;
-        event.key.keysym.sym = key;
-    }
-    SDL_PushEvent(&event);
-}
 
 // Types Escape from SDL's timer thread, but only while no key waits in the
 // queue: every Escape is taken by whoever polls next, so however slowly the
@@ -51,7 +28,7 @@ Uint32 TypeEscape(Uint32 interval, void*)
     if (gEscapesLeft > 0 && SDL_PeepEvents(&pending, 1, SDL_PEEKEVENT, SDL_KEYDOWNMASK) == 0)
     {
         --gEscapesLeft;
-        Push(SDL_KEYDOWN, SDLK_ESCAPE);
+        PushEvent(SDL_KEYDOWN, SDLK_ESCAPE);
     }
     return interval;
 }
@@ -61,7 +38,7 @@ using TurnCycle = GLTest;
 TEST_F(TurnCycle, EscapeLeadsThroughOneTurnToTheUnloadingScreenInWhite)
 {
     Game game(2, "map1");
-    Flush();
+    FlushEvents();
     gEscapesLeft = 5;
     SDL_TimerID typist = SDL_AddTimer(50, TypeEscape, nullptr);
     RunTurns(game);
@@ -73,7 +50,7 @@ TEST_F(TurnCycle, EscapeLeadsThroughOneTurnToTheUnloadingScreenInWhite)
     // The swap copies the frame to the screen and leaves it in the back
     // buffer (Mesa's software rasterizer; its front buffer reads as black).
     EXPECT_TRUE(MatchesReference("unloading-white"));
-    Flush();
+    FlushEvents();
 }
 
 TEST_F(TurnCycle, TheWinnerScreenEndsFortyTicksAfterAPressAndUnloadsInTheWinnersColour)
@@ -82,17 +59,17 @@ TEST_F(TurnCycle, TheWinnerScreenEndsFortyTicksAfterAPressAndUnloadsInTheWinners
     std::vector<Ship*> lost;
     lost.swap(game.players[0]->fleet);
     ASSERT_EQ(game.WinnerIndex(), 1);
-    Flush();
+    FlushEvents();
     // Queued before the screen starts: the press, then the forty ticks of the fade.
-    Push(SDL_MOUSEBUTTONDOWN);
+    PushEvent(SDL_MOUSEBUTTONDOWN);
     for (int tick = 0; tick < 40; ++tick)
     {
-        Push(SDL_USEREVENT);
+        PushEvent(SDL_USEREVENT);
     }
     EndScreen(game);
     EXPECT_TRUE(MatchesReference("unloading-winner"));
     lost.swap(game.players[0]->fleet);
-    Flush();
+    FlushEvents();
 }
 
 } // namespace

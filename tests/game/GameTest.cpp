@@ -14,6 +14,7 @@
 #include "players/Player.h"
 #include "ships/Ship.h"
 #include "ships/TestGame.h"
+#include "support/Events.h"
 #include "support/GLTest.h"
 #include "weapons/BeamList.h"
 #include "weapons/BulletList.h"
@@ -165,9 +166,7 @@ TEST_F(GameTest, AWreckBurnsBurstsAndTurnsToDustAndOnlyThenTheGameEnds)
     for (Explosion* explosion : environment->explosions)
         delete explosion;
     environment->explosions.clear();
-    SDL_Event event{};
-    for (; SDL_PollEvent(&event);)
-        ;
+    FlushEvents();
     HandleEvents(*game);
     EXPECT_EQ(game->GetState(), 0);
 
@@ -175,8 +174,7 @@ TEST_F(GameTest, AWreckBurnsBurstsAndTurnsToDustAndOnlyThenTheGameEnds)
     int batches = 0;
     for (; game->GetState() != 2 && batches < 1000; batches++)
     {
-        event.user = SDL_UserEvent{SDL_USEREVENT, kTickCode, nullptr, nullptr};
-        SDL_PushEvent(&event);
+        PushEvent(SDL_USEREVENT);
         HandleEvents(*game); // the game-over test comes before the tick
     }
     EXPECT_EQ(batches, 150);

@@ -15,6 +15,7 @@
 #include "input/TickClock.h"
 #include "players/Player.h"
 #include "ships/Ship.h"
+#include "support/Events.h"
 #include "support/GLTest.h"
 #include "ui/CommandPanel.h"
 
@@ -27,8 +28,7 @@ class InputTest : public GLTest
     void SetUp() override
     {
         GLTest::SetUp();
-        for (SDL_Event event; SDL_PollEvent(&event);)
-            ;
+        FlushEvents();
         game.reset(new Game(2, "map1"));
         gCameraDrag = CameraDrag();
     }

@@ -111,6 +111,8 @@ TEST(Message, EveryTypeComesBackAsItWasSent)
         EXPECT_EQ(EncodeMessage(got), bytes) << MessageTypeName(sent.type);
         EXPECT_EQ(got.type, sent.type);
     }
+    // A field left out of both the writer and the reader: the turn's bytes
+    // are checked one by one below, the host's join here.
     Message got;
     ASSERT_TRUE(Decodes(EncodeMessage(HostJoin()), got));
     EXPECT_EQ(got.code, "K7WQ2M");
@@ -118,14 +120,6 @@ TEST(Message, EveryTypeComesBackAsItWasSent)
     EXPECT_TRUE(got.host);
     EXPECT_EQ(got.plan, HostJoin().plan);
     EXPECT_EQ(got.settings, HostJoin().settings);
-    ASSERT_TRUE(Decodes(EncodeMessage(TurnMessage(1000)), got));
-    EXPECT_EQ(got.turn, 0x01020304u);
-    EXPECT_EQ(got.seatToPlay, 2);
-    EXPECT_TRUE(got.gameOver);
-    EXPECT_EQ(got.winner, 3);
-    EXPECT_EQ(got.hash, 0x1122334455667788ull);
-    EXPECT_EQ(got.snapshot, TurnMessage(1000).snapshot);
-    EXPECT_EQ(got.report, TurnMessage(1000).report);
 }
 
 TEST(Message, FieldsAreLittleEndianInTheirOrder)

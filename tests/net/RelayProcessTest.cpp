@@ -60,7 +60,18 @@ TEST(RelayProcess, AHostsRelayServesItsGameAndEndsWhenTheHostLeavesBeforeTheStar
     EXPECT_NE(error.find("in use"), std::string::npos) << error;
     EXPECT_FALSE(RelayProcess().Start("/nonexistent/korvane-server", port + 1, "PROC42", error));
 
-    NetSession host, guest;
+    // Only the code it was started with opens a game there.
+    NetSession stranger, host, guest;
+    ASSERT_TRUE(
+        stranger.Host("127.0.0.1", port, "OTHER1", "Cy", {SeatPlan::HostHuman, SeatPlan::Open}, {}, error))
+        << error;
+    EXPECT_TRUE(Within(5.0,
+                       [&]
+                       {
+                           stranger.Poll(0);
+                           return stranger.GetPhase() == NetSession::Phase::Failed;
+                       }));
+    EXPECT_EQ(stranger.FailReason(), "refused: wrong game code");
     ASSERT_TRUE(
         host.Host("127.0.0.1", port, "PROC42", "Ann", {SeatPlan::HostHuman, SeatPlan::Open}, {}, error))
         << error;
@@ -72,16 +83,6 @@ TEST(RelayProcess, AHostsRelayServesItsGameAndEndsWhenTheHostLeavesBeforeTheStar
                            guest.Poll(0);
                            return host.AllSeatsTaken();
                        }));
-    // Only the code it was started with opens a game there.
-    NetSession stranger;
-    ASSERT_TRUE(stranger.Join("127.0.0.1", port, "OTHER1", "Cy", error)) << error;
-    EXPECT_TRUE(Within(5.0,
-                       [&]
-                       {
-                           stranger.Poll(0);
-                           return stranger.GetPhase() == NetSession::Phase::Failed;
-                       }));
-    EXPECT_EQ(stranger.FailReason(), "refused: wrong game code");
 
     host.Leave();
     EXPECT_TRUE(Within(5.0, [&] { return !relay.Running(); })) << "the relay of a closed game still runs";

@@ -96,56 +96,83 @@ std::unique_ptr<Game> Restore(const std::vector<uint8_t>& bytes, const Globals& 
 
 TEST_F(ResumeTest, EveryHandOverRestoresToTheSameGameThatPlaysOnTheSame)
 {
-    // Three players on map3, hand-overs within and between rounds, through
-    // the first fights (fighters launched, ships destroyed, wrecks burning,
-    // dust clouds, explosions and bullets in flight).
-    std::unique_ptr<Game> game = NewGame(3, "map3", 11);
-    bool sawWreck = false, sawBullets = false, sawExplosion = false, sawFighters = false, sawDust = false;
-    const size_t mapRegions = game->environment->regions.size();
-    for (int turn = 1; turn <= 24 && game->GetState() != 2; turn++)
+    // At every hand-over the game is restored from its snapshot, which must
+    // come back byte for byte, and the next turns, played by the original and
+    // by the restored game, end the same; the restored game plays on.
+    const struct
     {
-        PlayTurn(*game);
-        if (turn == 3)
+        int players;
+        const char* map;
+        uint32_t seed;
+        std::vector<int> hardSeats;
+        int hardOvers; // at most
+        int ahead;     // the turns compared after each
+        bool donor;    // restored with the models of the game it replaces, as a network game does
+    } games[] = {
+        // Through the first fights: fighters launched, ships destroyed, wrecks
+        // burning, dust clouds, explosions and bullets in flight.
+        {3, "map3", 11, {}, 24, 1, true},
+        // The Hard player remembers contacts, damage done and where it
+        // searched (the program's generator is one for both games, so each
+        // plays its turns in one go from its snapshot).
+        {3, "map2", 4, {0, 2}, 6, 3, false},
+    };
+    bool sawWreck = false, sawBullets = false, sawExplosion = false, sawFighters = false, sawDust = false,
+         remembered = false;
+    for (const auto& row : games)
+    {
+        std::unique_ptr<Game> game = NewGame(row.players, row.map, row.seed, row.hardSeats);
+        const size_t mapRegions = game->environment->regions.size();
+        for (int handOver = 1; handOver <= row.hardOvers && game->GetState() != 2; handOver++)
         {
-            // A hand-over in the middle of things: a ship just destroyed, its
-            // wreck burning, and bullets on their way to a ship and to none.
-            Player& victim = *game->players[(game->currentPlayerPos + 1) % 3];
-            Destroy(victim.fleet[1]);
-            victim.DropDeadShips();
-            Ship* target = game->players[(game->currentPlayerPos + 2) % 3]->fleet[0];
-            for (int i = 0; i < 3; i++)
+            PlayTurn(*game);
+            if (row.donor && handOver == 3)
             {
-                game->bullets->AddBullet(Vector(float(i), 50.0f, 0.0f), Vector(0.5f, -1.0f, 2.0f),
-                                         Vector(1.0f, 1.0f, 0.0f), 2.0f, i < 2 ? target : nullptr);
+                // A hand-over in the middle of things: a ship just destroyed, its
+                // wreck burning, and bullets on their way to a ship and to none.
+                Player& victim = *game->players[(game->currentPlayerPos + 1) % 3];
+                Destroy(victim.fleet[1]);
+                victim.DropDeadShips();
+                Ship* target = game->players[(game->currentPlayerPos + 2) % 3]->fleet[0];
+                for (int i = 0; i < 3; i++)
+                {
+                    game->bullets->AddBullet(Vector(float(i), 50.0f, 0.0f), Vector(0.5f, -1.0f, 2.0f),
+                                             Vector(1.0f, 1.0f, 0.0f), 2.0f, i < 2 ? target : nullptr);
+                }
             }
+            const std::vector<uint8_t> bytes = Bytes(*game);
+            const Globals taken;
+            sawWreck = sawWreck || !game->wrecks.empty();
+            sawBullets = sawBullets || !game->bullets->bullets.empty();
+            sawExplosion = sawExplosion || !game->environment->explosions.empty();
+            sawDust = sawDust || game->environment->regions.size() > mapRegions;
+            for (const Player* player : game->players)
+                for (const Ship* ship : player->fleet)
+                    sawFighters = sawFighters || ship->name == "Vuvorivud Uduvurov";
+            for (const PlayerRecord& player : CaptureSnapshot(*game).players)
+                remembered = remembered || !player.memory.hard.tracks.empty();
+
+            std::vector<std::vector<uint8_t>> next;
+            for (int i = 0; i < row.ahead && game->GetState() != 2; i++)
+            {
+                PlayTurn(*game);
+                next.push_back(Bytes(*game));
+            }
+            std::unique_ptr<Game> resumed = Restore(bytes, taken, row.donor ? game.get() : nullptr);
+            ASSERT_NE(resumed, nullptr);
+            ASSERT_TRUE(Bytes(*resumed) == bytes)
+                << row.map << ": the game restored at hand-over " << handOver;
+            for (size_t i = 0; i < next.size(); i++)
+            {
+                PlayTurn(*resumed);
+                ASSERT_TRUE(Bytes(*resumed) == next[i])
+                    << row.map << ": turn " << i + 1 << " after hand-over " << handOver;
+            }
+            game = std::move(resumed);
         }
-        const std::vector<uint8_t> bytes = Bytes(*game);
-        const Globals taken;
-        std::unique_ptr<Game> resumed = Restore(bytes, taken);
-        ASSERT_NE(resumed, nullptr);
-        ASSERT_TRUE(Bytes(*resumed) == bytes) << "the snapshot of the game restored after turn " << turn;
-
-        sawWreck = sawWreck || !game->wrecks.empty();
-        sawBullets = sawBullets || !game->bullets->bullets.empty();
-        sawExplosion = sawExplosion || !game->environment->explosions.empty();
-        sawDust = sawDust || game->environment->regions.size() > mapRegions;
-        for (const Player* player : game->players)
-            for (const Ship* ship : player->fleet)
-                sawFighters = sawFighters || ship->name == "Vuvorivud Uduvurov";
-
-        // The next turn, played by both from here, ends in the same state.
-        PlayTurn(*game);
-        const std::vector<uint8_t> next = Bytes(*game);
-        // Rebuilt again with the models of the game it replaces, as a
-        // machine of a network game does.
-        resumed = Restore(bytes, taken, game.get());
-        PlayTurn(*resumed);
-        ASSERT_TRUE(Bytes(*resumed) == next) << "the turn after turn " << turn;
-        // The original plays on from where the resumed one stands: the same.
-        game = std::move(resumed);
     }
-    EXPECT_TRUE(sawWreck && sawBullets && sawExplosion && sawFighters && sawDust)
-        << sawWreck << sawBullets << sawExplosion << sawFighters << sawDust;
+    EXPECT_TRUE(sawWreck && sawBullets && sawExplosion && sawFighters && sawDust && remembered)
+        << sawWreck << sawBullets << sawExplosion << sawFighters << sawDust << remembered;
 }
 
 TEST_F(ResumeTest, OnlyCloudsWhosePuffsTurnedKeepTheirAngles)
@@ -257,43 +284,6 @@ TEST_F(ResumeTest, AGameThatCannotBeBuiltIsRefusedWithTheReason)
     EXPECT_NE(restored->FindShipModel("battlefrigate"), nullptr);
     EXPECT_EQ(game->FindShipModel("battlefrigate"), nullptr);
     EXPECT_EQ(restored->GetLightTexture(3), light);
-}
-
-TEST_F(ResumeTest, AHardSeatPlaysOnWithWhatItRemembers)
-{
-    // The Hard player remembers contacts, damage done and where it searched:
-    // a game restored at any hand-over plays its next three turns as the
-    // original does (the program's generator is one for both, so each plays
-    // its turns in one go from its snapshot).
-    std::unique_ptr<Game> game = NewGame(3, "map2", 4, {0, 2});
-    bool remembered = false;
-    for (int turn = 1; turn <= 21 && game->GetState() != 2; turn++)
-    {
-        PlayTurn(*game);
-        const std::vector<uint8_t> bytes = Bytes(*game);
-        const Globals taken;
-        for (const PlayerRecord& player : CaptureSnapshot(*game).players)
-        {
-            remembered = remembered || !player.memory.hard.tracks.empty();
-        }
-        std::vector<std::vector<uint8_t>> next;
-        for (int i = 0; i < 3 && game->GetState() != 2; i++)
-        {
-            PlayTurn(*game);
-            next.push_back(Bytes(*game));
-        }
-        std::unique_ptr<Game> resumed = Restore(bytes, taken);
-        ASSERT_NE(resumed, nullptr);
-        ASSERT_TRUE(Bytes(*resumed) == bytes) << "the snapshot of the game restored after turn " << turn;
-        for (size_t i = 0; i < next.size(); i++)
-        {
-            PlayTurn(*resumed);
-            ASSERT_TRUE(Bytes(*resumed) == next[i]) << "turn " << turn + int(i) + 1 << " after a restore";
-        }
-        game = std::move(resumed);
-        turn += int(next.size());
-    }
-    EXPECT_TRUE(remembered);
 }
 
 TEST_F(ResumeTest, AHardSeatOfAnOlderSaveStartsAfreshFromWhatItSees)
