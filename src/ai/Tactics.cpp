@@ -140,14 +140,16 @@ const Contact* NearestVisible(const Knowledge& knowledge, const Vector& from, bo
     return nearest;
 }
 
-// The middle of the visible enemy capital ships of one player (all players when -1).
-bool EnemyCentre(const Knowledge& knowledge, int32_t owner, Vector& centre)
+// The middle of the known capital ships of one player (all players when -1):
+// those in sight only, or every contact, ghosts included.
+bool ContactCentre(const Knowledge& knowledge, int32_t owner, bool inSightOnly, Vector& centre)
 {
     Vector sum;
     int count = 0;
     for (const Contact& contact : knowledge.contacts)
     {
-        if (contact.visible && contact.role != ShipRole::Fighter && (owner < 0 || contact.owner == owner))
+        if ((contact.visible || !inSightOnly) && contact.role != ShipRole::Fighter &&
+            (owner < 0 || contact.owner == owner))
         {
             sum += contact.position;
             count++;
@@ -161,29 +163,17 @@ bool EnemyCentre(const Knowledge& knowledge, int32_t owner, Vector& centre)
     return true;
 }
 
+// The middle of the visible enemy capital ships of one player (all players when -1).
+bool EnemyCentre(const Knowledge& knowledge, int32_t owner, Vector& centre)
+{
+    return ContactCentre(knowledge, owner, true, centre);
+}
+
 // The middle of a player's ships as known: those in sight, else the ghosts.
 bool PlayerCentre(const Knowledge& knowledge, int32_t owner, Vector& centre)
 {
-    if (EnemyCentre(knowledge, owner, centre))
-    {
-        return true;
-    }
-    Vector sum;
-    int count = 0;
-    for (const Contact& contact : knowledge.contacts)
-    {
-        if (contact.owner == owner && contact.role != ShipRole::Fighter)
-        {
-            sum += contact.position;
-            count++;
-        }
-    }
-    if (count == 0)
-    {
-        return false;
-    }
-    centre = sum * (1.0f / float(count));
-    return true;
+    return EnemyCentre(knowledge, owner, centre) ||
+           (owner >= 0 && ContactCentre(knowledge, owner, false, centre));
 }
 
 bool Engaged(const Knowledge& knowledge, int32_t a, int32_t b)
