@@ -33,13 +33,15 @@ constexpr int32_t kStandOffTurns = 6;
 // How much a unit of distance counts against a rival.
 constexpr float kRivalDistanceWeight = 0.5f;
 // The chance that a player leaves the rival in the middle of others to them.
-constexpr float kLeaveMiddleChance = 0.7f;
+constexpr float kLeaveMiddleChance = 0.6f;
 // The own turns in which the seat in the middle waits for the others, and in
 // which the others may leave it alone as long as it has done them less
 // harm than this.
 constexpr int32_t kOpeningTurns = 8;
 constexpr int32_t kLeaveTurns = 12;
 constexpr float kLeaveGrudge = 1000.0f;
+// Ships of the seat left to the others count this much farther as targets.
+constexpr float kLeftAlonePenalty = 2000.0f;
 // A fighter this near its target backs off before it fires; so does a ship
 // this near, where its turrets bear on the target with few guns at most and
 // two fleets on top of each other wear each other down for tens of rounds.
@@ -563,11 +565,14 @@ void PlanSearch(const Knowledge& knowledge, const HardMemory& memory, const std:
     bool fleetGoes = false;
     if (neverSeen)
     {
-        // Look round the nebulae at the starting points of the others.
+        // Look round the nebulae at the starting points of the others; a
+        // fleet that leaves the middle seat to the rest looks only for the
+        // other flank.
+        const int32_t skip = LeavesMiddle(knowledge, memory) ? MiddleSeat(knowledge) : -1;
         std::vector<Vector> starts;
         for (int32_t seat = 0; seat < knowledge.players && seat < 4; seat++)
         {
-            if (seat != knowledge.self)
+            if (seat != knowledge.self && seat != skip)
             {
                 starts.push_back(knowledge.starts[seat]);
             }
@@ -780,6 +785,8 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
                 const Tuning& tuning, TurnPlan& plan)
 {
     const Vector centre = FleetCentre(knowledge);
+    // A seat left to the others is fought only when it comes near.
+    const int32_t leftAlone = LeavesMiddle(knowledge, memory) ? MiddleSeat(knowledge) : -1;
     auto weigh = [&](const Contact& contact, const Vector& from)
     {
         float d = float(Length(contact.position - from));
@@ -790,6 +797,10 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
         if (knowledge.players > 2 && plan.rival >= 0 && contact.owner != plan.rival && d > tuning.selfDefence)
         {
             d += tuning.otherPlayerPenalty;
+            if (contact.owner == leftAlone)
+            {
+                d += kLeftAlonePenalty;
+            }
         }
         return d;
     };

@@ -1,6 +1,8 @@
 // In games of three or four the Hard player judges whether to fight now or
 // let others fight first, from what it sees and the seats' starting points.
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include "ai/Tactics.h"
@@ -52,6 +54,59 @@ TEST(StanceTest, RivalsFightingEachOtherAreLeftToItAndTheMiddleSeatWaitsInTheOpe
     EXPECT_EQ(JudgeStance(Seen(0, 3, {{1, kStarts[1]}, {2, kStarts[2]}}), memory), Stance::Engage);
     memory.turn = 30;
     EXPECT_EQ(JudgeStance(Seen(2, 3, {{0, kStarts[0]}, {1, kStarts[1]}}), memory), Stance::Engage);
+}
+
+TEST(StanceTest, AFlankLeavingTheMiddleSeatToTheOthersTakesNoneOfItsShipsAsTargetsFromAfar)
+{
+    // Seat 1 of three, west of its start, sees the middle seat's ship 700
+    // units off and the other flank's 1430 units off.
+    Knowledge knowledge = Seen(0, 3, {{2, Vector(-800, 0, 200)}, {1, Vector(0, 0, -700)}});
+    knowledge.own[0].id = 1;
+    knowledge.own[0].position = Vector(-300, 0, 700);
+    knowledge.own[0].speed = 20.0f;
+    knowledge.own[0].yawRate = 30.0f;
+    knowledge.own[0].moveTimeLeft = kTurnMoveSeconds;
+    const ClassBook book{std::vector<ClassProfile>()};
+    HardMemory memory;
+    memory.turn = 3;
+    memory.leaning[2] = 0.0f; // drawn to leave the middle seat to the others
+    ASSERT_TRUE(LeavesMiddle(knowledge, memory));
+    TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), std::vector<Vector>());
+    EXPECT_EQ(plan.rival, 1);
+    EXPECT_EQ(plan.ships[0].targetId, 11u); // the other flank's ship
+    // Once the middle seat's ship comes near, it is fought.
+    knowledge.contacts[0].position = Vector(-300, 0, 400);
+    plan = PlanTurn(knowledge, memory, book, Tuning(), std::vector<Vector>());
+    EXPECT_EQ(plan.ships[0].targetId, 10u);
+    // A flank that takes the middle seat on goes for the nearer ship.
+    knowledge.contacts[0].position = Vector(-800, 0, 200);
+    memory.leaning[2] = 0.99f * kLeaningRange;
+    ASSERT_FALSE(LeavesMiddle(knowledge, memory));
+    plan = PlanTurn(knowledge, memory, book, Tuning(), std::vector<Vector>());
+    EXPECT_EQ(plan.ships[0].targetId, 10u);
+}
+
+TEST(StanceTest, AFlankLeavingTheMiddleSeatToTheOthersLooksOnlyForTheOtherFlank)
+{
+    // Nothing seen yet; a cloud in the centre hides seat 2's start from seat
+    // 1's, while the middle seat's start lies in plain sight.
+    Knowledge knowledge = Seen(0, 3, {});
+    knowledge.own[0].id = 1;
+    knowledge.own[0].speed = 20.0f;
+    knowledge.own[0].yawRate = 30.0f;
+    knowledge.own[0].moveTimeLeft = kTurnMoveSeconds;
+    knowledge.nebulae.push_back(NebulaBox{Vector(-100, -100, -100), Vector(100, 100, 100), 0.3f});
+    const ClassBook book{std::vector<ClassProfile>()};
+    HardMemory memory;
+    memory.turn = 3;
+    memory.leaning[2] = 0.0f;
+    ASSERT_TRUE(LeavesMiddle(knowledge, memory));
+    const TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), std::vector<Vector>());
+    ASSERT_TRUE(plan.ships[0].move);
+    // To a place near by, beside the cloud, from where seat 2's start shows:
+    // not on to the starts it does not see, as a fleet that sees one does.
+    EXPECT_GE(std::fabs(plan.ships[0].destination.x), 100.0f);
+    EXPECT_LT(Length(plan.ships[0].destination - kStarts[0]), 300.0);
 }
 
 } // namespace
