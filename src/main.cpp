@@ -5,12 +5,15 @@
 
 #include "app/CommandLine.h"
 #include "app/DisplayMode.h"
+#include "app/ErrorLines.h"
 #include "app/GameFlow.h"
 #include "app/HeapPolicy.h"
 #include "app/Startup.h"
 
 int main(int argc, char* argv[])
 {
+    // The relay this game starts when it hosts writes its lines beside ours.
+    WriteErrorsLineByLine();
     const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (line.action != CommandLine::Action::Play)
     {

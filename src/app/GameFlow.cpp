@@ -45,7 +45,7 @@ int RunGame(const NetChoice& net)
         // the menu with the Join panel as given and the reason under it, as a
         // join from the menu does, so that the player can put it right there.
         const NetGameEnd end = RunNetworkGame(net, GameSetup(), true);
-        if (end.begun || end.closed)
+        if (end.EndsProgram())
         {
             return end.status;
         }
@@ -59,7 +59,7 @@ int RunGame(const NetChoice& net)
         if (setup.net.IsNetwork())
         {
             const NetGameEnd end = RunNetworkGame(setup.net, setup, true);
-            if (end.begun || end.closed)
+            if (end.EndsProgram())
             {
                 return end.status;
             }

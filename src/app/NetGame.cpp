@@ -160,6 +160,7 @@ class NetGame
     void DrawWaiting();
     bool ReadWaitingInput(); // false: the player leaves
     int Finish();
+    void LeaveAfterLastTurn(); // once the game is over
     int Leave();
     int LeaveOnClose();
     int Failed(const std::string& reason);
@@ -504,10 +505,15 @@ int NetGame::Finish()
         SessionKeeper keeper(session);
         EndScreen(*game);
     }
-    // The last turn may be this machine's: leave only once the relay has it.
-    session.Leave(60000);
+    LeaveAfterLastTurn();
     std::fprintf(stderr, "korvane: the network game is over\n");
     return 0;
+}
+
+void NetGame::LeaveAfterLastTurn()
+{
+    // The last turn may be this machine's: leave only once the relay has it.
+    session.Leave(60000);
 }
 
 int NetGame::Leave()
@@ -541,8 +547,7 @@ int NetGame::LeaveOnClose()
     }
     if (session.GetPhase() == NetSession::Phase::Over)
     {
-        // The last turn may be this machine's: leave only once the relay has it.
-        session.Leave(60000);
+        LeaveAfterLastTurn();
         return 0;
     }
     return Leave();

@@ -30,6 +30,10 @@ struct NetGameEnd
     bool begun = false;  // the game had begun (a turn was played or loaded here)
     std::string reason;  // why it could not go on; empty when it was played or left
     bool closed = false; // the window was closed: the program ends (having left as Escape does)
+
+    // The program ends here; otherwise (refused, unreachable, left in the
+    // lobby) the menu opens again and says why.
+    bool EndsProgram() const { return begun || closed; }
 };
 
 // Plays the game to its end, or until the player leaves (Escape, or closing
