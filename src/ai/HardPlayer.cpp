@@ -47,6 +47,8 @@ constexpr int kTurretLookTicks = 8;
 constexpr float kRetargetMargin = 1.6f;
 // A searching ship goes on until this near its point.
 constexpr double kSearchClose = 8.0;
+// The search is planned anew at most this often in a turn.
+constexpr int kSearchPlanTicks = 10;
 // A ship goes in to strike only with this share of its fire left.
 constexpr float kStrikeFire = 0.5f;
 
@@ -90,7 +92,8 @@ bool DoneFiring(const OwnShip& ship)
 
 HardPlayer::HardPlayer(Game& game_, Player& player_, uint32_t seed, const Tuning& tuning_)
     : game(game_), player(player_), book(game_), controls(game_, player_), tuning(tuning_),
-      hiddenSignature(book.FirstOfRole(ShipRole::Fighter).signature), planSight(0), ticks(0)
+      hiddenSignature(book.FirstOfRole(ShipRole::Fighter).signature), planSight(0), ticks(0),
+      searchPlanTick(0)
 {
     memory.chance = ChanceSeed(seed, player.GetIndex());
     for (float& leaning : memory.leaning)
@@ -104,6 +107,7 @@ HardPlayer::HardPlayer(Game& game_, Player& player_, uint32_t seed, const Tuning
 void HardPlayer::PlayTurn(const std::function<void()>& advanceTick)
 {
     ticks = 0;
+    searchPlanTick = -kSearchPlanTicks;
     progress.clear();
     Knowledge knowledge = ReadKnowledge(game, player, book);
     StartTurn(knowledge);
@@ -199,6 +203,14 @@ bool HardPlayer::Act(const Knowledge& knowledge)
         memory.striking = memory.striking || plan.strike;
         planSight = sight;
     }
+    else if (ticks - searchPlanTick >= kSearchPlanTicks && SearchPointReached(knowledge))
+    {
+        // A ship that has looked at its point goes on to the next one while
+        // it can move: a turn sweeps several points, not one.
+        searchPlanTick = ticks;
+        plan = PlanTurn(knowledge, memory, book, tuning, memory.searchGrid, plan.ships);
+        memory.striking = memory.striking || plan.strike;
+    }
     bool ordered = false;
     claims = TurretClaims(knowledge);
     Launch(knowledge);
@@ -214,6 +226,24 @@ bool HardPlayer::Act(const Knowledge& knowledge)
         }
     }
     return ordered;
+}
+
+bool HardPlayer::SearchPointReached(const Knowledge& knowledge)
+{
+    for (const OwnShip& ship : knowledge.own)
+    {
+        for (const ShipOrders& order : plan.ships)
+        {
+            if (order.id == ship.id && order.task == ShipTask::Search && order.move &&
+                !IsUnderWay(ship.motion) && ship.moveTimeLeft > kMinMoveTime &&
+                ProgressOf(ship.id).moves < kMaxMovesPerTurn &&
+                Length(order.destination - ship.position) <= kSearchClose)
+            {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 bool HardPlayer::Step(const OwnShip& ship, const ShipOrders& order, Progress& done,

@@ -67,6 +67,9 @@ class HardPlayer : public ComputerPlayer
                     const Knowledge& knowledge, bool underWay);
     void Launch(const Knowledge& knowledge);
     Progress& ProgressOf(uint32_t id);
+    // Whether a searching ship stands at its point with time and moves left
+    // to go on to another.
+    bool SearchPointReached(const Knowledge& knowledge);
     uint64_t SightSignature(const Knowledge& knowledge) const;
     void AimCamera(const Knowledge& knowledge);
 
@@ -82,6 +85,7 @@ class HardPlayer : public ComputerPlayer
     uint64_t planSight;               // what was in sight when the plan was made
     std::map<uint32_t, float> claims; // fire to come on each enemy this tick
     int ticks;
+    int searchPlanTick; // the tick of the turn the search was last planned anew
 };
 
 #endif

@@ -207,12 +207,12 @@ bool NextSearchPoint(const Knowledge& knowledge, const HardMemory& memory, const
     for (size_t i = 0; i < grid.size(); i++)
     {
         const int32_t looked = i < memory.searchedTurn.size() ? memory.searchedTurn[i] : 0;
-        if ((looked > 0 && memory.turn - looked < kSearchMemoryTurns) || Taken(taken, grid[i]))
+        if (looked > 0 && memory.turn - looked < kSearchMemoryTurns)
         {
             continue;
         }
         const double score = Length(grid[i] - from) + 0.7 * Length(grid[i] - lastSeen);
-        if (best == nullptr || score < bestScore)
+        if ((best == nullptr || score < bestScore) && !Taken(taken, grid[i]))
         {
             best = &grid[i];
             bestScore = score;
