@@ -19,10 +19,6 @@ constexpr float kVantageExtent = 1100.0f;
 constexpr float kVantageStep = 100.0f;
 // A ghost is looked for a little on along the way it was going.
 constexpr float kGhostLead = 40.0f;
-// The points of the nebulae are taken by their distance from the searching
-// ship plus this many times their distance from where the enemy was last
-// seen: the search stays near the enemy rather than spread over the map.
-constexpr double kLastSeenWeight = 2.0;
 // A place a ship has come this near counts as looked at, however thick the
 // nebula there.
 constexpr float kLookReached = 12.0f;
@@ -215,7 +211,7 @@ bool NextSearchPoint(const Knowledge& knowledge, const HardMemory& memory, const
         {
             continue;
         }
-        const double score = Length(grid[i] - from) + kLastSeenWeight * Length(grid[i] - lastSeen);
+        const double score = Length(grid[i] - from) + 0.7 * Length(grid[i] - lastSeen);
         if ((best == nullptr || score < bestScore) && !Taken(taken, grid[i]))
         {
             best = &grid[i];
