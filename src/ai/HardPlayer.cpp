@@ -196,51 +196,57 @@ bool HardPlayer::Act(const Knowledge& knowledge)
         return false;
     }
     MarkSearched(memory, knowledge, memory.searchGrid, hiddenSignature);
+    // The plan is made again for a new sight at once, and when a ship that
+    // has looked at its search point can still move: a turn then sweeps
+    // several points, not one.
     const uint64_t sight = SightSignature(knowledge);
-    if (sight != planSight)
+    const bool searchOn =
+        sight == planSight && ticks - searchPlanTick >= kSearchPlanTicks && SearchPointReached(knowledge);
+    if (sight != planSight || searchOn)
     {
+        if (searchOn)
+        {
+            searchPlanTick = ticks;
+        }
         plan = PlanTurn(knowledge, memory, book, tuning, memory.searchGrid, plan.ships);
         memory.striking = memory.striking || plan.strike;
         planSight = sight;
-    }
-    else if (ticks - searchPlanTick >= kSearchPlanTicks && SearchPointReached(knowledge))
-    {
-        // A ship that has looked at its point goes on to the next one while
-        // it can move: a turn sweeps several points, not one.
-        searchPlanTick = ticks;
-        plan = PlanTurn(knowledge, memory, book, tuning, memory.searchGrid, plan.ships);
-        memory.striking = memory.striking || plan.strike;
     }
     bool ordered = false;
     claims = TurretClaims(knowledge);
     Launch(knowledge);
     for (const OwnShip& ship : knowledge.own)
     {
-        for (const ShipOrders& order : plan.ships)
+        if (const ShipOrders* order = OrdersOf(ship.id))
         {
-            if (order.id == ship.id)
-            {
-                ordered = Step(ship, order, ProgressOf(ship.id), knowledge) || ordered;
-                break;
-            }
+            ordered = Step(ship, *order, ProgressOf(ship.id), knowledge) || ordered;
         }
     }
     return ordered;
+}
+
+const ShipOrders* HardPlayer::OrdersOf(uint32_t id) const
+{
+    for (const ShipOrders& order : plan.ships)
+    {
+        if (order.id == id)
+        {
+            return &order;
+        }
+    }
+    return nullptr;
 }
 
 bool HardPlayer::SearchPointReached(const Knowledge& knowledge)
 {
     for (const OwnShip& ship : knowledge.own)
     {
-        for (const ShipOrders& order : plan.ships)
+        const ShipOrders* order = OrdersOf(ship.id);
+        if (order != nullptr && order->task == ShipTask::Search && order->move && !IsUnderWay(ship.motion) &&
+            ship.moveTimeLeft > kMinMoveTime && ProgressOf(ship.id).moves < kMaxMovesPerTurn &&
+            Length(order->destination - ship.position) <= kSearchClose)
         {
-            if (order.id == ship.id && order.task == ShipTask::Search && order.move &&
-                !IsUnderWay(ship.motion) && ship.moveTimeLeft > kMinMoveTime &&
-                ProgressOf(ship.id).moves < kMaxMovesPerTurn &&
-                Length(order.destination - ship.position) <= kSearchClose)
-            {
-                return true;
-            }
+            return true;
         }
     }
     return false;

@@ -67,6 +67,7 @@ class HardPlayer : public ComputerPlayer
                     const Knowledge& knowledge, bool underWay);
     void Launch(const Knowledge& knowledge);
     Progress& ProgressOf(uint32_t id);
+    const ShipOrders* OrdersOf(uint32_t id) const; // this turn's plan for one ship, if any
     // Whether a searching ship stands at its point with time and moves left
     // to go on to another.
     bool SearchPointReached(const Knowledge& knowledge);
