@@ -22,6 +22,15 @@ void Type(NetMenuPanel& panel, const GameSetup& setup, const std::string& keys)
     }
 }
 
+// The join fields as typed.
+void Fill(NetMenuPanel& panel, const char* address, const char* port, const char* code, const char* name)
+{
+    panel.fields[NetMenuPanel::AddressField] = TextField(TextField::Kind::Address, address);
+    panel.fields[NetMenuPanel::PortField] = TextField(TextField::Kind::Port, port);
+    panel.fields[NetMenuPanel::CodeField] = TextField(TextField::Kind::Code, code);
+    panel.fields[NetMenuPanel::NameField] = TextField(TextField::Kind::Name, name);
+}
+
 TEST(NetMenu, HostAndJoinAreChosenAndUnchosenByTheirButtons)
 {
     NetMenuPanel panel;
@@ -130,28 +139,22 @@ TEST(NetMenu, BeginJoinsOnlyWithAnAddressAPortACodeAndAName)
         NetMenuPanel panel;
         GameSetup setup;
         ApplyNetClick(kJoinButtonId, panel, setup);
-        panel.fields[NetMenuPanel::AddressField] = TextField(TextField::Kind::Address, row.address);
-        panel.fields[NetMenuPanel::PortField] = TextField(TextField::Kind::Port, row.port);
-        panel.fields[NetMenuPanel::CodeField] = TextField(TextField::Kind::Code, row.code);
-        panel.fields[NetMenuPanel::NameField] = TextField(TextField::Kind::Name, "Bo");
+        Fill(panel, row.address, row.port, row.code, "Bo");
         const bool joins = std::string(row.problem).empty();
         EXPECT_EQ(FinishNetChoice(panel, setup), joins) << row.address << " " << row.port << " " << row.code;
         EXPECT_EQ(panel.problem, row.problem);
         if (joins)
         {
-            EXPECT_EQ(setup.net.address, row.address);
-            EXPECT_EQ(std::to_string(setup.net.port), row.port);
-            EXPECT_EQ(setup.net.code, row.code);
-            EXPECT_EQ(setup.net.name, "Bo");
+            EXPECT_EQ(setup.net.address + ":" + std::to_string(setup.net.port) + " " + setup.net.code + " " +
+                          setup.net.name,
+                      std::string(row.address) + ":" + row.port + " " + row.code + " Bo");
         }
     }
     // A name left empty.
     NetMenuPanel panel;
     GameSetup setup;
     ApplyNetClick(kJoinButtonId, panel, setup);
-    panel.fields[NetMenuPanel::NameField] = TextField(TextField::Kind::Name, "");
-    panel.fields[NetMenuPanel::AddressField] = TextField(TextField::Kind::Address, "h");
-    panel.fields[NetMenuPanel::CodeField] = TextField(TextField::Kind::Code, "ABCDEF");
+    Fill(panel, "h", "24250", "ABCDEF", "");
     EXPECT_FALSE(FinishNetChoice(panel, setup));
     EXPECT_EQ(panel.problem, "Type your name (1 to 20 characters)");
     // Tab and a refused character leave it; typing into a field clears it.

@@ -63,22 +63,6 @@ TEST(SeatsMenu, EveryButtonChangesItsOwnChoiceAndNothingElse)
     }
 }
 
-TEST(SeatsMenu, ASeatGoesFromHumanToTheComputerAtEachLevelAndBack)
-{
-    GameSetup setup;
-    EXPECT_EQ(Seats(setup), (std::vector<SeatKind>{H, H, H, H})) << "every seat starts as a person's";
-    const std::vector<std::pair<SeatKind, const char*>> cycle = {
-        {E, "Computer (Easy)"}, {X, "Computer (Hard)"}, {H, "Human"}, {E, "Computer (Easy)"}};
-    EXPECT_STREQ(SeatLabel(setup.seats[1]), "Human");
-    for (const auto& step : cycle)
-    {
-        ApplyMenuClick(kFirstSeatButtonId + 1, kMaps, setup);
-        EXPECT_EQ(setup.seats[1], step.first);
-        EXPECT_STREQ(SeatLabel(setup.seats[1]), step.second);
-    }
-    EXPECT_EQ(setup.seats[0], H) << "a click changes only its own seat";
-}
-
 TEST(ComputerTurnView, ThePeopleStillInTheGameDecideWhoseViewIsShown)
 {
     const struct
