@@ -280,6 +280,11 @@ class Game:
         self.reader.join(timeout=10)
         return status
 
+    def expect_exit(self, expected=0, who="the game", timeout=60.0):
+        # Waits for the game to end and fails unless with the expected status.
+        status = self.wait_exit(timeout)
+        check(status == expected, "%s: exit status %s; its output:\n%s" % (who, status, self.report()))
+
     def stop(self):
         # Ends the game, if it still runs, by its own process id.
         self.release_output()

@@ -212,8 +212,7 @@ def scenario_menus(args):
         use(first)
         flow.hand_over(ann, 0)
         kd.key("Escape")
-        status = ann.wait_exit(60)
-        check(status == 0, "Ann's game ended with status %r" % status)
+        ann.expect_exit(who="Ann's game")
         ann.wait_line(r"^korvane: left the network game %s" % code)
 
         # Bo lets the computer play Ann's seat, then plays his own turn.
@@ -241,8 +240,7 @@ def scenario_menus(args):
             kd.key("Escape")
             bo.wait_line(r"^korvane: left the network game %s" % code)
             ending = "Bo left in his second turn"
-        status = bo.wait_exit(60)
-        check(status == 0, "Bo's game ended with status %r" % status)
+        bo.expect_exit(who="Bo's game")
 
         for who, game in (("Ann", ann), ("Bo", bo)):
             text = "\n".join(game.stderr())
@@ -274,8 +272,7 @@ def ended_screen(game, what, timeout):
 def key_ends(game, who):
     # A key (or the screen's own 20 s) ends the program with status 1.
     kd.key("space")
-    status = game.wait_exit(60)
-    check(status == 1, "%s: exit status %r; its output:\n%s" % (who, status, game.report()))
+    game.expect_exit(1, who)
 
 
 def scenario_cli(args):
@@ -312,7 +309,7 @@ def scenario_cli(args):
         cy.wait_line(r"^korvane: the network game ended: refused: wrong game code$")
         ann.wait_line(r"^korvane-server: .*refused")
         os.kill(cy.proc.pid, signal.SIGINT)
-        check(cy.wait_exit(60) == 0, "Cy's close in the menu: exit status %r" % cy.proc.returncode)
+        cy.expect_exit(who="Cy's close in the menu")
 
         # Bo joins without the menu.
         bo = kd.Game(args.game, args.test_data, ["--join", "127.0.0.1:%d" % port, "--code", code, "--name", "Bo"],
@@ -328,7 +325,7 @@ def scenario_cli(args):
         host_arguments = ann.proc.args[1:]
         flow.hand_over(ann, 0)
         os.kill(ann.proc.pid, signal.SIGINT)
-        check(ann.wait_exit(60) == 0, "Ann's leaving: exit status %r" % ann.proc.returncode)
+        ann.expect_exit(who="Ann's leaving")
         ann.wait_line(r"^korvane: left the network game %s; join it again" % code)
         ann.wait_line(r"^korvane-server: leave: machine 1 ")  # not a time-out a minute later
         bo.wait_line(r"^korvane: Player 1 \(Ann\) left the game$")

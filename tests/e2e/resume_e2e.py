@@ -68,8 +68,7 @@ def differences(a, b):
 
 def escape(game):
     kd.key("Escape")
-    status = game.wait_exit(60)
-    check(status == 0, "exit status %s after Escape; its output:\n%s" % (status, game.report()))
+    game.expect_exit(who="the game after Escape")
 
 
 def scenario(args):

@@ -152,13 +152,7 @@ def scenario_alone(args):
                   % (game.proc.poll(), game.report()))
             time.sleep(0.2)
         flow.shot("computer-wins", screen)
-        game.hold_output()
-        kd.key("space")
-        game.expect("the unloading screen in the computer's colour", flow.banded(flow.PLAYER[1], 315,
-                                                                                   (336, 302, 466, 313)), 60)
-        game.release_output()
-        status = game.wait_exit(60)
-        check(status == 0, "exit status %s; its output:\n%s" % (status, game.report()))
+        flow.end_game(game, "space", flow.PLAYER[1])  # in the computer's colour
         return "%d frames seen after the key, %d more turns of the person" % (frames, turns)
     finally:
         game.stop()
@@ -189,12 +183,7 @@ def scenario_fog(args):
         check(seen >= 2, "only %d frames of the watched turn were looked at" % seen)
 
         # Escape in the middle of the computer's turn ends the game.
-        game.hold_output()
-        kd.key("Escape")
-        game.expect("the unloading screen", flow.banded(flow.WHITE, 315, (336, 302, 466, 313)), 60)
-        game.release_output()
-        status = game.wait_exit(60)
-        check(status == 0, "exit status %s; its output:\n%s" % (status, game.report()))
+        flow.end_game(game, "Escape", flow.WHITE)
         check("Removing players" in game.stderr(), "the game was not torn down")
     finally:
         game.stop()
@@ -230,8 +219,7 @@ def scenario_neutral(args):
         # (Not held on its unloading screen: wrecks of the computer's fight
         # may still be burning out, and the game writes a line for each.)
         kd.key("Escape")
-        status = game.wait_exit(60)
-        check(status == 0, "exit status %s; its output:\n%s" % (status, game.report()))
+        game.expect_exit()
         check("Removing players" in game.stderr(), "the game was not torn down")
     finally:
         game.stop()

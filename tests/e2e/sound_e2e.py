@@ -118,9 +118,7 @@ def scenario_sound(args):
                     time.sleep(1.0)
             game.expect("the winner screen", flow.banded(flow.PLAYER[0], 335, (270, 304, 513, 327)), 120)
             time.sleep(1.0)
-            game.hold_output()
-            kd.key("space")
-            flow.end_game(game, flow.PLAYER[0], [10, 0], 6)
+            flow.end_game(game, "space", flow.PLAYER[0], [10, 0], 6)
         finally:
             game.stop()
         check(sound_lines(game) == [], "the game spoke of its sound: %r" % sound_lines(game))
@@ -208,12 +206,7 @@ def short_game(game):
     flow.press(game, 775, 123, "the battle frigate", flow.strip() + flow.ship("Olvark"))
     kd.tap(775, 35)
     flow.hand_over(game, 1)
-    game.hold_output()  # the unloading screen stays while the game waits to write
-    kd.key("Escape")
-    game.expect("the unloading screen", flow.banded(flow.WHITE, 315, (336, 302, 466, 313)), 60)
-    game.release_output()
-    status = game.wait_exit(60)
-    check(status == 0, "exit status %s; its output:\n%s" % (status, game.report()))
+    flow.end_game(game, "Escape", flow.WHITE)
 
 
 def scenario_missing(args):
