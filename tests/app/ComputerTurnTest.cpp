@@ -1,7 +1,7 @@
 // A computer's turn through the real loop and its frames: what the one person
 // watching sees of it (only what their own ships detect), the neutral screen
 // for two or more people, the key that plays the rest of the turn unseen,
-// Escape, and the turn cycle that gives a computer's seat no hand-over screen.
+// and Escape.
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 
@@ -14,7 +14,6 @@
 #include "ai/ComputerPlayer.h"
 #include "app/ComputerTurn.h"
 #include "app/Startup.h"
-#include "app/TurnCycle.h"
 #include "audio/GameSounds.h"
 #include "audio/SoundQueue.h"
 #include "game/Game.h"
@@ -74,31 +73,15 @@ std::vector<Vector> Positions(const Game& game)
     return positions;
 }
 
-// Types a key from SDL's timer thread once `gTicksBeforeKey` timer periods
+// Types Space from SDL's timer thread once `gTicksBeforeKey` timer periods
 // have passed: in the middle of a turn that is being watched.
 int gTicksBeforeKey = 0;
-SDLKey gKeyToType = SDLK_SPACE;
 
 Uint32 TypeKeyLater(Uint32 interval, void*)
 {
     if (gTicksBeforeKey > 0 && --gTicksBeforeKey == 0)
     {
-        PushEvent(SDL_KEYDOWN, gKeyToType);
-    }
-    return interval;
-}
-
-// Types Escape while no key waits in the queue, at most gEscapesLeft times:
-// every press is taken by whoever reads the queue next.
-int gEscapesLeft = 0;
-
-Uint32 TypeEscape(Uint32 interval, void*)
-{
-    SDL_Event pending;
-    if (gEscapesLeft > 0 && SDL_PeepEvents(&pending, 1, SDL_PEEKEVENT, SDL_KEYDOWNMASK) == 0)
-    {
-        --gEscapesLeft;
-        PushEvent(SDL_KEYDOWN, SDLK_ESCAPE);
+        PushEvent(SDL_KEYDOWN, SDLK_SPACE);
     }
     return interval;
 }
@@ -210,7 +193,6 @@ TEST_F(ComputerTurnFrames, AWatchedTurnFastForwardedIsTheSameTurnAsOnePlayedUnse
     Game* watched = GameAtTurnOf({H, E}, 1);
     FlushEvents();
     gTicksBeforeKey = 20;
-    gKeyToType = SDLK_SPACE;
     SDL_TimerID typist = SDL_AddTimer(50, TypeKeyLater, nullptr);
     const ComputerTurnRecord record = PlayComputerTurn(*watched);
     SDL_RemoveTimer(typist);
@@ -316,27 +298,6 @@ TEST_F(ComputerTurnFrames, ThePersonWatchingHearsTheWorldAsTheySeeItAndNobodyHea
         EXPECT_EQ(GetHeardSounds(), HeardSounds::All) << "everything is heard again after the turn";
         delete game;
     }
-}
-
-TEST_F(ComputerTurnFrames, TheTurnCycleGivesAComputersSeatNoHandOverScreen)
-{
-    // The computer moves first, watched by the person of the second seat; the
-    // first Escape ends the game during its turn. A hand-over screen would
-    // take that Escape for itself and need a second.
-    Game* game = GameAtTurnOf({E, H}, 0);
-    FlushEvents();
-    gEscapesLeft = 3;
-    SDL_TimerID typist = SDL_AddTimer(50, TypeEscape, nullptr);
-    RunTurns(*game);
-    SDL_RemoveTimer(typist);
-    // A press typed after the game ended waits in the queue, unread.
-    SDL_Event pending[4];
-    const int unread = SDL_PeepEvents(pending, 4, SDL_PEEKEVENT, SDL_KEYDOWNMASK);
-    EXPECT_EQ(3 - gEscapesLeft - unread, 1) << "presses read";
-    EXPECT_EQ(game->GetCurrentPlayer()->GetIndex(), 1);
-    EXPECT_TRUE(MatchesReference("unloading-white"));
-    FlushEvents();
-    delete game;
 }
 
 } // namespace

@@ -25,17 +25,12 @@
 namespace
 {
 
-// A map's clouds come from the random generator's state before its set-up:
+// One four-player game on map1 for the whole program, built on first use. A
+// map's clouds come from the random generator's state before its set-up:
 // every test that sets one up starts from the state the program starts with.
-void ResetRandom()
-{
-    SeedRandom(1);
-}
-
-// One four-player game on map1 for the whole program, built on first use.
 Game& FourPlayers()
 {
-    static Game* game = (ResetRandom(), new Game(4, "map1"));
+    static Game* game = (SeedRandom(1), new Game(4, "map1"));
     return *game;
 }
 
@@ -97,7 +92,7 @@ TEST(ScreensDeathTest, MissingBackgroundOrMapsEndTheProgramWithTheirMessage)
 
 TEST_F(Screens, IntroShowsTheTitleUntilAPressThenNarrowsOntoTheCentre)
 {
-    ResetRandom();
+    SeedRandom(1);
     IntroScreen intro;
     Repeat(30, [&] { intro.Tick(); });
     intro.Draw();
@@ -115,7 +110,7 @@ TEST_F(Screens, IntroShowsTheTitleUntilAPressThenNarrowsOntoTheCentre)
 
 TEST_F(Screens, MenuHighlightsTheClickedChoicesAndBeginLeavesTheLoadingScreen)
 {
-    ResetRandom();
+    SeedRandom(1);
     SetupMenu menu;
     ASSERT_EQ(menu.maps, (std::vector<std::string>{"map1", "map2", "map3", "map4"}));
     menu.Draw(300, 250);

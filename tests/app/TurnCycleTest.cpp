@@ -1,13 +1,16 @@
 // Whole games through the real loops: one left with Escape through the
-// hand-over and a turn, and one won; what stays on the screen at the end is
-// compared with its reference.
+// hand-over and a turn, one left during a computer's turn, and one won; what stays on the screen at the end
+// is compared with its reference.
 #include <SDL/SDL.h>
 
 #include <vector>
 
+#include "app/ComputerTurn.h"
 #include "app/Startup.h"
 #include "app/TurnCycle.h"
 #include "game/Game.h"
+#include "input/TickClock.h"
+#include "math/Random.h"
 #include "players/Player.h"
 #include "support/Events.h"
 #include "support/GLTest.h"
@@ -49,6 +52,31 @@ TEST_F(TurnCycle, EscapeLeadsThroughOneTurnToTheUnloadingScreenInWhite)
     EXPECT_EQ(game.WinnerIndex(), -1);
     // The swap copies the frame to the screen and leaves it in the back
     // buffer (Mesa's software rasterizer; its front buffer reads as black).
+    EXPECT_TRUE(MatchesReference("unloading-white"));
+    FlushEvents();
+}
+
+TEST_F(TurnCycle, AComputersSeatHasNoHandOverScreen)
+{
+    // The computer moves first, watched by the person of the second seat; the
+    // first Escape ends the game during its turn. A hand-over screen would
+    // take that Escape for itself and need a second.
+    SeedRandom(1);
+    Game game(2, "map1");
+    const SeatKind seats[4] = {SeatKind::ComputerEasy, SeatKind::Human, SeatKind::Human, SeatKind::Human};
+    SeatPlayers(game, seats, 11);
+    gTickClock = TickClock();
+    gAnimationTime = 0.0f;
+    FlushEvents();
+    gEscapesLeft = 3;
+    SDL_TimerID typist = SDL_AddTimer(50, TypeEscape, nullptr);
+    RunTurns(game);
+    SDL_RemoveTimer(typist);
+    // A press typed after the game ended waits in the queue, unread.
+    SDL_Event pending[4];
+    const int unread = SDL_PeepEvents(pending, 4, SDL_PEEKEVENT, SDL_KEYDOWNMASK);
+    EXPECT_EQ(3 - gEscapesLeft - unread, 1) << "presses read";
+    EXPECT_EQ(game.GetCurrentPlayer()->GetIndex(), 1);
     EXPECT_TRUE(MatchesReference("unloading-white"));
     FlushEvents();
 }

@@ -18,9 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <numeric>
 #include <set>
@@ -29,6 +27,7 @@
 
 #include "audio/GameSounds.h"
 #include "audio/Hearing.h"
+#include "audio/MixedOutput.h"
 #include "audio/SoundPlayer.h"
 #include "combat/BeamTurret.h"
 #include "combat/GunTurret.h"
@@ -48,45 +47,12 @@
 namespace
 {
 
-// A sound file as the mixer has it: 16-bit samples, mono.
+// A sound file of the data as the mixer has it.
 std::vector<float> ReadSound(Sound sound)
 {
-    SDL_AudioSpec format;
-    Uint8* buffer = nullptr;
-    Uint32 length = 0;
     std::vector<float> samples;
-    if (SDL_LoadWAV(SoundFile(sound), &format, &buffer, &length) == nullptr)
-    {
-        ADD_FAILURE() << SoundFile(sound) << ": " << SDL_GetError();
-        return samples;
-    }
-    EXPECT_EQ(format.channels, 1);
-    EXPECT_EQ(format.freq, SoundPlayer::kRate);
-    const Sint16* values = reinterpret_cast<const Sint16*>(buffer);
-    samples.assign(values, values + length / 2);
-    SDL_FreeWAV(buffer);
+    EXPECT_TRUE(ReadSamples(SoundFile(sound), samples)) << SoundFile(sound) << ": " << SDL_GetError();
     return samples;
-}
-
-// The mixed output: 16-bit stereo frames.
-struct Output
-{
-    std::vector<float> left;
-    std::vector<float> right;
-};
-
-Output ReadOutput(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    Output out;
-    const Sint16* values = reinterpret_cast<const Sint16*>(bytes.data());
-    for (size_t i = 0; i + 1 < bytes.size() / 2; i += 2)
-    {
-        out.left.push_back(values[i]);
-        out.right.push_back(values[i + 1]);
-    }
-    return out;
 }
 
 // One sound the output must hold: a file from a frame on, at a level per channel.
@@ -500,7 +466,8 @@ TEST_F(SoundOutput, EachSoundStartsAtItsTickAsLoudAndOnTheSideTheCameraHearsIt)
         EXPECT_TRUE(kinds.count(sound)) << SoundName(sound) << " never played";
     }
 
-    const Output output = ReadOutput(outputPath);
+    MixedOutput output;
+    ASSERT_TRUE(ReadOutput(outputPath, output));
     ASSERT_GT(output.left.size(), tickFrames.back());
     std::map<Sound, std::vector<float>> files;
     for (int i = 0; i < kSoundCount; i++)

@@ -30,11 +30,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "audio/MixedOutput.h"
+#include "audio/Sound.h"
 
 namespace
 {
@@ -49,10 +50,6 @@ constexpr double kLeastLevel = 0.01;
 // More than this many sounds would be a scan gone wrong.
 constexpr int kMostSounds = 5000;
 
-const char* const kNames[] = {"beam-fire",  "gun-fire",       "bullet-hit", "beam-hit",
-                              "hull-break", "ship-destroyed", "explosion",  "fighter-launch",
-                              "order",      "click",          "hand-over",  "winner"};
-
 struct Template
 {
     std::string name;
@@ -60,55 +57,6 @@ struct Template
     size_t window = 0;          // how much of it is compared
     double energy = 0.0;        // of the window
 };
-
-bool ReadBytes(const std::string& path, std::vector<char>& bytes)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-    {
-        return false;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return true;
-}
-
-uint32_t Little(const std::vector<char>& bytes, size_t at, int size)
-{
-    uint32_t value = 0;
-    for (int i = size - 1; i >= 0; i--)
-    {
-        value = (value << 8) | uint8_t(bytes[at + size_t(i)]);
-    }
-    return value;
-}
-
-// The 16-bit mono samples of a WAV file's data chunk.
-bool ReadWav(const std::string& path, std::vector<float>& samples)
-{
-    std::vector<char> bytes;
-    if (!ReadBytes(path, bytes) || bytes.size() < 12 || std::string(bytes.data(), 4) != "RIFF")
-    {
-        return false;
-    }
-    size_t at = 12;
-    while (at + 8 <= bytes.size())
-    {
-        const std::string id(bytes.data() + at, 4);
-        const size_t size = Little(bytes, at + 4, 4);
-        if (id == "data")
-        {
-            const size_t count = std::min(size, bytes.size() - at - 8) / 2;
-            samples.resize(count);
-            for (size_t i = 0; i < count; i++)
-            {
-                samples[i] = float(int16_t(Little(bytes, at + 8 + 2 * i, 2)));
-            }
-            return true;
-        }
-        at += 8 + size + (size & 1);
-    }
-    return false;
-}
 
 // How well a sound file, started at a frame, explains what is left there.
 struct Score
@@ -150,28 +98,25 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: korvane_sound_scan <output.raw> <Sounds directory>\n");
         return 1;
     }
-    std::vector<char> raw;
-    if (!ReadBytes(argv[1], raw))
+    MixedOutput output;
+    if (!ReadOutput(argv[1], output))
     {
         std::fprintf(stderr, "korvane_sound_scan: cannot read %s\n", argv[1]);
         return 1;
     }
-    const size_t frames = raw.size() / 4;
-    std::vector<double> left(frames), right(frames);
-    for (size_t i = 0; i < frames; i++)
-    {
-        left[i] = int16_t(Little(raw, 4 * i, 2));
-        right[i] = int16_t(Little(raw, 4 * i + 2, 2));
-    }
+    const size_t frames = output.left.size();
+    std::vector<double> left(output.left.begin(), output.left.end());
+    std::vector<double> right(output.right.begin(), output.right.end());
 
     std::vector<Template> templates;
-    for (const char* name : kNames)
+    for (int k = 0; k < kSoundCount; k++)
     {
+        const std::string path = std::string(argv[2]) + "/" + SoundName(Sound(k)) + ".wav";
         Template t;
-        t.name = name;
-        if (!ReadWav(std::string(argv[2]) + "/" + name + ".wav", t.samples))
+        t.name = SoundName(Sound(k));
+        if (!ReadSamples(path, t.samples))
         {
-            std::fprintf(stderr, "korvane_sound_scan: cannot read %s/%s.wav\n", argv[2], name);
+            std::fprintf(stderr, "korvane_sound_scan: cannot read %s\n", path.c_str());
             return 1;
         }
         t.window = std::min(t.samples.size(), kWindow);
@@ -182,10 +127,12 @@ int main(int argc, char** argv)
         templates.push_back(t);
     }
 
-    std::vector<float> ambient;
-    if (!ReadWav(std::string(argv[2]) + "/ambient.wav", ambient) || ambient.size() < kBlockFrames)
+    // The ambient loop, the last of the sounds, is taken out first and on its own.
+    const std::vector<float> ambient = templates.back().samples;
+    templates.pop_back();
+    if (ambient.size() < kBlockFrames)
     {
-        std::fprintf(stderr, "korvane_sound_scan: cannot read %s/ambient.wav\n", argv[2]);
+        std::fprintf(stderr, "korvane_sound_scan: the ambient loop is shorter than a block\n");
         return 1;
     }
     size_t start = 0;
