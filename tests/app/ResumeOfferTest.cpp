@@ -143,36 +143,25 @@ TEST_F(ResumeOfferTest, TheNewestSaveThatReadsIsOfferedAndTheNewerOneThatDoesNot
 
 TEST_F(ResumeOfferTest, TheMenuShowsResumeWithWhatItHoldsAndTheLineOfASaveThatCannotBeRead)
 {
-    Write(paths[0], EncodeSnapshot(GameAfter(4, "map3", 9)));
-    SeedRandom(1);
+    // A fresh menu's frame; a click on the description under the button, then
+    // on "Resume" (or, with only a line, on nothing).
+    auto expectMenu = [](const char* reference, bool resumes, const std::string& file)
     {
+        SeedRandom(1);
         SetupMenu menu;
         menu.Draw(300, 250);
-        EXPECT_TRUE(MatchesReference("menu-resume"));
-        EXPECT_FALSE(menu.Click(400, 40)); // the description under the button
-        EXPECT_TRUE(menu.Click(400, 68));  // "Resume"
-        EXPECT_EQ(menu.setup.resumeFile, paths[0]);
-    }
+        EXPECT_TRUE(MatchesReference(reference));
+        EXPECT_FALSE(menu.Click(400, 40)) << reference;
+        EXPECT_EQ(menu.Click(400, 68), resumes) << reference;
+        EXPECT_EQ(menu.setup.resumeFile, file) << reference;
+    };
+    Write(paths[0], EncodeSnapshot(GameAfter(4, "map3", 9)));
+    expectMenu("menu-resume", true, paths[0]);
     std::vector<uint8_t> cut = Read(paths[0]);
     Write(paths[1], cut);
     cut.resize(100);
     Write(paths[0], cut);
-    SeedRandom(1);
-    {
-        SetupMenu menu;
-        menu.Draw(300, 250);
-        EXPECT_TRUE(MatchesReference("menu-resume-problem"));
-        EXPECT_TRUE(menu.Click(400, 68));
-        EXPECT_EQ(menu.setup.resumeFile, paths[1]);
-    }
-    // Only a line, no button: a click there is a click on nothing.
+    expectMenu("menu-resume-problem", true, paths[1]);
     Write(paths[1], cut);
-    SeedRandom(1);
-    {
-        SetupMenu menu;
-        menu.Draw(300, 250);
-        EXPECT_TRUE(MatchesReference("menu-problem"));
-        EXPECT_FALSE(menu.Click(400, 68));
-        EXPECT_EQ(menu.setup.resumeFile, "");
-    }
+    expectMenu("menu-problem", false, "");
 }

@@ -3,6 +3,7 @@
 
 #include "app/FatalError.h"
 #include "app/Startup.h"
+#include "support/Events.h"
 #include "support/GLTest.h"
 
 namespace
@@ -29,10 +30,8 @@ TEST(DirectionTable, RowsAreLongitudesAndEntriesLatitudesPolesIncluded)
 TEST(TimerTick, PostsOneUserEventWithCodeOneAndKeepsThePeriod)
 {
     ASSERT_TRUE(OpenGameDisplay());
+    FlushEvents();
     SDL_Event event;
-    while (SDL_PollEvent(&event))
-    {
-    }
     EXPECT_EQ(TimerTick(50, nullptr), 50u);
     ASSERT_EQ(SDL_PollEvent(&event), 1);
     EXPECT_EQ(event.type, SDL_USEREVENT);
