@@ -89,22 +89,12 @@ double Overlap(const std::vector<float>& a, uint64_t aStart, const std::vector<f
     return sum;
 }
 
-// Solves m x = v (m symmetric, positive definite) by elimination with pivoting.
+// Solves m x = v by elimination (m symmetric, positive definite: no pivoting needed).
 std::vector<double> Solve(std::vector<std::vector<double>> m, std::vector<double> v)
 {
     const size_t n = v.size();
     for (size_t c = 0; c < n; c++)
     {
-        size_t pivot = c;
-        for (size_t r = c + 1; r < n; r++)
-        {
-            if (std::fabs(m[r][c]) > std::fabs(m[pivot][c]))
-            {
-                pivot = r;
-            }
-        }
-        std::swap(m[c], m[pivot]);
-        std::swap(v[c], v[pivot]);
         for (size_t r = c + 1; r < n; r++)
         {
             const double f = m[r][c] / m[c][c];
@@ -163,12 +153,17 @@ SoundEvent ShipEvent(Sound sound, const Ship& ship, const Vector& position)
 }
 
 // What the test reads from the game before and after a tick.
+struct ShipState
+{
+    const Ship* ship;
+    bool alive;
+    double hull;
+    Vector position;
+};
+
 struct Snapshot
 {
-    std::map<uint32_t, const Ship*> ships; // fleets and wrecks
-    std::map<uint32_t, bool> alive;
-    std::map<uint32_t, double> hull;
-    std::map<uint32_t, Vector> position;
+    std::map<uint32_t, ShipState> ships;          // fleets and wrecks
     std::map<const Explosion*, float> explosions; // by address, with age
     int beams = 0;
     size_t fleet0 = 0;
@@ -181,16 +176,12 @@ Snapshot Take(const Game& game)
     {
         for (const Ship* ship : player->fleet)
         {
-            s.ships[ship->id] = ship;
-            s.alive[ship->id] = ship->IsAlive();
-            s.hull[ship->id] = HullSum(*ship);
-            s.position[ship->id] = ship->position;
+            s.ships[ship->id] = {ship, ship->IsAlive(), HullSum(*ship), ship->position};
         }
     }
     for (const Ship* wreck : game.GetWrecks())
     {
-        s.ships[wreck->id] = wreck;
-        s.alive[wreck->id] = false;
+        s.ships[wreck->id] = {wreck, false, 0.0, wreck->position};
     }
     for (const Explosion* explosion : game.GetEnvironment()->explosions)
     {
@@ -238,18 +229,22 @@ class SoundOutput : public GLTest
         const Snapshot after = Take(game);
 
         std::vector<SoundEvent> events = posted;
-        for (const auto& [id, ship] : after.ships)
+        for (const auto& [id, now] : after.ships)
         {
-            const bool wasAlive = before.alive.count(id) && before.alive.at(id);
-            if (wasAlive && !after.alive.at(id))
+            const auto old = before.ships.find(id);
+            if (old == before.ships.end() || !old->second.alive)
             {
-                events.push_back(ShipEvent(Sound::HullBreak, *ship, before.position.at(id)));
-                events.push_back(WorldEvent(Sound::ShipDestroyed, before.position.at(id)));
+                continue;
             }
-            else if (wasAlive && phase != Phase::Quiet && after.hull.at(id) < before.hull.at(id))
+            if (!now.alive)
             {
-                events.push_back(ShipEvent(phase == Phase::Beams ? Sound::BeamHit : Sound::BulletHit, *ship,
-                                           ship->position));
+                events.push_back(ShipEvent(Sound::HullBreak, *now.ship, old->second.position));
+                events.push_back(WorldEvent(Sound::ShipDestroyed, old->second.position));
+            }
+            else if (phase != Phase::Quiet && now.hull < old->second.hull)
+            {
+                events.push_back(ShipEvent(phase == Phase::Beams ? Sound::BeamHit : Sound::BulletHit,
+                                           *now.ship, now.ship->position));
             }
         }
         const std::vector<Beam>& beams = game.GetBeams()->beams;
