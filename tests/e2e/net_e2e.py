@@ -82,17 +82,44 @@ class SecondDisplay:
         self.proc.wait(timeout=10)
 
 
-def end_all(games, relay_pid, second, first):
-    # Every game, the relay (by the process id its host gave) and the second X server.
-    for game in games:
-        game.stop()
-    if relay_pid:
-        try:
-            os.kill(relay_pid, 9)
-        except ProcessLookupError:
-            pass
-    second.stop()
-    use(first)
+class Network:
+    # A free port for the relay, the second X server and every game started on
+    # either display; close() ends the games, the relay (by the process id its
+    # host gave) and the second X server.
+    def __init__(self):
+        self.port, self.first, self.second = free_udp_port(), os.environ["DISPLAY"], SecondDisplay()
+        self.games, self.relay_pid = [], None
+
+    def start(self, args, arguments, display):
+        # A game on the display given, which the input and captures go to from now on.
+        use(display)
+        game = kd.Game(args.game, args.test_data, arguments, {"DISPLAY": display})
+        game.who = arguments[arguments.index("--name") + 1]
+        self.games.append(game)
+        return game
+
+    def hosting(self, game, code=r"[A-Z0-9]+"):
+        # The host's line about its relay; returns the game's code.
+        pattern = r"^korvane: hosting the game (%s) on port %d \(relay process (\d+)\)$" % (code, self.port)
+        found = re.match(pattern, game.wait_line(pattern))
+        self.relay_pid = int(found.group(2))
+        return found.group(1)
+
+    def check_clean(self):
+        for game in self.games:
+            text = "\n".join(game.stderr())
+            check("Sanitizer" not in text and "runtime error" not in text, "%s: %s" % (game.who, game.report()))
+
+    def close(self):
+        for game in self.games:
+            game.stop()
+        if self.relay_pid:
+            try:
+                os.kill(self.relay_pid, 9)
+            except ProcessLookupError:
+                pass
+        self.second.stop()
+        use(self.first)
 
 
 def screen_lines(game, what, wanted, timeout=60.0):
@@ -133,16 +160,11 @@ def play_one_turn(game, player, display):
 
 
 def scenario_menus(args):
-    port = free_udp_port()
-    first = os.environ["DISPLAY"]
-    second = SecondDisplay()
-    games, relay_pid, ending = [], None, ""
+    net = Network()
+    port, first, second = net.port, net.first, net.second
     try:
         # Ann hosts.
-        use(first)
-        ann = kd.Game(args.game, args.test_data, ["--bind", "127.0.0.1", "--name", "Ann"],
-                      {"DISPLAY": first})
-        games.append(ann)
+        ann = net.start(args, ["--bind", "127.0.0.1", "--name", "Ann"], first)
         flow.through_intro(ann)
         flow.menu_click(ann, 535, 290)  # Host
         kd.move(*flow.PARK)
@@ -153,16 +175,12 @@ def scenario_menus(args):
         type_text(str(port))
         time.sleep(0.5)
         flow.menu_click(ann, 400, 120)  # Begin
-        line = ann.wait_line(r"^korvane: hosting the game [A-Z0-9]+ on port %d \(relay process \d+\)$" % port)
-        code, relay_pid = re.match(r"^korvane: hosting the game (\S+) on port \d+ \(relay process (\d+)\)", line).groups()
-        relay_pid = int(relay_pid)
+        code = net.hosting(ann)
         screen = screen_lines(ann, "the host's lobby", [(200, 400, 600, 420)])
         flow.shot("net-host-lobby", screen)
 
         # Bo joins.
-        use(second.name)
-        bo = kd.Game(args.game, args.test_data, ["--name", "Bo"], {"DISPLAY": second.name})
-        games.append(bo)
+        bo = net.start(args, ["--name", "Bo"], second.name)
         flow.through_intro(bo)
         flow.menu_click(bo, 615, 290)  # Join
         kd.move(*flow.PARK)
@@ -246,12 +264,12 @@ def scenario_menus(args):
             text = "\n".join(game.stderr())
             check("mismatch" not in text and "differs" not in text, "%s's game reports a mismatch:\n%s"
                   % (who, game.report()))
-            check("Sanitizer" not in text and "runtime error" not in text, "%s's game: %s" % (who, game.report()))
+        net.check_clean()
         relay_log = "\n".join(ann.stderr())
         check(len(re.findall(r"korvane-server: .*turn", relay_log)) >= 3, "the relay logged too few turns:\n%s"
               % relay_log)
     finally:
-        end_all(games, relay_pid, second, first)
+        net.close()
     return "relay on 127.0.0.1:%d; %s" % (port, ending)
 
 
@@ -276,32 +294,22 @@ def key_ends(game, who):
 
 
 def scenario_cli(args):
-    port = free_udp_port()
-    code = "NETCLI7"
-    first = os.environ["DISPLAY"]
-    second = SecondDisplay()
-    games, relay_pid = [], None
+    net = Network()
+    port, first, second, code = net.port, net.first, net.second, "NETCLI7"
     try:
-        use(first)
-        ann = kd.Game(args.game, args.test_data,
-                      ["--host", "--bind", "127.0.0.1", "--port", str(port), "--code", code, "--name", "Ann"],
-                      {"DISPLAY": first})
-        games.append(ann)
+        ann = net.start(args, ["--host", "--bind", "127.0.0.1", "--port", str(port), "--code", code, "--name", "Ann"],
+                        first)
         flow.through_intro(ann)
         kd.move(*flow.PARK)
         ann.expect("the menu with Host chosen", flow.button("Host", 500, 280, 570, 300, flow.HIGHLIGHT)
                    + flow.button("seat 2", 150, 300, 290, 320, flow.PLAIN))
         flow.menu_click(ann, 400, 120)  # Begin
-        line = ann.wait_line(r"^korvane: hosting the game %s on port %d \(relay process \d+\)$" % (code, port))
-        relay_pid = int(re.search(r"relay process (\d+)", line).group(1))
+        net.hosting(ann, code)
         screen_lines(ann, "the host's lobby", [(200, 400, 600, 420)])
 
         # A wrong code is refused: the menu, with Join as given and the reason
         # under it; closing the window ends the program there.
-        use(second.name)
-        cy = kd.Game(args.game, args.test_data, ["--join", "127.0.0.1:%d" % port, "--code", "WRONG1", "--name", "Cy"],
-                     {"DISPLAY": second.name})
-        games.append(cy)
+        cy = net.start(args, ["--join", "127.0.0.1:%d" % port, "--code", "WRONG1", "--name", "Cy"], second.name)
         kd.move(*flow.PARK)
         intro_then(cy, "Cy's refusal", flow.button("Join", 580, 280, 650, 300, flow.HIGHLIGHT)
                    + [("the refusal", (470, 100, 799, 148), PROBLEM, (None, None, None, None))])
@@ -312,9 +320,7 @@ def scenario_cli(args):
         cy.expect_exit(who="Cy's close in the menu")
 
         # Bo joins without the menu.
-        bo = kd.Game(args.game, args.test_data, ["--join", "127.0.0.1:%d" % port, "--code", code, "--name", "Bo"],
-                     {"DISPLAY": second.name})
-        games.append(bo)
+        bo = net.start(args, ["--join", "127.0.0.1:%d" % port, "--code", code, "--name", "Bo"], second.name)
         intro_then(bo, "Bo's waiting screen", [("line", (200, 400, 600, 420), LINE_TEXT, (None, None, None, None)),
                                                ("title band", TITLE_AREA, TITLE_BAND, (60, 448, 739, 471))])
         ann.wait_line(r"^korvane: every seat is taken; the game begins$")
@@ -329,8 +335,7 @@ def scenario_cli(args):
         ann.wait_line(r"^korvane: left the network game %s; join it again" % code)
         ann.wait_line(r"^korvane-server: leave: machine 1 ")  # not a time-out a minute later
         bo.wait_line(r"^korvane: Player 1 \(Ann\) left the game$")
-        ann = kd.Game(args.game, args.test_data, host_arguments, {"DISPLAY": first})
-        games.append(ann)
+        ann = net.start(args, host_arguments, first)
         flow.through_intro(ann)
         flow.menu_click(ann, 400, 120)  # Begin, with Host chosen as before
         ann.wait_line(r"^korvane: the port %d is in use on this machine; opening the game %s on the relay there$"
@@ -339,7 +344,7 @@ def scenario_cli(args):
 
         # The relay is killed while Ann plays her turn again.
         flow.hand_over(ann, 0)
-        os.kill(relay_pid, 9)
+        os.kill(net.relay_pid, 9)
         kd.tap(775, 35, flow.PARK)  # End Turn, to a relay that is gone
         lost = time.time()
         # Both screens before any key: each goes by itself 20 s after it came.
@@ -354,11 +359,9 @@ def scenario_cli(args):
             check(any(re.search(r"^korvane: the network game ended: ", l) for l in game.stderr()),
                   "%s's reason is not on standard error:\n%s" % (who, game.report()))
         waited = time.time() - lost
-        for who, game in (("Cy", cy), ("Ann", ann), ("Bo", bo)):
-            text = "\n".join(game.stderr())
-            check("Sanitizer" not in text and "runtime error" not in text, "%s: %s" % (who, game.report()))
+        net.check_clean()
     finally:
-        end_all(games, relay_pid, second, first)
+        net.close()
     return "relay on 127.0.0.1:%d; both ended screens seen %.0f s after the relay was killed" % (port, waited)
 
 
