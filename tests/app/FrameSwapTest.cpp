@@ -19,19 +19,12 @@ namespace
 
 using FrameSwap = GLTest;
 
-std::vector<unsigned char> ReadColours()
+// The whole back buffer: colours (GL_RGBA, 4 bytes a pixel) or stencil values.
+std::vector<unsigned char> ReadBuffer(GLenum format, size_t bytes)
 {
-    std::vector<unsigned char> pixels(800 * 600 * 4);
+    std::vector<unsigned char> values(800 * 600 * bytes);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
-}
-
-std::vector<unsigned char> ReadStencil()
-{
-    std::vector<unsigned char> values(800 * 600);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, 800, 600, GL_STENCIL_INDEX, GL_UNSIGNED_BYTE, values.data());
+    glReadPixels(0, 0, 800, 600, format, GL_UNSIGNED_BYTE, values.data());
     return values;
 }
 
@@ -89,8 +82,8 @@ TEST_F(FrameSwap, SettlingChangesNoStateAndDrawsNothing)
         {
             glDisable(GL_CULL_FACE);
         }
-        const std::vector<unsigned char> colours = ReadColours();
-        const std::vector<unsigned char> stencil = ReadStencil();
+        const std::vector<unsigned char> colours = ReadBuffer(GL_RGBA, 4);
+        const std::vector<unsigned char> stencil = ReadBuffer(GL_STENCIL_INDEX, 1);
         const std::vector<GLfloat> projection = Matrix(GL_PROJECTION_MATRIX);
         const std::vector<GLfloat> modelview = Matrix(GL_MODELVIEW_MATRIX);
 
@@ -107,8 +100,8 @@ TEST_F(FrameSwap, SettlingChangesNoStateAndDrawsNothing)
         EXPECT_EQ(depth, 1);
         glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
         EXPECT_EQ(depth, 1);
-        EXPECT_TRUE(ReadColours() == colours) << "culling " << culling;
-        EXPECT_TRUE(ReadStencil() == stencil) << "culling " << culling;
+        EXPECT_TRUE(ReadBuffer(GL_RGBA, 4) == colours) << "culling " << culling;
+        EXPECT_TRUE(ReadBuffer(GL_STENCIL_INDEX, 1) == stencil) << "culling " << culling;
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     }
 }

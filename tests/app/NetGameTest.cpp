@@ -96,13 +96,7 @@ class NetGameTest : public GLTest
         {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        NetChoice choice;
-        choice.role = NetChoice::Role::Join;
-        choice.address = "127.0.0.1";
-        choice.port = relay.Port();
-        choice.code = kCode;
-        choice.name = "Bo";
-        return choice;
+        return NetChoice{NetChoice::Role::Join, "127.0.0.1", relay.Port(), "", kCode, "Bo"};
     }
 
     LoopbackRelay relay;

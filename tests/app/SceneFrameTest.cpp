@@ -70,13 +70,10 @@ class SceneFrame : public GLTest
 
     Ship* Place(int owner, const char* shipClass, const Vector& p, const Orientation& o)
     {
-        Ship* ship = new Ship(game->TakeId(), owner, game);
-        ship->Assemble(game->FindShipModel(shipClass), owner);
-        ship->SetPosition(p.x, p.y, p.z);
+        Ship* ship = PlaceShip(game, owner, p - kTestOrigin, shipClass);
         ship->SetOrientation(o.x, o.y, o.z);
         ship->motionState = Ship::Stopped;
         ship->BuildSensorEnvelope();
-        game->players[size_t(owner)]->AddShip(ship);
         return ship;
     }
 
