@@ -11,22 +11,12 @@
 namespace
 {
 
-SeatEntry Seat(SeatControl control, SeatPresence presence, uint8_t machine, const std::string& name)
-{
-    SeatEntry entry;
-    entry.control = control;
-    entry.presence = presence;
-    entry.machine = machine;
-    entry.name = name;
-    return entry;
-}
-
-const SeatEntry kAnn = Seat(SeatControl::Person, SeatPresence::Present, 1, "Ann");
-const SeatEntry kBo = Seat(SeatControl::Person, SeatPresence::Present, 2, "Bo");
-const SeatEntry kBoAway = Seat(SeatControl::Person, SeatPresence::Away, 2, "Bo");
-const SeatEntry kBoSilent = Seat(SeatControl::Person, SeatPresence::TimedOut, 2, "Bo");
-const SeatEntry kOpen = Seat(SeatControl::Person, SeatPresence::Open, 0, "");
-const SeatEntry kComputer = Seat(SeatControl::Computer, SeatPresence::Present, 1, "Ann");
+const SeatEntry kAnn{SeatControl::Person, SeatPresence::Present, 1, "Ann"};
+const SeatEntry kBo{SeatControl::Person, SeatPresence::Present, 2, "Bo"};
+const SeatEntry kBoAway{SeatControl::Person, SeatPresence::Away, 2, "Bo"};
+const SeatEntry kBoSilent{SeatControl::Person, SeatPresence::TimedOut, 2, "Bo"};
+const SeatEntry kOpen{SeatControl::Person, SeatPresence::Open, 0, ""};
+const SeatEntry kComputer{SeatControl::Computer, SeatPresence::Present, 1, "Ann"};
 
 TEST(NetText, DurationsAsMinutesAndSecondsThenHours)
 {

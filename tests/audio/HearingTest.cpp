@@ -15,23 +15,13 @@ namespace
 SoundEvent EventAt(Sound sound, const Vector& position, int32_t owner = -1, int32_t viewer = 0,
                    int32_t detection = 0, uint32_t source = 0)
 {
-    SoundEvent event;
-    event.sound = sound;
-    event.position = position;
-    event.owner = owner;
-    event.viewer = viewer;
-    event.detection = detection;
-    event.source = source;
-    return event;
+    return SoundEvent{sound, position, 1.0f, owner, viewer, detection, source};
 }
 
 // A camera at the origin's height 100, looking along -Z (heading 0).
 Listener AtOrigin(float heading = 0.0f)
 {
-    Listener listener;
-    listener.eye = Vector(0.0f, 100.0f, 0.0f);
-    listener.heading = heading;
-    return listener;
+    return Listener{Vector(0.0f, 100.0f, 0.0f), heading};
 }
 
 } // namespace

@@ -126,30 +126,20 @@ double HullSum(const Ship& ship)
 // The camera: its eye at kTestOrigin, looking along -Z, so +X is to the right.
 Listener TestListener()
 {
-    Listener listener;
-    listener.eye = kTestOrigin;
-    listener.heading = 0.0f;
-    return listener;
+    return Listener{kTestOrigin, 0.0f};
 }
 
 SoundEvent WorldEvent(Sound sound, const Vector& position, float loudness = 1.0f)
 {
-    SoundEvent event;
-    event.sound = sound;
-    event.position = position;
-    event.loudness = loudness;
-    return event;
+    return SoundEvent{sound, position, loudness};
 }
 
+// A sound of a ship, heard by player 0 as that player detects the ship.
 SoundEvent ShipEvent(Sound sound, const Ship& ship, const Vector& position)
 {
-    SoundEvent event = WorldEvent(sound, position);
-    event.owner = ship.owner;
-    event.viewer = 0;
     const auto entry = ship.detection.find(0);
-    event.detection = entry == ship.detection.end() ? 0 : entry->second.state;
-    event.source = ship.id;
-    return event;
+    const int32_t detection = entry == ship.detection.end() ? 0 : entry->second.state;
+    return SoundEvent{sound, position, 1.0f, ship.owner, 0, detection, ship.id};
 }
 
 // What the test reads from the game before and after a tick.
