@@ -31,10 +31,16 @@ void Fill(NetMenuPanel& panel, const char* address, const char* port, const char
     panel.fields[NetMenuPanel::NameField] = TextField(TextField::Kind::Name, name);
 }
 
-TEST(NetMenu, HostAndJoinAreChosenAndUnchosenByTheirButtons)
+// A fresh panel and set-up for each test.
+class NetMenu : public ::testing::Test
 {
+  protected:
     NetMenuPanel panel;
     GameSetup setup;
+};
+
+TEST_F(NetMenu, HostAndJoinAreChosenAndUnchosenByTheirButtons)
+{
     setup.numPlayers = 3;
     EXPECT_TRUE(ApplyNetClick(kHostButtonId, panel, setup));
     EXPECT_EQ(setup.net.role, NetChoice::Role::Host);
@@ -59,10 +65,8 @@ TEST(NetMenu, HostAndJoinAreChosenAndUnchosenByTheirButtons)
     EXPECT_EQ(setup.net.role, NetChoice::Role::None);
 }
 
-TEST(NetMenu, AHostsSeatCyclesThroughRemote)
+TEST_F(NetMenu, AHostsSeatCyclesThroughRemote)
 {
-    NetMenuPanel panel;
-    GameSetup setup;
     ApplyNetClick(kHostButtonId, panel, setup);
     const char* const cycle[] = {"Human", "Computer (Easy)", "Computer (Hard)", "Remote", "Human"};
     ASSERT_STREQ(SeatLabel(setup, 0), cycle[0]);
@@ -78,9 +82,8 @@ TEST(NetMenu, AHostsSeatCyclesThroughRemote)
     EXPECT_STREQ(SeatLabel(setup, 1), "Human");
 }
 
-TEST(NetMenu, TheHostsPlanFollowsTheSeats)
+TEST_F(NetMenu, TheHostsPlanFollowsTheSeats)
 {
-    GameSetup setup;
     setup.numPlayers = 4;
     setup.seats[1] = SeatKind::ComputerEasy;
     setup.seats[3] = SeatKind::ComputerHard;
@@ -91,10 +94,8 @@ TEST(NetMenu, TheHostsPlanFollowsTheSeats)
     EXPECT_EQ(HostSeatPlan(setup), (std::vector<SeatPlan>{SeatPlan::HostHuman, SeatPlan::HostComputer}));
 }
 
-TEST(NetMenu, KeysGoToTheFocusedFieldAndTabMovesOn)
+TEST_F(NetMenu, KeysGoToTheFocusedFieldAndTabMovesOn)
 {
-    NetMenuPanel panel;
-    GameSetup setup;
     EXPECT_FALSE(NetPanelKey(panel, setup, '1')); // nothing chosen: the keys are the menu's
     ApplyNetClick(kJoinButtonId, panel, setup);
     Type(panel, setup, "192.0.2.10");
@@ -116,7 +117,7 @@ TEST(NetMenu, KeysGoToTheFocusedFieldAndTabMovesOn)
     EXPECT_EQ(panel.fields[NetMenuPanel::PortField].Text(), "4000");
 }
 
-TEST(NetMenu, BeginJoinsOnlyWithAnAddressAPortACodeAndAName)
+TEST_F(NetMenu, BeginJoinsOnlyWithAnAddressAPortACodeAndAName)
 {
     const struct
     {
@@ -136,8 +137,8 @@ TEST(NetMenu, BeginJoinsOnlyWithAnAddressAPortACodeAndAName)
     };
     for (const auto& row : rows)
     {
-        NetMenuPanel panel;
-        GameSetup setup;
+        panel = NetMenuPanel();
+        setup = GameSetup();
         ApplyNetClick(kJoinButtonId, panel, setup);
         Fill(panel, row.address, row.port, row.code, "Bo");
         const bool joins = std::string(row.problem).empty();
@@ -151,8 +152,8 @@ TEST(NetMenu, BeginJoinsOnlyWithAnAddressAPortACodeAndAName)
         }
     }
     // A name left empty.
-    NetMenuPanel panel;
-    GameSetup setup;
+    panel = NetMenuPanel();
+    setup = GameSetup();
     ApplyNetClick(kJoinButtonId, panel, setup);
     Fill(panel, "h", "24250", "ABCDEF", "");
     EXPECT_FALSE(FinishNetChoice(panel, setup));
@@ -166,10 +167,8 @@ TEST(NetMenu, BeginJoinsOnlyWithAnAddressAPortACodeAndAName)
     EXPECT_EQ(panel.problem, "");
 }
 
-TEST(NetMenu, AHostNeedsOnlyAPortAndAGameAtOneScreenNothing)
+TEST_F(NetMenu, AHostNeedsOnlyAPortAndAGameAtOneScreenNothing)
 {
-    NetMenuPanel panel;
-    GameSetup setup;
     EXPECT_TRUE(FinishNetChoice(panel, setup));
     EXPECT_FALSE(setup.net.IsNetwork());
     ApplyNetClick(kHostButtonId, panel, setup);
@@ -181,10 +180,8 @@ TEST(NetMenu, AHostNeedsOnlyAPortAndAGameAtOneScreenNothing)
     EXPECT_EQ(setup.net.port, 4000);
 }
 
-TEST(NetMenu, TheCommandLinesChoiceStartsThePanel)
+TEST_F(NetMenu, TheCommandLinesChoiceStartsThePanel)
 {
-    NetMenuPanel panel;
-    GameSetup setup;
     setup.numPlayers = 2;
     setup.net.role = NetChoice::Role::Host;
     setup.net.port = 4100;
