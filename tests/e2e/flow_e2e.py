@@ -167,12 +167,16 @@ def press(game, x, y, what, checks):
     return game.expect(what, checks)
 
 
+def menu_pointer(x, y):
+    # The menu's pointer with its tip at (x, y).
+    return [("pointer", (x - 30, y - 30, x + 30, y + 30), WHITE, (x, y - 20, x + 23, y - 1))]
+
+
 def menu_click(game, x, y):
     # The menu picks under the pointer of the frame it drew last: wait for a
     # frame with the pointer at (x, y), then press.
     kd.move(x, y)
-    game.expect("the menu pointer at (%d, %d)" % (x, y),
-                [("pointer", (x - 30, y - 30, x + 30, y + 30), WHITE, (x, y - 20, x + 23, y - 1))])
+    game.expect("the menu pointer at (%d, %d)" % (x, y), menu_pointer(x, y))
     kd.xdotool("click", 1)
 
 
@@ -210,8 +214,7 @@ def end_game(game, key, colour, fleets=None, clouds=0):
 
 
 def scenario_escape(args):
-    game = kd.Game(args.game, args.data)
-    try:
+    with kd.Game(args.game, args.data) as game:
         through_intro(game, shoot=True)
         shot("menu")
         # Clicks on a panel's empty space and on the background change
@@ -244,8 +247,6 @@ def scenario_escape(args):
         kd.tap(775, 35)
         hand_over(game, 1)
         end_game(game, "Escape", WHITE, [5, 5, 5], 3)
-    finally:
-        game.stop()
 
 
 def zoom_out():
@@ -278,8 +279,7 @@ def target_with_turrets(game, enemies, selected):
 
 
 def scenario_game(args):
-    game = kd.Game(args.game, args.test_data)
-    try:
+    with kd.Game(args.game, args.test_data) as game:
         through_intro(game)
         menu_click(game, 400, 120)
         hand_over(game, 0)
@@ -338,8 +338,6 @@ def scenario_game(args):
         game.expect("the winner screen", banded(PLAYER[0], 335, (270, 304, 513, 327)), 120)
         shot("winner", wait=1.0)  # with fireworks
         end_game(game, "space", PLAYER[0], [10, 0], 6)  # five ships and five fighters; five dust clouds
-    finally:
-        game.stop()
 
 
 SCENARIOS = {"escape": scenario_escape, "game": scenario_game}

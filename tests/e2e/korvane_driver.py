@@ -183,6 +183,7 @@ def key(names, settle=0.0):
 class Game:
     # One run of the game binary with its arguments, its standard error read by
     # a thread; environment holds variables to set for it (silent sound by default).
+    # As a context ("with kd.Game(...) as game:") it is stopped at the end.
     def __init__(self, binary, data_dir, arguments=(), environment=None):
         # With the pointer hidden and input grabbed SDL reports motion relative
         # to a pointer it keeps warping, which drifts from xdotool's positions
@@ -285,8 +286,15 @@ class Game:
         status = self.wait_exit(timeout)
         check(status == expected, "%s: exit status %s; its output:\n%s" % (who, status, self.report()))
 
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *failure):
+        self.stop()
+
     def stop(self):
-        # Ends the game, if it still runs, by its own process id.
+        # Ends the game, if it still runs, by its own process id (also at the
+        # end of a "with" block).
         self.release_output()
         if self.proc.poll() is None:
             self.proc.kill()

@@ -79,20 +79,16 @@ def scenario(args):
     data_before = files_under(args.data)
     try:
         # 1. No turn ends: nothing is written.
-        game = kd.Game(args.game, args.data)
-        try:
+        with kd.Game(args.game, args.data) as game:
             flow.through_intro(game)
             game.expect("the menu without Resume", NO_RESUME)
             flow.menu_click(game, 400, 120)
             flow.hand_over(game, 0)
             escape(game)
-        finally:
-            game.stop()
         check(files_under(home) == {}, "files written by a game in which no turn ended: %r" % files_under(home))
 
         # 2. Two turns, the third begun, Escape.
-        game = kd.Game(args.game, args.data)
-        try:
+        with kd.Game(args.game, args.data) as game:
             flow.through_intro(game)
             flow.menu_click(game, 400, 120)
             flow.hand_over(game, 0)
@@ -102,8 +98,6 @@ def scenario(args):
             flow.hand_over(game, 0)
             before = sensor_view(game)
             escape(game)
-        finally:
-            game.stop()
         written = files_under(home)
         expected = {os.path.join(saves, "autosave.korvane"), os.path.join(saves, "autosave-1.korvane")}
         check(set(written) == expected, "files written: %r, expected %r" % (sorted(written), sorted(expected)))
@@ -111,8 +105,7 @@ def scenario(args):
             check(f.readline().startswith(b"korvane-save 2 map1 "), "the newest save does not start as a save")
 
         # 3. Resume: the hand-over of player 1, then the same frame.
-        game = kd.Game(args.game, args.data)
-        try:
+        with kd.Game(args.game, args.data) as game:
             flow.through_intro(game)
             game.expect("the menu with Resume", RESUME + [
                 ("map1, 2 players, round 2", (250, 30, 550, 50), flow.BAND, (313, 37, 488, 45))])
@@ -126,8 +119,6 @@ def scenario(args):
             check(not found, "%d pixels differ from the frame before the Escape, the first %r (frames in "
                   "e2e-resume-before.png and e2e-resume-after.png)" % (len(found), found[:5]))
             escape(game)
-        finally:
-            game.stop()
         check(files_under(home) == written, "the resumed game changed the saves without ending a turn")
         check(files_under(args.data) == data_before, "the game's data folder changed")
     finally:

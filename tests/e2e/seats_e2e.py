@@ -95,15 +95,12 @@ def sensor_turn_ended(game):
 
 
 def scenario_alone(args):
-    game = kd.Game(args.game, args.test_data)
-    try:
+    with kd.Game(args.game, args.test_data) as game:
         begin_game(game, [(220, 310)])
         game.expect("the second seat at Easy", seats_panel(["human", "easy"]))
         flow.menu_click(game, 220, 310)
         kd.move(*MENU_REST)
-        screen = game.expect("the second seat at Hard", seats_panel(["human", "hard"]) + [
-            ("pointer", (MENU_REST[0] - 30, MENU_REST[1] - 30, MENU_REST[0] + 30, MENU_REST[1] + 30), flow.WHITE,
-             (MENU_REST[0], MENU_REST[1] - 20, MENU_REST[0] + 23, MENU_REST[1] - 1))])
+        screen = game.expect("the second seat at Hard", seats_panel(["human", "hard"]) + flow.menu_pointer(*MENU_REST))
         flow.shot("seats", screen)
         flow.menu_click(game, 400, 120)
 
@@ -154,13 +151,10 @@ def scenario_alone(args):
         flow.shot("computer-wins", screen)
         flow.end_game(game, "space", flow.PLAYER[1])  # in the computer's colour
         return "%d frames seen after the key, %d more turns of the person" % (frames, turns)
-    finally:
-        game.stop()
 
 
 def scenario_fog(args):
-    game = kd.Game(args.game, args.data)
-    try:
+    with kd.Game(args.game, args.data) as game:
         begin_game(game, [(220, 310)])
         game.expect("the second seat at Easy", seats_panel(["human", "easy"]))
         flow.menu_click(game, 400, 120)
@@ -185,13 +179,10 @@ def scenario_fog(args):
         # Escape in the middle of the computer's turn ends the game.
         flow.end_game(game, "Escape", flow.WHITE)
         check("Removing players" in game.stderr(), "the game was not torn down")
-    finally:
-        game.stop()
 
 
 def scenario_neutral(args):
-    game = kd.Game(args.game, args.test_data)
-    try:
+    with kd.Game(args.game, args.test_data) as game:
         begin_game(game, [], players_button=(150, 460))
         flow.menu_click(game, 220, 280)
         kd.move(*flow.PARK)
@@ -221,8 +212,6 @@ def scenario_neutral(args):
         kd.key("Escape")
         game.expect_exit()
         check("Removing players" in game.stderr(), "the game was not torn down")
-    finally:
-        game.stop()
 
 
 SCENARIOS = {"alone": scenario_alone, "fog": scenario_fog, "neutral": scenario_neutral}

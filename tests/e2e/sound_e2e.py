@@ -74,14 +74,13 @@ def button(game, counter, x, y, what, checks):
 def scenario_sound(args):
     with tempfile.TemporaryDirectory() as tmp:
         raw = os.path.join(tmp, "sound.raw")
-        game = kd.Game(args.game, args.test_data, environment=disk(raw))
         # Presses that must make a sound: buttons (a click, with the time it was
         # pressed) and targets given (an order).
         counter = types.SimpleNamespace(clicks=[], orders=0)
-        try:
+        with kd.Game(args.game, args.test_data, environment=disk(raw)) as game:
             flow.through_intro(game)
             kd.move(400, 120)
-            game.expect("the menu pointer on Begin", [("pointer", (370, 90, 430, 150), flow.WHITE, (400, 100, 423, 119))])
+            game.expect("the menu pointer on Begin", flow.menu_pointer(400, 120))
             counter.clicks.append(time.time())
             kd.xdotool("click", 1)
             flow.hand_over(game, 0)
@@ -119,8 +118,6 @@ def scenario_sound(args):
             game.expect("the winner screen", flow.banded(flow.PLAYER[0], 335, (270, 304, 513, 327)), 120)
             time.sleep(1.0)
             flow.end_game(game, "space", flow.PLAYER[0], [10, 0], 6)
-        finally:
-            game.stop()
         check(sound_lines(game) == [], "the game spoke of its sound: %r" % sound_lines(game))
         if args.keep:
             shutil.copy(raw, args.keep)
@@ -215,11 +212,8 @@ def scenario_missing(args):
         shutil.copytree(args.test_data, data)
         os.remove(os.path.join(data, "Sounds", "explosion.wav"))
         raw = os.path.join(tmp, "sound.raw")
-        game = kd.Game(args.game, data, environment=disk(raw))
-        try:
+        with kd.Game(args.game, data, environment=disk(raw)) as game:
             short_game(game)
-        finally:
-            game.stop()
         lines = sound_lines(game)
         check(len(lines) == 1 and lines[0].startswith("Sound: cannot read Sounds/explosion.wav (")
               and lines[0].endswith("); playing on without it"), "the lines about sound: %r" % lines)
@@ -231,11 +225,8 @@ def scenario_missing(args):
 
 
 def scenario_silent(args, environment, expected):
-    game = kd.Game(args.game, args.test_data, environment=environment)
-    try:
+    with kd.Game(args.game, args.test_data, environment=environment) as game:
         short_game(game)
-    finally:
-        game.stop()
     check(sound_lines(game) == ([expected] if expected else []), "the lines about sound: %r" % sound_lines(game))
 
 
