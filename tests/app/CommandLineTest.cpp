@@ -47,11 +47,7 @@ TEST(CommandLine, EachListOfArgumentsAsksForOneThing)
     };
     for (const auto& row : rows)
     {
-        std::string shown;
-        for (const std::string& argument : row.arguments)
-        {
-            shown += "'" + argument + "' ";
-        }
+        const std::string shown = ::testing::PrintToString(row.arguments);
         const CommandLine line = ParseCommandLine(row.arguments);
         EXPECT_EQ(line.action, row.action) << shown;
         EXPECT_EQ(line.error.empty(), row.action != Action::ShowUsageError) << shown << line.error;

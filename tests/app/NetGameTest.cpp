@@ -111,23 +111,20 @@ class NetGameTest : public GLTest
 
 TEST_F(NetGameTest, TheTurnsOfAnotherMachineAreRebuiltAndCheckedToTheEnd)
 {
-    int step = 0;
+    bool begun = false;
     StartHost(
         [&](NetSession& host)
         {
-            if (step == 0)
+            if (!begun)
             {
                 host.Begin(0, hash, bytes);
-                step = 1;
+                begun = true;
+                return false;
             }
-            else if (step == 1)
-            {
-                // Turn 1, the game as it was, over without a winner: the game
-                // under test loads it, checks it and shows the end screens.
-                host.EndTurn(1, true, kNoSeat, hash, bytes, {});
-                step = 2;
-            }
-            return step == 2;
+            // Turn 1, the game as it was, over without a winner: the game
+            // under test loads it, checks it and shows the end screens.
+            host.EndTurn(1, true, kNoSeat, hash, bytes, {});
+            return true;
         });
     const NetGameEnd end = RunNetworkGame(Joining(), GameSetup(), true);
     EXPECT_EQ(hostError, "");

@@ -74,8 +74,8 @@ def blue_ships(screen):
 
 
 def begin_game(game, clicks, players_button=None):
-    # Through the intro; the player count, the seat buttons clicked in turn;
-    # "Begin". Returns the menu as it was before "Begin".
+    # Through the intro; the player count and the seat buttons clicked in
+    # turn; the pointer then rests away from the panels.
     flow.through_intro(game)
     if players_button:
         flow.menu_click(game, *players_button)
@@ -83,7 +83,6 @@ def begin_game(game, clicks, players_button=None):
         flow.menu_click(game, x, y)
         time.sleep(0.3)  # the next click's pointer frame comes after this click's effect
     kd.move(*flow.PARK)
-    return game
 
 
 def sensor_turn_ended(game):
