@@ -318,8 +318,8 @@ class SoundOutput : public GLTest
 
     // Marks the next tick as `label`, does `action` and runs that tick, then
     // `rest` ticks with nothing but what the game does by itself.
-    void Step(Game& game, const std::string& label, Phase phase, const std::function<void()>& action,
-              int rest)
+    void Step(Game& game, const std::string& label, Phase phase, int rest,
+              const std::function<void()>& action)
     {
         at[label] = tickCount;
         const Snapshot before = Take(game);
@@ -387,22 +387,17 @@ TEST_F(SoundOutput, EachSoundStartsAtItsTickAsLoudAndOnTheSideTheCameraHearsIt)
 
         // A bullet on a ship in sight, then on one out of sight, then on the
         // same ship once it is in sight.
-        Step(
-            *game, "shown hit", Phase::Bullets, [&] { BulletAt(*game, shown); }, 20);
+        Step(*game, "shown hit", Phase::Bullets, 20, [&] { BulletAt(*game, shown); });
         const double hiddenHull = HullSum(*hidden);
-        Step(
-            *game, "hidden hit", Phase::Bullets, [&] { BulletAt(*game, hidden); }, 20);
+        Step(*game, "hidden hit", Phase::Bullets, 20, [&] { BulletAt(*game, hidden); });
         EXPECT_LT(HullSum(*hidden), hiddenHull) << "the bullet did hit";
         hidden->detection[0].state = 2;
-        Step(
-            *game, "seen hit", Phase::Bullets, [&] { BulletAt(*game, hidden); }, 20);
+        Step(*game, "seen hit", Phase::Bullets, 20, [&] { BulletAt(*game, hidden); });
 
         // A ship destroyed near on the left, then one far on the right; each
         // burns for three seconds, bursts and turns to dust.
-        Step(
-            *game, "near", Phase::Quiet, [&] { Destroy(nearLeft); }, 100);
-        Step(
-            *game, "far", Phase::Quiet, [&] { Destroy(farRight); }, 100);
+        Step(*game, "near", Phase::Quiet, 100, [&] { Destroy(nearLeft); });
+        Step(*game, "far", Phase::Quiet, 100, [&] { Destroy(farRight); });
         ASSERT_TRUE(game->GetWrecks().empty());
 
         // Muted, a ship dies in silence; sound comes back for the next hit.
@@ -410,12 +405,10 @@ TEST_F(SoundOutput, EachSoundStartsAtItsTickAsLoudAndOnTheSideTheCameraHearsIt)
         ToggleSoundMute();
         muted = true;
         Run(*game, 10);
-        Step(
-            *game, "muted death", Phase::Quiet, [&] { Destroy(whileMuted); }, 100);
+        Step(*game, "muted death", Phase::Quiet, 100, [&] { Destroy(whileMuted); });
         ToggleSoundMute();
         muted = false;
-        Step(
-            *game, "unmute", Phase::Bullets, [&] { BulletAt(*game, shown); }, 20);
+        Step(*game, "unmute", Phase::Bullets, 20, [&] { BulletAt(*game, shown); });
 
         // The fusion frigate burns the ship in sight with its beams, then the
         // battle frigate fires its guns at it.
@@ -426,9 +419,8 @@ TEST_F(SoundOutput, EachSoundStartsAtItsTickAsLoudAndOnTheSideTheCameraHearsIt)
         Run(*game, 120, Phase::Bullets);
 
         // The carrier launches its fighters; an order.
-        Step(
-            *game, "launch", Phase::Quiet,
-            [&] { carrier->hangars[0]->Launch(carrier->position, carrier->orientation); }, 30);
+        Step(*game, "launch", Phase::Quiet, 30,
+             [&] { carrier->hangars[0]->Launch(carrier->position, carrier->orientation); });
         viewer.SelectShip(manta->id, false);
         SDL_LockAudio();
         const uint64_t orderFrame = gSoundPlayer.MixedFrames();
