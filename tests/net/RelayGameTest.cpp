@@ -224,21 +224,6 @@ TEST_F(Relay, JoinsAreRefusedWithAReason)
     EXPECT_EQ(Last(21, MessageType::Refused)->reason, RefusalReason::GameFull);
 }
 
-TEST_F(Relay, AFixedCodeIsTheOnlyOneAHostMayOpen)
-{
-    RelayGame fixed("SECRET1", [this](const std::string& line) { log.push_back(line); });
-    fixed.Connected(1, "x", 0.0);
-    std::vector<uint8_t> bytes = EncodeMessage(Host({SeatPlan::HostHuman, SeatPlan::Open}));
-    fixed.Received(1, bytes.data(), bytes.size(), 0.0);
-    EXPECT_FALSE(fixed.HasGame());
-    fixed.Connected(2, "x", 0.0);
-    Message host = Host({SeatPlan::HostHuman, SeatPlan::Open});
-    host.code = "SECRET1";
-    bytes = EncodeMessage(host);
-    fixed.Received(2, bytes.data(), bytes.size(), 0.0);
-    EXPECT_TRUE(fixed.HasGame());
-}
-
 TEST_F(Relay, TheGameBeginsWithTheHostsSnapshotOnceEverySeatIsTaken)
 {
     Connect(1);
