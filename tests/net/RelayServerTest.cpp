@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <random>
 #include <stdlib.h>
 #include <thread>
 
@@ -191,29 +190,19 @@ TEST_F(Loopback, TheLargestSnapshotTravelsWholeToEveryOtherMachine)
     ThreePlayers();
     const Message sent = Turn(1, 1, kMaxSnapshotBytes);
     ASSERT_TRUE(host->Send(sent));
-    Message got;
-    ASSERT_TRUE(Expect(*bo, MessageType::Turn, got, 20.0));
-    EXPECT_EQ(got.turn, 1u);
-    EXPECT_EQ(got.hash, sent.hash);
-    EXPECT_EQ(got.snapshot, sent.snapshot);
-    ASSERT_TRUE(Expect(*cy, MessageType::Turn, got, 20.0));
-    EXPECT_EQ(got.snapshot.size(), kMaxSnapshotBytes);
+    for (RelayClient* other : {bo, cy})
+    {
+        Message got;
+        ASSERT_TRUE(Expect(*other, MessageType::Turn, got, 20.0));
+        EXPECT_TRUE(EncodeMessage(got) == EncodeMessage(sent))
+            << "a turn of " << got.snapshot.size() << " bytes";
+    }
     EXPECT_NE(Log().find("turn 1: seat 1 ended, seat 2 next"), std::string::npos) << Log();
 }
 
-TEST_F(Loopback, RandomBytesAndOversizedMessagesLoseTheirConnectionAndTheGameGoesOn)
+TEST_F(Loopback, AnOversizedMessageLosesItsConnectionAndTheGameGoesOn)
 {
     ThreePlayers();
-    std::mt19937 random(7);
-    RelayClient& noise = NewClient();
-    std::vector<uint8_t> bytes(300);
-    for (uint8_t& b : bytes)
-        b = uint8_t(random());
-    bytes[0] = 0xEE;
-    ASSERT_TRUE(noise.SendBytes(bytes));
-    ASSERT_TRUE(PumpUntil([&] { return !noise.IsConnected(); }));
-    EXPECT_NE(Log().find("unknown message type 238"), std::string::npos) << Log();
-
     // Bo sends a turn larger than the protocol allows: dropped, and so is Bo.
     std::vector<uint8_t> oversized = EncodeMessage(Turn(1, 1, 16));
     oversized.resize(kMaxMessageBytes + 1000, 0);
