@@ -114,6 +114,12 @@ class Relay : public ::testing::Test
                 return &*it;
         return nullptr;
     }
+    // The last message of the type that connection c got, as bytes (none: empty).
+    std::vector<uint8_t> Got(uint32_t c, MessageType type) const
+    {
+        const Message* m = Last(c, type);
+        return m == nullptr ? std::vector<uint8_t>() : EncodeMessage(*m);
+    }
     int Count(uint32_t c, MessageType type) const
     {
         auto found = inbox.find(c);
@@ -240,9 +246,7 @@ TEST_F(Relay, TheGameBeginsWithTheHostsSnapshotOnceEverySeatIsTaken)
     Send(1, Turn(0, 1));
     EXPECT_TRUE(game.Started());
     EXPECT_EQ(game.CurrentSeat(), 1);
-    const Message* turn = Last(2, MessageType::Turn);
-    ASSERT_NE(turn, nullptr);
-    EXPECT_EQ(turn->snapshot, Turn(0, 1).snapshot);
+    EXPECT_EQ(Got(2, MessageType::Turn), EncodeMessage(Turn(0, 1)));
     EXPECT_TRUE(Last(2, MessageType::SeatTable)->started);
     EXPECT_EQ(Count(1, MessageType::Turn), 0); // not echoed to the sender
     EXPECT_TRUE(Logged("turn 0: the game begins, seat 2 first"));
@@ -260,9 +264,8 @@ TEST_F(Relay, TurnsPassOnInOrderFromTheSeatWhoseTurnItIs)
     EXPECT_TRUE(Logged("names a seat the game does not have: dropped"));
     EXPECT_TRUE(dropped.empty()); // a late turn is dropped, not its machine
     Send(1, Turn(1, 1, 0xABC));
-    ASSERT_NE(Last(2, MessageType::Turn), nullptr);
-    ASSERT_NE(Last(3, MessageType::Turn), nullptr);
-    EXPECT_EQ(Last(3, MessageType::Turn)->hash, 0xABCu);
+    for (uint32_t c : {2u, 3u})
+        EXPECT_EQ(Got(c, MessageType::Turn), EncodeMessage(Turn(1, 1, 0xABC))) << c;
     EXPECT_EQ(game.CurrentSeat(), 1);
     EXPECT_TRUE(Logged("turn 1: seat 1 ended, seat 2 next (hash 0000000000000abc"));
     Send(2, Turn(2, 2));
@@ -285,8 +288,8 @@ TEST_F(Relay, MismatchesAreLoggedAndPassedOn)
     Send(2, mismatch);
     EXPECT_TRUE(
         Logged("mismatch: turn 0, machine 2 \"Bo\" computed 0000000000000020, sent 0000000000000010"));
-    ASSERT_NE(Last(1, MessageType::Mismatch), nullptr);
-    EXPECT_EQ(Last(3, MessageType::Mismatch)->computed, 0x20u);
+    for (uint32_t c : {1u, 3u})
+        EXPECT_EQ(Got(c, MessageType::Mismatch), EncodeMessage(mismatch)) << c;
     EXPECT_EQ(Count(2, MessageType::Mismatch), 0);
 }
 
@@ -313,10 +316,7 @@ TEST_F(Relay, ALeavingOrSilentPlayerKeepsTheSeatAndComesBackToTheLatestGame)
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->yourMachine, 2);
     EXPECT_EQ(table->seats[1].presence, SeatPresence::Present);
-    const Message* turn = Last(7, MessageType::Turn);
-    ASSERT_NE(turn, nullptr);
-    EXPECT_EQ(turn->turn, 1u);
-    EXPECT_EQ(turn->seatToPlay, 1);
+    EXPECT_EQ(Got(7, MessageType::Turn), EncodeMessage(Turn(1, 1)));
     EXPECT_EQ(Last(1, MessageType::SeatEvent)->event, SeatEventKind::Rejoined);
     EXPECT_TRUE(Logged("rejoin: seat 2 \"Bo\""));
     // Its turns count as the seat's.
@@ -381,8 +381,7 @@ TEST_F(Relay, TheComputerTakesAnEmptySeatOverWhenEveryoneAgrees)
     EXPECT_EQ(Text(game.Seats()), "Ann P1+ | Bo C1+ | Cy P3+"); // the lowest machine present plays it
     EXPECT_EQ(Last(3, MessageType::SeatEvent)->event, SeatEventKind::TakenOver);
     // The seat is to play now: its new machine gets the turn to play it from.
-    ASSERT_NE(Last(1, MessageType::Turn), nullptr);
-    EXPECT_EQ(Last(1, MessageType::Turn)->turn, 1u);
+    EXPECT_EQ(Got(1, MessageType::Turn), EncodeMessage(Turn(1, 1)));
     EXPECT_TRUE(Logged("take over: seat 2 played by the computer on machine 1"));
     Send(1, Turn(2, 2));
     EXPECT_EQ(Last(3, MessageType::Turn)->turn, 2u);
