@@ -111,15 +111,8 @@ TEST(Message, EveryTypeComesBackAsItWasSent)
         EXPECT_EQ(EncodeMessage(got), bytes) << MessageTypeName(sent.type);
         EXPECT_EQ(got.type, sent.type);
     }
-    // A field left out of both the writer and the reader: the turn's bytes
-    // are checked one by one below, the host's join here.
-    Message got;
-    ASSERT_TRUE(Decodes(EncodeMessage(HostJoin()), got));
-    EXPECT_EQ(got.code, "K7WQ2M");
-    EXPECT_EQ(got.name, "Ann");
-    EXPECT_TRUE(got.host);
-    EXPECT_EQ(got.plan, HostJoin().plan);
-    EXPECT_EQ(got.settings, HostJoin().settings);
+    // (A field left out of both the writer and the reader: the fuzzers' seeds
+    // below, the turn's bytes one by one.)
 }
 
 TEST(Message, FieldsAreLittleEndianInTheirOrder)
@@ -264,6 +257,8 @@ TEST(Message, CodesAndNames)
         EXPECT_FALSE(IsValidName(name)) << name;
 }
 
+// Written once, the seeds also stand for every field: one left out of both the
+// writer and the reader leaves bytes over.
 TEST(Message, TheFuzzersSeedsAreOneWellFormedMessageOfEveryType)
 {
     const char* names[] = {"join-host", "join",     "refused",    "seat-table",
