@@ -138,7 +138,7 @@ std::vector<uint8_t> GameOf(uint32_t seats)
 
 } // namespace
 
-TEST_F(Sessions, MachinesPlayTheirOwnSeatsTurnsAndEndWithTheSameGame)
+TEST_F(Sessions, MachinesPlayTheSeatsTheyOwnAndEndWithTheSameGame)
 {
     // The host plays its own seat and a computer's; Bo and Cy one each.
     Machine& ann = Host({SeatPlan::HostHuman, SeatPlan::HostComputer, SeatPlan::Open, SeatPlan::Open});
