@@ -111,15 +111,8 @@ TEST(Message, EveryTypeComesBackAsItWasSent)
         EXPECT_EQ(EncodeMessage(got), bytes) << MessageTypeName(sent.type);
         EXPECT_EQ(got.type, sent.type);
     }
-    // A field left out of both the writer and the reader: the turn's bytes
-    // are checked one by one below, the host's join here.
-    Message got;
-    ASSERT_TRUE(Decodes(EncodeMessage(HostJoin()), got));
-    EXPECT_EQ(got.code, "K7WQ2M");
-    EXPECT_EQ(got.name, "Ann");
-    EXPECT_TRUE(got.host);
-    EXPECT_EQ(got.plan, HostJoin().plan);
-    EXPECT_EQ(got.settings, HostJoin().settings);
+    // (A field left out of both the writer and the reader: the fuzzers' seeds
+    // below, the turn's bytes one by one.)
 }
 
 TEST(Message, FieldsAreLittleEndianInTheirOrder)
@@ -207,34 +200,29 @@ TEST(Message, OutOfRangeValuesAreMalformed)
 
 TEST(Message, LimitsOnStringsSettingsAndSnapshots)
 {
-    Message join = HostJoin();
-    join.name = std::string(kMaxNameLength, 'n');
-    EXPECT_TRUE(Decodes(EncodeMessage(join)));
-    join.name += "n";
-    EXPECT_FALSE(Decodes(EncodeMessage(join)));
-
-    join = HostJoin();
-    join.code = std::string(kMaxCodeLength + 1, 'A');
-    EXPECT_FALSE(Decodes(EncodeMessage(join)));
-
-    join = HostJoin();
-    join.settings.assign(kMaxSettingsBytes, 9);
-    EXPECT_TRUE(Decodes(EncodeMessage(join)));
-    join.settings.push_back(9);
-    EXPECT_FALSE(Decodes(EncodeMessage(join)));
-
-    // The largest snapshot passes, one byte more does not.
-    Message turn = TurnMessage(kMaxSnapshotBytes);
-    Message got;
-    EXPECT_TRUE(Decodes(EncodeMessage(turn), got));
-    EXPECT_EQ(got.snapshot.size(), kMaxSnapshotBytes);
-    turn.snapshot.push_back(1);
-    EXPECT_FALSE(Decodes(EncodeMessage(turn)));
-    turn = TurnMessage(10);
-    turn.report.assign(kMaxReportBytes, 'r');
-    EXPECT_TRUE(Decodes(EncodeMessage(turn)));
-    turn.report.push_back('r');
-    EXPECT_FALSE(Decodes(EncodeMessage(turn)));
+    // Each at its limit passes, one more does not.
+    const struct
+    {
+        Message message;
+        void (*fill)(Message&, size_t);
+        size_t limit;
+    } rows[] = {
+        {HostJoin(), [](Message& m, size_t n) { m.name.assign(n, 'n'); }, kMaxNameLength},
+        {HostJoin(), [](Message& m, size_t n) { m.code.assign(n, 'A'); }, kMaxCodeLength},
+        {HostJoin(), [](Message& m, size_t n) { m.settings.assign(n, 9); }, kMaxSettingsBytes},
+        {TurnMessage(0), [](Message& m, size_t n) { m.snapshot.assign(n, 7); }, kMaxSnapshotBytes},
+        {TurnMessage(10), [](Message& m, size_t n) { m.report.assign(n, 'r'); }, kMaxReportBytes},
+    };
+    for (const auto& row : rows)
+    {
+        Message m = row.message;
+        row.fill(m, row.limit);
+        Message got;
+        EXPECT_TRUE(Decodes(EncodeMessage(m), got)) << row.limit;
+        EXPECT_TRUE(EncodeMessage(got) == EncodeMessage(m)) << row.limit;
+        row.fill(m, row.limit + 1);
+        EXPECT_FALSE(Decodes(EncodeMessage(m))) << row.limit;
+    }
 
     // A length that claims more than the message holds fails before any
     // allocation of that size (the sanitizer run would report one of 4 GB).
@@ -250,6 +238,7 @@ TEST(Message, LimitsOnStringsSettingsAndSnapshots)
     refused.type = MessageType::Refused;
     std::vector<uint8_t> big = EncodeMessage(refused);
     big.resize(kMaxSmallMessageBytes + 1);
+    Message got;
     std::string error;
     EXPECT_FALSE(DecodeMessage(big.data(), big.size(), got, error));
     EXPECT_NE(error.find("too large"), std::string::npos) << error;
@@ -268,6 +257,8 @@ TEST(Message, CodesAndNames)
         EXPECT_FALSE(IsValidName(name)) << name;
 }
 
+// Written once, the seeds also stand for every field: one left out of both the
+// writer and the reader leaves bytes over.
 TEST(Message, TheFuzzersSeedsAreOneWellFormedMessageOfEveryType)
 {
     const char* names[] = {"join-host", "join",     "refused",    "seat-table",

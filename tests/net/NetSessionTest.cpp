@@ -127,72 +127,41 @@ class Sessions : public ::testing::Test
     std::vector<std::unique_ptr<Machine>> machines;
 };
 
-// The game every machine must end with: seats 0, 1, 2 in turn, twelve turns.
-std::vector<uint8_t> ThreeSeatGame()
+// The game every machine must end with: the seats in turn, twelve turns.
+std::vector<uint8_t> GameOf(uint32_t seats)
 {
     std::vector<uint8_t> game;
     for (uint32_t t = 0; t < Machine::kTurns; t++)
-        game.push_back(uint8_t(t % 3));
+        game.push_back(uint8_t(t % seats));
     return game;
 }
 
 } // namespace
 
-TEST_F(Sessions, ThreeMachinesPlayTheirOwnTurnsAndEndWithTheSameGame)
+TEST_F(Sessions, MachinesPlayTheSeatsTheyOwnAndEndWithTheSameGame)
 {
-    Machine& ann = Host({SeatPlan::HostHuman, SeatPlan::Open, SeatPlan::Open});
+    // The host plays its own seat and a computer's; Bo and Cy one each.
+    Machine& ann = Host({SeatPlan::HostHuman, SeatPlan::HostComputer, SeatPlan::Open, SeatPlan::Open});
     Machine& bo = Join("Bo");
-    ASSERT_TRUE(StepUntil([&] { return bo.session->Seats().size() == 3 && bo.session->OwnsSeat(1); }));
+    ASSERT_TRUE(StepUntil([&] { return bo.session->Seats().size() == 4 && bo.session->OwnsSeat(2); }));
     EXPECT_FALSE(ann.session->AllSeatsTaken());
     EXPECT_EQ(bo.session->Settings(), (std::vector<uint8_t>{9, 8}));
-    EXPECT_EQ(bo.session->SeatLabel(0), "Ann");
     Machine& cy = Join("Cy");
     BeginWhenFull(ann);
     ASSERT_TRUE(StepUntil([&] { return AllOver(); }));
     for (auto& m : machines)
     {
-        EXPECT_EQ(m->game, ThreeSeatGame());
+        EXPECT_EQ(m->game, GameOf(4));
         EXPECT_FALSE(m->mismatch);
-        EXPECT_EQ(m->turnsPlayed, 4);
-        EXPECT_EQ(m->session->LatestTurn().winner, 2);
+        EXPECT_EQ(m->turnsPlayed, m.get() == &ann ? 6 : 3);
+        EXPECT_EQ(m->session->LatestTurn().winner, 3);
     }
-    EXPECT_EQ(cy.turnsLoaded, 9); // the game's start, and every turn the others ended
+    EXPECT_EQ(cy.turnsLoaded, 10); // the game's start, and every turn the others ended
+    EXPECT_EQ(bo.session->SeatLabel(0) + "," + bo.session->SeatLabel(1) + "," + bo.session->SeatLabel(2),
+              "Ann,Computer,Bo");
     std::string notice;
     ASSERT_TRUE(ann.session->TakeNotice(notice));
-    EXPECT_EQ(notice, "Player 2 (Bo) joined");
-}
-
-TEST_F(Sessions, OneMachineMayPlaySeveralSeatsAndTheComputerSeatsShowAsComputer)
-{
-    Machine& ann = Host({SeatPlan::HostHuman, SeatPlan::HostComputer, SeatPlan::Open});
-    Machine& bo = Join("Bo");
-    BeginWhenFull(ann);
-    ASSERT_TRUE(StepUntil([&] { return AllOver(); }));
-    EXPECT_EQ(bo.game, ThreeSeatGame());
-    EXPECT_EQ(ann.turnsPlayed, 8);
-    EXPECT_EQ(bo.session->SeatLabel(1), "Computer");
-    EXPECT_EQ(bo.session->SeatLabel(2), "Bo");
-}
-
-TEST_F(Sessions, AMachineLostMidTurnComesBackAndTheGameEndsTheSame)
-{
-    Machine& ann = Host({SeatPlan::HostHuman, SeatPlan::Open, SeatPlan::Open});
-    Join("Bo");
-    Join("Cy");
-    BeginWhenFull(ann);
-    // Bo's program dies when its second turn comes (turn 4), before ending it.
-    Machine* bo = machines[1].get();
-    bo->stopAtTurn = 4;
-    ASSERT_TRUE(StepUntil([&] { return bo->stopped; }));
-    bo->session.reset(new NetSession()); // the connection is gone with the program
-    bo->game.clear();
-    bo->stopAtTurn = 0;
-    // It starts again and joins with the code and its name.
-    std::string error;
-    ASSERT_TRUE(bo->session->Join("127.0.0.1", port, "TOY123", "Bo", error)) << error;
-    ASSERT_TRUE(StepUntil([&] { return AllOver(); }));
-    for (auto& m : machines)
-        EXPECT_EQ(m->game, ThreeSeatGame());
+    EXPECT_EQ(notice, "Player 3 (Bo) joined");
 }
 
 TEST_F(Sessions, TheComputerTakesTheSeatOfAPlayerWhoLeftWhenTheOthersAgree)
@@ -218,22 +187,14 @@ TEST_F(Sessions, TheComputerTakesTheSeatOfAPlayerWhoLeftWhenTheOthersAgree)
     EXPECT_EQ(bo.session->SeatLabel(2), "Computer");
     machines.erase(machines.begin() + 2);
     ASSERT_TRUE(StepUntil([&] { return AllOver(); }));
-    EXPECT_EQ(ann.game, ThreeSeatGame());
-    EXPECT_EQ(bo.game, ThreeSeatGame());
+    EXPECT_EQ(ann.game, GameOf(3));
+    EXPECT_EQ(bo.game, GameOf(3));
 }
 
-TEST_F(Sessions, AWrongCodeOrAFullGameFailsWithTheRelaysReason)
+// (The relay's refusals, and their text as a session's reason: RelayGameTest
+// and RelayProcessTest.)
+TEST_F(Sessions, AMalformedCodeFailsBeforeAnythingIsSent)
 {
-    Machine& ann = Host({SeatPlan::HostHuman, SeatPlan::Open});
-    Machine& wrong = Join("Bo", "TOY124");
-    ASSERT_TRUE(StepUntil([&] { return wrong.session->GetPhase() == NetSession::Phase::Failed; }));
-    EXPECT_EQ(wrong.session->FailReason(), "refused: wrong game code");
-    Join("Cy");
-    ASSERT_TRUE(StepUntil([&] { return ann.session->AllSeatsTaken(); }));
-    Machine& late = Join("Dee");
-    ASSERT_TRUE(StepUntil([&] { return late.session->GetPhase() == NetSession::Phase::Failed; }));
-    EXPECT_EQ(late.session->FailReason(), "refused: every seat is taken");
-
     NetSession bad;
     std::string error;
     EXPECT_FALSE(bad.Join("127.0.0.1", port, "abc", "Bo", error));

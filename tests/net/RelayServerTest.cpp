@@ -2,12 +2,11 @@
 
 #include <chrono>
 #include <cstdio>
-#include <dirent.h>
+#include <filesystem>
 #include <functional>
 #include <memory>
-#include <random>
+#include <stdlib.h>
 #include <thread>
-#include <unistd.h>
 
 #include "net/RelayClient.h"
 #include "net/RelayServer.h"
@@ -21,16 +20,26 @@ namespace
 class Loopback : public ::testing::Test
 {
   protected:
+    // Each test runs in an empty folder of its own, which the relay must
+    // leave empty: whatever the players send, it writes no file.
     void SetUp() override
     {
         logFile = std::tmpfile();
         ASSERT_NE(logFile, nullptr);
+        char pattern[] = "/tmp/korvane-relay-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(folder);
     }
     void TearDown() override
     {
         clients.clear();
         server.reset();
         std::fclose(logFile);
+        EXPECT_TRUE(std::filesystem::is_empty(folder)) << "the relay wrote a file";
+        std::filesystem::current_path(previous);
+        std::filesystem::remove_all(folder);
     }
 
     void StartRelay(double timeoutSeconds = 60.0)
@@ -165,6 +174,8 @@ class Loopback : public ::testing::Test
     }
 
     std::FILE* logFile = nullptr;
+    std::string folder;
+    std::filesystem::path previous;
     std::unique_ptr<RelayServer> server;
     std::vector<std::unique_ptr<RelayClient>> clients;
     RelayClient* host = nullptr;
@@ -179,29 +190,19 @@ TEST_F(Loopback, TheLargestSnapshotTravelsWholeToEveryOtherMachine)
     ThreePlayers();
     const Message sent = Turn(1, 1, kMaxSnapshotBytes);
     ASSERT_TRUE(host->Send(sent));
-    Message got;
-    ASSERT_TRUE(Expect(*bo, MessageType::Turn, got, 20.0));
-    EXPECT_EQ(got.turn, 1u);
-    EXPECT_EQ(got.hash, sent.hash);
-    EXPECT_EQ(got.snapshot, sent.snapshot);
-    ASSERT_TRUE(Expect(*cy, MessageType::Turn, got, 20.0));
-    EXPECT_EQ(got.snapshot.size(), kMaxSnapshotBytes);
+    for (RelayClient* other : {bo, cy})
+    {
+        Message got;
+        ASSERT_TRUE(Expect(*other, MessageType::Turn, got, 20.0));
+        EXPECT_TRUE(EncodeMessage(got) == EncodeMessage(sent))
+            << "a turn of " << got.snapshot.size() << " bytes";
+    }
     EXPECT_NE(Log().find("turn 1: seat 1 ended, seat 2 next"), std::string::npos) << Log();
 }
 
-TEST_F(Loopback, RandomBytesAndOversizedMessagesLoseTheirConnectionAndTheGameGoesOn)
+TEST_F(Loopback, AnOversizedMessageLosesItsConnectionAndTheGameGoesOn)
 {
     ThreePlayers();
-    std::mt19937 random(7);
-    RelayClient& noise = NewClient();
-    std::vector<uint8_t> bytes(300);
-    for (uint8_t& b : bytes)
-        b = uint8_t(random());
-    bytes[0] = 0xEE;
-    ASSERT_TRUE(noise.SendBytes(bytes));
-    ASSERT_TRUE(PumpUntil([&] { return !noise.IsConnected(); }));
-    EXPECT_NE(Log().find("unknown message type 238"), std::string::npos) << Log();
-
     // Bo sends a turn larger than the protocol allows: dropped, and so is Bo.
     std::vector<uint8_t> oversized = EncodeMessage(Turn(1, 1, 16));
     oversized.resize(kMaxMessageBytes + 1000, 0);
@@ -252,7 +253,7 @@ TEST_F(Loopback, ASilentMachineTimesOutAndComesBackIntoItsSeat)
     EXPECT_EQ(turn.turn, 1u);
 }
 
-TEST_F(Loopback, AMachineThatLeavesIsReportedAsLeftAndARefusalArrivesBeforeTheEnd)
+TEST_F(Loopback, AMachineThatLeavesIsReportedAsLeft)
 {
     ThreePlayers();
     // Cy stops waiting while its last message is unacknowledged (the relay is
@@ -263,42 +264,4 @@ TEST_F(Loopback, AMachineThatLeavesIsReportedAsLeftAndARefusalArrivesBeforeTheEn
     ASSERT_TRUE(Expect(*host, MessageType::SeatEvent, event));
     EXPECT_EQ(event.event, SeatEventKind::Left);
     EXPECT_EQ(event.seat, 2);
-
-    RelayClient& stranger = NewClient();
-    Message wrong = Join("Dee");
-    wrong.code = "WRONG1";
-    ASSERT_TRUE(stranger.Send(wrong));
-    Message refused;
-    ASSERT_TRUE(Expect(stranger, MessageType::Refused, refused));
-    EXPECT_EQ(refused.reason, RefusalReason::WrongCode);
-    ASSERT_TRUE(PumpUntil([&] { return !stranger.IsConnected(); }));
-}
-
-TEST_F(Loopback, ThePlayersNamesWriteNoFile)
-{
-    char dirTemplate[] = "/tmp/korvane-relay-XXXXXX";
-    const char* dir = mkdtemp(dirTemplate);
-    ASSERT_NE(dir, nullptr);
-    char previous[4096];
-    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-    ASSERT_EQ(chdir(dir), 0);
-
-    ThreePlayers();
-    Message evil = Join("../../../tmp/x", false);
-    RelayClient& stranger = NewClient();
-    stranger.Send(evil);
-    ASSERT_TRUE(host->Send(Turn(1, 1, 1000)));
-    Message turn;
-    ASSERT_TRUE(Expect(*bo, MessageType::Turn, turn));
-
-    // (The address and port it binds: server_test.sh, through the program.)
-    DIR* listing = opendir(".");
-    ASSERT_NE(listing, nullptr);
-    int entries = 0;
-    while (dirent* entry = readdir(listing))
-        entries += std::string(entry->d_name) != "." && std::string(entry->d_name) != "..";
-    closedir(listing);
-    EXPECT_EQ(entries, 0);
-    ASSERT_EQ(chdir(previous), 0);
-    rmdir(dir);
 }

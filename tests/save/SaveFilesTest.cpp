@@ -74,29 +74,6 @@ TEST(SaveFolder, XdgDataHomeWhenAbsoluteElseHomeElseNone)
                                                              "/s/autosave-2.korvane"}));
 }
 
-TEST_F(SaveFilesTest, TheNewestAutosaveAndTheTwoBeforeItAreKeptAndNothingElseIsLeft)
-{
-    const std::string root = TempFolder();
-    const std::string folder = root + "/deep/korvane/saves";
-    SeedRandom(1);
-    Game game(2, "map1");
-    const std::vector<std::string> paths = AutosavePaths(folder);
-    for (uint32_t turn = 1; turn <= 5; turn++)
-    {
-        game.NextPlayer();
-        std::string error;
-        ASSERT_TRUE(WriteAutosave(game, folder, error)) << error;
-        // The newest first; nothing half written or temporary stays.
-        for (uint32_t i = 0; i < turn && i < 3; i++)
-            EXPECT_EQ(TurnsOf(paths[i]), turn - i);
-        EXPECT_EQ(FileCount(folder), std::min<size_t>(turn, 3));
-    }
-    struct stat info;
-    ASSERT_EQ(stat(folder.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700u);
-    std::filesystem::remove_all(root);
-}
-
 TEST_F(SaveFilesTest, AFailedWriteLeavesThePreviousSavesWhole)
 {
     const std::string root = TempFolder();
@@ -143,26 +120,33 @@ TEST(SaveFiles, ReadingRefusesWhatIsNoSaveFileWithoutReadingIt)
     std::filesystem::remove_all(root);
 }
 
-TEST_F(SaveFilesTest, AHandOverSavesEscapeKeepsTheSavesAndAWonGameLeavesNone)
+TEST_F(SaveFilesTest, HandOversKeepTheNewestThreeAutosavesEscapeKeepsThemAndAWonGameLeavesNone)
 {
     const std::string root = TempFolder();
     const ScopedEnvironment xdg("XDG_DATA_HOME", root);
-    const std::vector<std::string> paths = AutosavePaths(root + "/korvane/saves");
+    const std::string folder = root + "/korvane/saves";
+    const std::vector<std::string> paths = AutosavePaths(folder);
     SeedRandom(1);
     Game game(2, "map1");
-    game.NextPlayer();
     game.SetState(1);
-    AutosaveAtHandOver(game);
-    game.NextPlayer();
-    AutosaveAtHandOver(game);
-    EXPECT_EQ(TurnsOf(paths[0]), 2u);
-    EXPECT_EQ(TurnsOf(paths[1]), 1u);
+    for (uint32_t turn = 1; turn <= 5; turn++)
+    {
+        game.NextPlayer();
+        AutosaveAtHandOver(game);
+        // The newest first; nothing half written or temporary stays.
+        for (uint32_t i = 0; i < turn && i < 3; i++)
+            EXPECT_EQ(TurnsOf(paths[i]), turn - i);
+        EXPECT_EQ(FileCount(folder), std::min<size_t>(turn, 3));
+    }
+    struct stat info;
+    ASSERT_EQ(stat(folder.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
     // Escape: the game is over without a winner; the saves stay for Resume.
     game.SetState(2);
     game.NextPlayer();
     AutosaveAtHandOver(game);
-    EXPECT_EQ(TurnsOf(paths[0]), 2u);
-    EXPECT_EQ(FileCount(root + "/korvane/saves"), 2u);
+    EXPECT_EQ(TurnsOf(paths[0]), 5u);
+    EXPECT_EQ(FileCount(folder), 3u);
     // Won: nothing left to resume.
     for (Ship* ship : game.players[1]->fleet)
         delete ship;
@@ -170,6 +154,6 @@ TEST_F(SaveFilesTest, AHandOverSavesEscapeKeepsTheSavesAndAWonGameLeavesNone)
     game.players[1]->selection.clear();
     ASSERT_EQ(game.WinnerIndex(), 0);
     AutosaveAtHandOver(game);
-    EXPECT_EQ(FileCount(root + "/korvane/saves"), 0u);
+    EXPECT_EQ(FileCount(folder), 0u);
     std::filesystem::remove_all(root);
 }

@@ -10,77 +10,51 @@ namespace
 
 using Kind = TextField::Kind;
 
-std::string Typed(Kind kind, const std::string& keys)
+TEST(TextField, EachKindTakesOnlyItsCharactersUpToItsLength)
 {
-    TextField field(kind);
-    for (char c : keys)
-    {
-        field.Type(c);
-    }
-    return field.Text();
-}
-
-TEST(TextField, EachKindTakesOnlyItsCharacters)
-{
+    // Keys typed ('\b' is Backspace) into a field made with a first text; the
+    // text kept and how many keys changed it.
     const struct
     {
         Kind kind;
-        const char* typed;
-        const char* kept;
+        const char* first;
+        std::string typed;
+        std::string kept;
+        int changes;
     } rows[] = {
-        {Kind::Address, "127.0.0.1", "127.0.0.1"},
-        {Kind::Address, "relay-2.example.org", "relay-2.example.org"},
-        {Kind::Address, "a b:c/d_e", "abcde"},
-        {Kind::Port, "24250", "24250"},
-        {Kind::Port, "2a4-2 5", "2425"},
-        {Kind::Code, "k7wq2m", "K7WQ2M"},
-        {Kind::Code, "K7-WQ 2m!", "K7WQ2M"},
-        {Kind::Name, "Bo Li", "Bo Li"},
-        {Kind::Name, "  Bo", "Bo"}, // a name never starts with a space
-        {Kind::Name, "A\tB\nC\x7f~", "ABC~"},
+        {Kind::Address, "", "127.0.0.1", "127.0.0.1", 9},
+        {Kind::Address, "", "relay-2.example.org", "relay-2.example.org", 19},
+        {Kind::Address, "", "a b:c/d_e", "abcde", 5},
+        {Kind::Port, "", "24250", "24250", 5},
+        {Kind::Port, "", "2a4-2 5", "2425", 4},
+        {Kind::Code, "", "k7wq2m", "K7WQ2M", 6},
+        {Kind::Code, "", "K7-WQ 2m!", "K7WQ2M", 6},
+        {Kind::Name, "", "Bo Li", "Bo Li", 5},
+        {Kind::Name, "", "  Bo", "Bo", 2}, // a name never starts with a space
+        {Kind::Name, "", "A\tB\nC\x7f~", "ABC~", 4},
+        // A full field refuses more.
+        {Kind::Address, "", std::string(41, '1'), std::string(40, '1'), 40},
+        {Kind::Port, "", "123456", "12345", 5},
+        {Kind::Code, "", "ABCDEFGHJK2345678", "ABCDEFGHJK234567", 16},
+        {Kind::Name, "", "Bo the Brave of Fenn!", "Bo the Brave of Fenn", 20},
+        // Backspace takes the last character, until there is none.
+        {Kind::Port, "24250", "\b1", "24251", 2},
+        {Kind::Port, "24250", "\b\b\b\b\b\b", "", 5},
+        // The first text goes through the same rules as typing.
+        {Kind::Code, "abc-def", "", "ABCDEF", 0},
+        {Kind::Port, "123456", "", "12345", 0},
     };
     for (const auto& row : rows)
     {
-        EXPECT_EQ(Typed(row.kind, row.typed), row.kept) << row.typed;
-    }
-}
-
-TEST(TextField, AFullFieldRefusesMore)
-{
-    const struct
-    {
-        Kind kind;
-        size_t length;
-    } rows[] = {{Kind::Address, 40}, {Kind::Port, 5}, {Kind::Code, 16}, {Kind::Name, 20}};
-    for (const auto& row : rows)
-    {
-        TextField field(row.kind);
-        EXPECT_EQ(field.MaxLength(), row.length);
-        for (size_t i = 0; i < row.length; i++)
+        TextField field(row.kind, row.first);
+        int changes = 0;
+        for (const char c : row.typed)
         {
-            EXPECT_TRUE(field.Type('1'));
+            changes += (c == '\b' ? field.Backspace() : field.Type(c)) ? 1 : 0;
         }
-        EXPECT_FALSE(field.Type('1'));
-        EXPECT_EQ(field.Text(), std::string(row.length, '1'));
+        EXPECT_EQ(field.Text(), row.kept) << row.typed;
+        EXPECT_EQ(changes, row.changes) << row.typed;
     }
-}
-
-TEST(TextField, BackspaceTakesTheLastCharacter)
-{
-    TextField field(Kind::Port, "24250");
-    EXPECT_TRUE(field.Backspace());
-    EXPECT_EQ(field.Text(), "2425");
-    EXPECT_TRUE(field.Type('1'));
-    EXPECT_EQ(field.Text(), "24251");
-    for (int i = 0; i < 5; i++)
-    {
-        EXPECT_TRUE(field.Backspace());
-    }
-    EXPECT_FALSE(field.Backspace());
-    EXPECT_EQ(field.Text(), "");
-    // The first text goes through the same rules as typing.
-    EXPECT_EQ(TextField(Kind::Code, "abc-def").Text(), "ABCDEF");
-    EXPECT_EQ(TextField(Kind::Port, "123456").Text(), "12345");
 }
 
 } // namespace
