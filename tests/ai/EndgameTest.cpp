@@ -1,9 +1,12 @@
 // How the Hard player's plan ends a fight instead of drawing it out: ships
 // on top of their target back off to fighting range, where their turrets
-// bear, rather than wear each other down at point-blank range.
+// bear, rather than wear each other down at point-blank range; fighters left
+// without a capital ship come out of the clouds rather than hide in them,
+// and a small fleet hunting in a cloud steps out now and then to look round.
 
 #include <gtest/gtest.h>
 
+#include "ai/Search.h"
 #include "ai/Tactics.h"
 
 namespace
@@ -71,6 +74,101 @@ TEST(EndgameTest, AShipOnTopOfItsTargetBacksOffToFightingRange)
     knowledge.contacts.push_back(Contact{50, 1, -1, ShipRole::Gunship, Vector(0, 0, 0), Orientation(), true});
     const TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), std::vector<Vector>());
     EXPECT_FALSE(OrdersOf(plan, 1).move);
+}
+
+TEST(EndgameTest, FightersLeftWithoutACapitalShipWaitOutInTheOpen)
+{
+    const ClassBook book{std::vector<ClassProfile>()};
+    HardMemory memory;
+    memory.turn = 20;
+    memory.lastSightTurn = 15;
+    ContactTrack lost;
+    lost.id = 50;
+    lost.owner = 1;
+    lost.position = Vector(0, 0, 0);
+    lost.lastSeenTurn = 15;
+    memory.tracks.push_back(lost);
+    Knowledge knowledge = TwoPlayers();
+    // A cloud round the fighters, and a wreck's dust beside it.
+    knowledge.nebulae.push_back(NebulaBox{Vector(-200, -50, -200), Vector(200, 50, 200), 0.15f});
+    knowledge.nebulae.push_back(NebulaBox{Vector(200, -20, -20), Vector(240, 20, 20), 0.3f});
+    const std::vector<Vector> grid = SearchGrid(knowledge.nebulae, 60.0f);
+    for (const Vector& at : {Vector(0, 0, 0), Vector(150, 0, 10), Vector(-190, 40, 190)})
+    {
+        knowledge.own = {Own(7, ShipRole::Fighter, at), Own(8, ShipRole::Fighter, at + Vector(6, 0, 0))};
+        const TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), grid);
+        for (uint32_t id : {7u, 8u})
+        {
+            const ShipOrders& order = OrdersOf(plan, id);
+            ASSERT_TRUE(order.move) << id;
+            // Clear of every cloud by more than a fighter's fighting range.
+            for (const Vector& step : {Vector(100, 0, 0), Vector(0, 100, 0), Vector(0, 0, 100)})
+            {
+                EXPECT_EQ(DensityAt(knowledge.nebulae, order.destination + step), 0.0f) << id;
+                EXPECT_EQ(DensityAt(knowledge.nebulae, order.destination - step), 0.0f) << id;
+            }
+        }
+        EXPECT_LT(Length(OrdersOf(plan, 7).destination - OrdersOf(plan, 8).destination), 10.0);
+    }
+    // With a capital ship left, the fighters scout the cloud instead.
+    knowledge.own = {Own(1, ShipRole::Carrier, Vector(0, 0, 0)), Own(7, ShipRole::Fighter, Vector(0, 0, 0))};
+    const TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), grid);
+    EXPECT_GT(DensityAt(knowledge.nebulae, OrdersOf(plan, 7).destination), 0.0f);
+}
+
+TEST(EndgameTest, ASmallFleetHuntingInACloudStepsOutNowAndThenToLookRound)
+{
+    const ClassBook book{std::vector<ClassProfile>()};
+    Knowledge knowledge = TwoPlayers();
+    knowledge.nebulae.push_back(NebulaBox{Vector(-300, -50, -300), Vector(300, 50, 300), 0.015f});
+    const std::vector<Vector> grid = SearchGrid(knowledge.nebulae, 60.0f);
+    HardMemory memory;
+    memory.turn = 30;
+    ContactTrack lost;
+    lost.id = 50;
+    lost.owner = 1;
+    lost.position = Vector(250, 0, 250);
+    lost.checked = true;
+    memory.tracks.push_back(lost);
+    const auto plan = [&](int32_t turnsUnseen, int ships)
+    {
+        memory.lastSightTurn = memory.turn - turnsUnseen;
+        memory.tracks[0].lastSeenTurn = memory.lastSightTurn;
+        knowledge.own.clear();
+        for (int i = 0; i < ships; i++)
+        {
+            knowledge.own.push_back(Own(uint32_t(1 + i), ShipRole::Gunship, Vector(float(i) * 30.0f, 0, 0)));
+        }
+        return PlanTurn(knowledge, memory, book, Tuning(), grid);
+    };
+    // Three, nine, fifteen turns without sight: out over the cloud's top or
+    // bottom face, the nearest way out.
+    for (int32_t unseen : {3, 9, 15})
+    {
+        for (int ships : {1, 2})
+        {
+            const TurnPlan stepOut = plan(unseen, ships);
+            for (int i = 0; i < ships; i++)
+            {
+                const ShipOrders& order = OrdersOf(stepOut, uint32_t(1 + i));
+                ASSERT_TRUE(order.move) << unseen << " turns, " << ships << " ships";
+                EXPECT_EQ(DensityAt(knowledge.nebulae, order.destination), 0.0f) << unseen << ", " << ships;
+                EXPECT_LT(Length(order.destination - knowledge.own[size_t(i)].position), 100.0) << unseen;
+            }
+        }
+    }
+    // Other turns, and a fleet of three at any turn: searching the cloud.
+    for (const auto& [unseen, ships] :
+         {std::pair{4, 1}, std::pair{6, 1}, std::pair{8, 2}, std::pair{3, 3}, std::pair{9, 3}})
+    {
+        const TurnPlan search = plan(unseen, ships);
+        for (int i = 0; i < ships; i++)
+        {
+            const ShipOrders& order = OrdersOf(search, uint32_t(1 + i));
+            ASSERT_TRUE(order.move) << unseen << " turns, " << ships << " ships";
+            EXPECT_GT(DensityAt(knowledge.nebulae, order.destination), 0.0f) << unseen << ", " << ships;
+        }
+    }
 }
 
 } // namespace
