@@ -47,18 +47,16 @@ constexpr float kLeftAlonePenalty = 2000.0f;
 // two fleets on top of each other wear each other down for tens of rounds.
 constexpr float kFighterTooClose = 15.0f;
 constexpr float kShipTooClose = 100.0f;
-// Fighters left without a capital ship wait this far from every cloud,
-// looking for such a point this far round them.
-constexpr float kOpenClearance = 150.0f;
-constexpr float kOpenReach = 1000.0f;
 // Searching with a fleet this small, the capital ships step out of the clouds
-// for a look round after so many turns without sight and every so many
-// after, this far out. A larger fleet searches on: its ships in the clouds
-// find what hides there sooner than it would find it from outside.
+// for a look round after so many turns without sight and every so many after,
+// to this far outside, looked for this far round each ship. A larger fleet
+// searches on: its ships in the clouds find what hides there sooner than it
+// would find it from outside.
 constexpr int32_t kLookoutFirst = 3;
 constexpr int32_t kLookoutEvery = 6;
 constexpr int kLookoutFleet = 2;
 constexpr float kLookoutClearance = 20.0f;
+constexpr float kLookoutReach = 1000.0f;
 // Enemies within this share of the nearest count as near as it.
 constexpr float kNearTie = 1.1f;
 
@@ -558,25 +556,6 @@ void PlanEscort(const Knowledge& knowledge, const Tuning& tuning, std::vector<Sh
     }
 }
 
-// With no capital ship left, hiding can only drag out a lost game: the
-// fighters wait together out in the open, where they see whatever comes for
-// them from afar, and fight it.
-void WaitInTheOpen(const Knowledge& knowledge, TurnPlan& plan)
-{
-    const Vector centre = FleetCentre(knowledge);
-    Vector point;
-    if (!OpenSpacePoint(knowledge.nebulae, centre, kOpenClearance, kOpenReach, point))
-    {
-        return;
-    }
-    for (size_t i = 0; i < knowledge.own.size(); i++)
-    {
-        ShipOrders& order = plan.ships[i];
-        order.destination = point + (knowledge.own[i].position - centre) * 0.4f;
-        order.move = Length(order.destination - knowledge.own[i].position) > 5.0;
-    }
-}
-
 // From out of the clouds a ship sees whatever is not in one, however far,
 // where from inside one it sees a short way: the capital ships in a cloud
 // step out to its edge for a look round.
@@ -587,7 +566,7 @@ void StepOutForALook(const Knowledge& knowledge, TurnPlan& plan)
         const OwnShip& ship = knowledge.own[i];
         Vector point;
         if (ship.role != ShipRole::Fighter && DensityAt(knowledge.nebulae, ship.position) > 0.0f &&
-            OpenSpacePoint(knowledge.nebulae, ship.position, kLookoutClearance, kOpenReach, point))
+            OpenSpacePoint(knowledge.nebulae, ship.position, kLookoutClearance, kLookoutReach, point))
         {
             plan.ships[i].move = true;
             plan.ships[i].destination = point;
@@ -607,11 +586,6 @@ void PlanSearch(const Knowledge& knowledge, const HardMemory& memory, const std:
     // An enemy never seen is given a turn or two to show itself first.
     if (neverSeen && memory.turn <= memory.waitTurns)
     {
-        return;
-    }
-    if (CapitalShipCount(knowledge) == 0)
-    {
-        WaitInTheOpen(knowledge, plan);
         return;
     }
     std::vector<Vector> taken;

@@ -1,8 +1,7 @@
 // How the Hard player's plan ends a fight instead of drawing it out: ships
 // on top of their target back off to fighting range, where their turrets
-// bear, rather than wear each other down at point-blank range; fighters left
-// without a capital ship come out of the clouds rather than hide in them,
-// and a small fleet hunting in a cloud steps out now and then to look round.
+// bear, rather than wear each other down at point-blank range; a small fleet
+// hunting in a cloud steps out now and then to look round.
 
 #include <gtest/gtest.h>
 
@@ -74,46 +73,6 @@ TEST(EndgameTest, AShipOnTopOfItsTargetBacksOffToFightingRange)
     knowledge.contacts.push_back(Contact{50, 1, -1, ShipRole::Gunship, Vector(0, 0, 0), Orientation(), true});
     const TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), std::vector<Vector>());
     EXPECT_FALSE(OrdersOf(plan, 1).move);
-}
-
-TEST(EndgameTest, FightersLeftWithoutACapitalShipWaitOutInTheOpen)
-{
-    const ClassBook book{std::vector<ClassProfile>()};
-    HardMemory memory;
-    memory.turn = 20;
-    memory.lastSightTurn = 15;
-    ContactTrack lost;
-    lost.id = 50;
-    lost.owner = 1;
-    lost.position = Vector(0, 0, 0);
-    lost.lastSeenTurn = 15;
-    memory.tracks.push_back(lost);
-    Knowledge knowledge = TwoPlayers();
-    // A cloud round the fighters, and a wreck's dust beside it.
-    knowledge.nebulae.push_back(NebulaBox{Vector(-200, -50, -200), Vector(200, 50, 200), 0.15f});
-    knowledge.nebulae.push_back(NebulaBox{Vector(200, -20, -20), Vector(240, 20, 20), 0.3f});
-    const std::vector<Vector> grid = SearchGrid(knowledge.nebulae, 60.0f);
-    for (const Vector& at : {Vector(0, 0, 0), Vector(150, 0, 10), Vector(-190, 40, 190)})
-    {
-        knowledge.own = {Own(7, ShipRole::Fighter, at), Own(8, ShipRole::Fighter, at + Vector(6, 0, 0))};
-        const TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), grid);
-        for (uint32_t id : {7u, 8u})
-        {
-            const ShipOrders& order = OrdersOf(plan, id);
-            ASSERT_TRUE(order.move) << id;
-            // Clear of every cloud by more than a fighter's fighting range.
-            for (const Vector& step : {Vector(100, 0, 0), Vector(0, 100, 0), Vector(0, 0, 100)})
-            {
-                EXPECT_EQ(DensityAt(knowledge.nebulae, order.destination + step), 0.0f) << id;
-                EXPECT_EQ(DensityAt(knowledge.nebulae, order.destination - step), 0.0f) << id;
-            }
-        }
-        EXPECT_LT(Length(OrdersOf(plan, 7).destination - OrdersOf(plan, 8).destination), 10.0);
-    }
-    // With a capital ship left, the fighters scout the cloud instead.
-    knowledge.own = {Own(1, ShipRole::Carrier, Vector(0, 0, 0)), Own(7, ShipRole::Fighter, Vector(0, 0, 0))};
-    const TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), grid);
-    EXPECT_GT(DensityAt(knowledge.nebulae, OrdersOf(plan, 7).destination), 0.0f);
 }
 
 TEST(EndgameTest, ASmallFleetHuntingInACloudStepsOutNowAndThenToLookRound)
