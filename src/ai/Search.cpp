@@ -45,6 +45,27 @@ bool Taken(const std::vector<Vector>& taken, const Vector& point)
     return false;
 }
 
+// How far a point lies outside a box; 0 inside it.
+float DistanceOutside(const NebulaBox& box, const Vector& point)
+{
+    const float dx = std::max({box.min.x - point.x, 0.0f, point.x - box.max.x});
+    const float dy = std::max({box.min.y - point.y, 0.0f, point.y - box.max.y});
+    const float dz = std::max({box.min.z - point.z, 0.0f, point.z - box.max.z});
+    return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+bool Clear(const std::vector<NebulaBox>& nebulae, const Vector& point, float clearance)
+{
+    for (const NebulaBox& box : nebulae)
+    {
+        if (box.density > 0.0f && DistanceOutside(box, point) < clearance)
+        {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 float LookRadius(float sensorRange, float signature, float density)
@@ -113,6 +134,37 @@ bool VantagePoint(const std::vector<NebulaBox>& nebulae, const Vector& from, con
         }
     }
     return found;
+}
+
+bool OpenSpacePoint(const std::vector<NebulaBox>& nebulae, const Vector& from, float clearance, float reach,
+                    Vector& point)
+{
+    // Rings round the ship in its plane, and straight up and down.
+    constexpr int kDirections = 16;
+    constexpr float kRingStep = 20.0f;
+    for (float radius = 0.0f; radius <= reach; radius += kRingStep)
+    {
+        const int count = radius > 0.0f ? kDirections + 2 : 1;
+        for (int i = 0; i < count; i++)
+        {
+            Vector offset(0, 0, 0);
+            if (i < kDirections && radius > 0.0f)
+            {
+                const double angle = 2.0 * M_PI * i / kDirections;
+                offset = Vector(float(std::cos(angle)) * radius, 0, float(std::sin(angle)) * radius);
+            }
+            else if (i >= kDirections)
+            {
+                offset = Vector(0, i == kDirections ? radius : -radius, 0);
+            }
+            if (Clear(nebulae, from + offset, clearance))
+            {
+                point = from + offset;
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 Vector GhostLookPoint(const ContactTrack& track, const std::vector<NebulaBox>& nebulae)

@@ -47,6 +47,12 @@ bool NextSearchPoint(const Knowledge& knowledge, const HardMemory& memory, const
 bool VantagePoint(const std::vector<NebulaBox>& nebulae, const Vector& from, const std::vector<Vector>& looks,
                   float sensorRange, float signature, Vector& point);
 
+// The nearest point to `from` at least `clearance` from every nebula box
+// (the map's and the wrecks' dust), searched out to `reach`: out in the open,
+// where a ship sees whatever comes near it. False when there is none.
+bool OpenSpacePoint(const std::vector<NebulaBox>& nebulae, const Vector& from, float clearance, float reach,
+                    Vector& point);
+
 // Where to look for a lost contact: its last position when that is in a
 // nebula, else that position carried a little on along its heading.
 Vector GhostLookPoint(const ContactTrack& track, const std::vector<NebulaBox>& nebulae);

@@ -47,6 +47,16 @@ constexpr float kLeftAlonePenalty = 2000.0f;
 // two fleets on top of each other wear each other down for tens of rounds.
 constexpr float kFighterTooClose = 15.0f;
 constexpr float kShipTooClose = 100.0f;
+// Searching with a fleet this small, the capital ships step out of the clouds
+// for a look round after so many turns without sight and every so many after,
+// to this far outside, looked for this far round each ship. A larger fleet
+// searches on: its ships in the clouds find what hides there sooner than it
+// would find it from outside.
+constexpr int32_t kLookoutFirst = 3;
+constexpr int32_t kLookoutEvery = 6;
+constexpr int kLookoutFleet = 2;
+constexpr float kLookoutClearance = 20.0f;
+constexpr float kLookoutReach = 1000.0f;
 // Enemies within this share of the nearest count as near as it.
 constexpr float kNearTie = 1.1f;
 
@@ -546,6 +556,24 @@ void PlanEscort(const Knowledge& knowledge, const Tuning& tuning, std::vector<Sh
     }
 }
 
+// From out of the clouds a ship sees whatever is not in one, however far,
+// where from inside one it sees a short way: the capital ships in a cloud
+// step out to its edge for a look round.
+void StepOutForALook(const Knowledge& knowledge, TurnPlan& plan)
+{
+    for (size_t i = 0; i < knowledge.own.size(); i++)
+    {
+        const OwnShip& ship = knowledge.own[i];
+        Vector point;
+        if (ship.role != ShipRole::Fighter && DensityAt(knowledge.nebulae, ship.position) > 0.0f &&
+            OpenSpacePoint(knowledge.nebulae, ship.position, kLookoutClearance, kLookoutReach, point))
+        {
+            plan.ships[i].move = true;
+            plan.ships[i].destination = point;
+        }
+    }
+}
+
 void PlanSearch(const Knowledge& knowledge, const HardMemory& memory, const std::vector<Vector>& grid,
                 TurnPlan& plan)
 {
@@ -614,6 +642,12 @@ void PlanSearch(const Knowledge& knowledge, const HardMemory& memory, const std:
             order.move = true;
             order.destination = fleetGoal + (ship.position - centre) * 0.4f;
         }
+    }
+    const int32_t unseen = memory.turn - memory.lastSightTurn;
+    if (memory.lastSightTurn > 0 && CapitalShipCount(knowledge) <= kLookoutFleet && unseen >= kLookoutFirst &&
+        (unseen - kLookoutFirst) % kLookoutEvery == 0)
+    {
+        StepOutForALook(knowledge, plan);
     }
     // With nothing in sight for a while, a squadron goes scouting.
     if (!anyFighter && memory.turn - memory.lastSightTurn >= 2)

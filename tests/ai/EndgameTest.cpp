@@ -1,9 +1,11 @@
 // How the Hard player's plan ends a fight instead of drawing it out: ships
 // on top of their target back off to fighting range, where their turrets
-// bear, rather than wear each other down at point-blank range.
+// bear, rather than wear each other down at point-blank range; a small fleet
+// hunting in a cloud steps out now and then to look round.
 
 #include <gtest/gtest.h>
 
+#include "ai/Search.h"
 #include "ai/Tactics.h"
 
 namespace
@@ -71,6 +73,61 @@ TEST(EndgameTest, AShipOnTopOfItsTargetBacksOffToFightingRange)
     knowledge.contacts.push_back(Contact{50, 1, -1, ShipRole::Gunship, Vector(0, 0, 0), Orientation(), true});
     const TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), std::vector<Vector>());
     EXPECT_FALSE(OrdersOf(plan, 1).move);
+}
+
+TEST(EndgameTest, ASmallFleetHuntingInACloudStepsOutNowAndThenToLookRound)
+{
+    const ClassBook book{std::vector<ClassProfile>()};
+    Knowledge knowledge = TwoPlayers();
+    knowledge.nebulae.push_back(NebulaBox{Vector(-300, -50, -300), Vector(300, 50, 300), 0.015f});
+    const std::vector<Vector> grid = SearchGrid(knowledge.nebulae, 60.0f);
+    HardMemory memory;
+    memory.turn = 30;
+    ContactTrack lost;
+    lost.id = 50;
+    lost.owner = 1;
+    lost.position = Vector(250, 0, 250);
+    lost.checked = true;
+    memory.tracks.push_back(lost);
+    const auto plan = [&](int32_t turnsUnseen, int ships)
+    {
+        memory.lastSightTurn = memory.turn - turnsUnseen;
+        memory.tracks[0].lastSeenTurn = memory.lastSightTurn;
+        knowledge.own.clear();
+        for (int i = 0; i < ships; i++)
+        {
+            knowledge.own.push_back(Own(uint32_t(1 + i), ShipRole::Gunship, Vector(float(i) * 30.0f, 0, 0)));
+        }
+        return PlanTurn(knowledge, memory, book, Tuning(), grid);
+    };
+    // Three, nine, fifteen turns without sight: out over the cloud's top or
+    // bottom face, the nearest way out.
+    for (int32_t unseen : {3, 9, 15})
+    {
+        for (int ships : {1, 2})
+        {
+            const TurnPlan stepOut = plan(unseen, ships);
+            for (int i = 0; i < ships; i++)
+            {
+                const ShipOrders& order = OrdersOf(stepOut, uint32_t(1 + i));
+                ASSERT_TRUE(order.move) << unseen << " turns, " << ships << " ships";
+                EXPECT_EQ(DensityAt(knowledge.nebulae, order.destination), 0.0f) << unseen << ", " << ships;
+                EXPECT_LT(Length(order.destination - knowledge.own[size_t(i)].position), 100.0) << unseen;
+            }
+        }
+    }
+    // Other turns, and a fleet of three at any turn: searching the cloud.
+    for (const auto& [unseen, ships] :
+         {std::pair{4, 1}, std::pair{6, 1}, std::pair{8, 2}, std::pair{3, 3}, std::pair{9, 3}})
+    {
+        const TurnPlan search = plan(unseen, ships);
+        for (int i = 0; i < ships; i++)
+        {
+            const ShipOrders& order = OrdersOf(search, uint32_t(1 + i));
+            ASSERT_TRUE(order.move) << unseen << " turns, " << ships << " ships";
+            EXPECT_GT(DensityAt(knowledge.nebulae, order.destination), 0.0f) << unseen << ", " << ships;
+        }
+    }
 }
 
 } // namespace
