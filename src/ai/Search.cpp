@@ -139,29 +139,36 @@ bool VantagePoint(const std::vector<NebulaBox>& nebulae, const Vector& from, con
 bool OpenSpacePoint(const std::vector<NebulaBox>& nebulae, const Vector& from, float clearance, float reach,
                     Vector& point)
 {
-    // Rings round the ship in its plane, and straight up and down.
+    // Rings round the ship in its plane, each followed by the points straight
+    // above and below it at the same distance.
     constexpr int kDirections = 16;
     constexpr float kRingStep = 20.0f;
-    for (float radius = 0.0f; radius <= reach; radius += kRingStep)
+    const auto tryPoint = [&](const Vector& offset)
     {
-        const int count = radius > 0.0f ? kDirections + 2 : 1;
-        for (int i = 0; i < count; i++)
+        if (!Clear(nebulae, from + offset, clearance))
         {
-            Vector offset(0, 0, 0);
-            if (i < kDirections && radius > 0.0f)
+            return false;
+        }
+        point = from + offset;
+        return true;
+    };
+    if (tryPoint(Vector(0, 0, 0)))
+    {
+        return true;
+    }
+    for (float radius = kRingStep; radius <= reach; radius += kRingStep)
+    {
+        for (int i = 0; i < kDirections; i++)
+        {
+            const double angle = 2.0 * M_PI * i / kDirections;
+            if (tryPoint(Vector(float(std::cos(angle)) * radius, 0, float(std::sin(angle)) * radius)))
             {
-                const double angle = 2.0 * M_PI * i / kDirections;
-                offset = Vector(float(std::cos(angle)) * radius, 0, float(std::sin(angle)) * radius);
-            }
-            else if (i >= kDirections)
-            {
-                offset = Vector(0, i == kDirections ? radius : -radius, 0);
-            }
-            if (Clear(nebulae, from + offset, clearance))
-            {
-                point = from + offset;
                 return true;
             }
+        }
+        if (tryPoint(Vector(0, radius, 0)) || tryPoint(Vector(0, -radius, 0)))
+        {
+            return true;
         }
     }
     return false;
