@@ -280,11 +280,34 @@ def intro_then(game, what, checks):
     return game.expect(what, checks, 60)
 
 
-def ended_screen(game, what, timeout):
-    # "The network game has ended" with the reason under it.
-    return game.expect(what, [("title band", TITLE_AREA, TITLE_BAND, (60, 448, 739, 471)),
-                              ("title text", (60, 448, 739, 471), TITLE_TEXT, ENDED_TITLE),
-                              ("reason", (100, 400, 700, 420), LINE_TEXT, (None, None, None, None))], timeout)
+ENDED_CHECKS = [("title band", TITLE_AREA, TITLE_BAND, (60, 448, 739, 471)),
+                ("title text", (60, 448, 739, 471), TITLE_TEXT, ENDED_TITLE),
+                ("reason", (100, 400, 700, 420), LINE_TEXT, (None, None, None, None))]
+
+
+def ended_screens(games, timeout):
+    # "The network game has ended" with the reason under it, on every display
+    # given ((game, display) pairs), watched in turn: each screen goes by itself
+    # 20 s after it came, and one game may find the relay lost long before the
+    # other. Returns the screens in the order given.
+    deadline, seen = time.time() + timeout, {}
+    while len(seen) < len(games):
+        for game, display in games:
+            if game in seen:
+                continue
+            use(display)
+            what = "%s's screen that the relay is lost" % game.who
+            check(game.proc.poll() is None, "the game ended (status %s) while waiting for %s; its output:\n%s"
+                  % (game.proc.poll(), what, game.report()))
+            screen = kd.Screen.capture()
+            failed = kd.mismatches(screen, ENDED_CHECKS)
+            if not failed:
+                seen[game] = screen
+            elif time.time() > deadline:
+                screen.write_png(kd.FAILURE_SHOT)
+                raise kd.TestFailure("timed out waiting for %s:\n  %s" % (what, "\n  ".join(failed)))
+        time.sleep(0.05)
+    return [seen[game] for game, _ in games]
 
 
 def key_ends(game, who):
@@ -347,11 +370,10 @@ def scenario_cli(args):
         os.kill(net.relay_pid, 9)
         kd.tap(775, 35, flow.PARK)  # End Turn, to a relay that is gone
         lost = time.time()
-        # Both screens before any key: each goes by itself 20 s after it came.
-        ended_screen(ann, "Ann's screen that the relay is lost", 120)
-        use(second.name)
-        screen = ended_screen(bo, "Bo's screen that the relay is lost", 120)
+        # Both screens before any key.
+        screen = ended_screens([(ann, first), (bo, second.name)], 120)[1]
         flow.shot("net-lost", screen)
+        use(second.name)
         key_ends(bo, "Bo")
         use(first)
         key_ends(ann, "Ann")
