@@ -125,74 +125,88 @@ def scenario_sound(args):
         with open(raw, "rb") as file:
             output = file.read()
         found = sounds_found(args.scan, raw, os.path.join(args.test_data, "Sounds"))
-        names = [name for _, name, _, _ in found]
         print("found: " + summary(found))
+        try:
+            check_mix(output, found, counter)
+        except kd.TestFailure:
+            # Sound by sound what the scan found, and the mix itself beside
+            # the test's log, to be read again (korvane_sound_scan).
+            for frame, name, left, right in found:
+                print("%9.3f s  %-15s %.4f %.4f" % (frame / RATE, name, left, right))
+            shutil.copy(raw, "e2e_sound-failed.raw")
+            print("the mix is kept in %s" % os.path.abspath("e2e_sound-failed.raw"))
+            raise
 
-        # The intro is silent; the menu's ambient loop starts the sound
-        # (the scan finds it only if the first sound is the loop, sample for sample).
-        check(names[0] == "ambient" and found[0][0] > 2 * RATE,
-              "the first sound, at %.1f s, is %s, not the ambient loop after the intro" % (found[0][0] / RATE, names[0]))
-        found = found[1:]
-        names = names[1:]
 
-        def count(name):
-            return names.count(name)
+def check_mix(output, found, counter):
+    # The mix against what the game did: output is the raw file, found the
+    # scan's sounds in it, counter the presses that must have made a sound.
+    names = [name for _, name, _, _ in found]
 
-        # Every kind of sound, as often as it happened. Ships that die in the
-        # same tick sound as one, as loud as all of them: at 1600 units they are
-        # all about equally loud, so the loudness counts them. A level read
-        # under other sounds of the same block is off by a fifth or so, hence
-        # the total against the usual level rather than each one rounded.
-        deaths = [max(left, right) for _, name, left, right in found if name == "ship-destroyed"]
-        check(deaths and round(sum(deaths) / sorted(deaths)[len(deaths) // 2]) == 5,
-              "5 ships died; the deaths heard: %r" % deaths)
-        for name, expected in (("hand-over", 1), ("winner", 1), ("fighter-launch", 1), ("hull-break", len(deaths)),
-                               ("order", counter.orders), ("click", len(counter.clicks))):
-            check(count(name) == expected, "%d %s where %d were expected; found: %s"
-                  % (count(name), name, expected, summary(found)))
-        for name in ("beam-fire", "beam-hit", "explosion"):
-            check(count(name) >= 3, "%d %s; found: %s" % (count(name), name, summary(found)))
+    # The intro is silent; the menu's ambient loop starts the sound
+    # (the scan finds it only if the first sound is the loop, sample for sample).
+    check(names[0] == "ambient" and found[0][0] > 2 * RATE,
+          "the first sound, at %.1f s, is %s, not the ambient loop after the intro" % (found[0][0] / RATE, names[0]))
+    found = found[1:]
+    names = names[1:]
 
-        # In the order of the game: the hand-over, the turn's sounds, the winner last.
-        frames = {name: [frame for frame, n, _, _ in found if n == name] for name in set(names)}
-        handover, winner = frames["hand-over"][0], frames["winner"][0]
-        check(all(handover < frame < winner for frame, name, _, _ in found if name not in ("hand-over", "winner",
-                                                                                             "click")),
-              "a sound of the turn outside the turn")
-        check(frames["beam-fire"][0] <= frames["beam-hit"][0] < frames["hull-break"][0], "beams, hits, breaks out of order")
-        check(frames["hull-break"] == frames["ship-destroyed"], "a face gave way where no ship died")
+    def count(name):
+        return names.count(name)
 
-        # Muted for two seconds: silence (the ambient loop is never silent by
-        # itself; half a second of it, the driver's pace being uncertain),
-        # then sound again.
-        quiet = silent_run(output, handover, 0.5)
-        check(quiet is not None and quiet < frames["beam-fire"][0], "no silence while muted")
-        after = next(i for i in range(quiet * 4, len(output), 4) if output[i:i + 4] != bytes(4)) // 4
-        check(after < frames["beam-fire"][0], "no sound after unmuting")
+    # Every kind of sound, as often as it happened. Ships that die in the
+    # same tick sound as one, as loud as all of them: at 1600 units they are
+    # all about equally loud, so the loudness counts them. A level read
+    # under other sounds of the same block is off by a fifth or so, hence
+    # the total against the usual level rather than each one rounded.
+    deaths = [max(left, right) for _, name, left, right in found if name == "ship-destroyed"]
+    check(deaths and round(sum(deaths) / sorted(deaths)[len(deaths) // 2]) == 5,
+          "5 ships died; the deaths heard: %r" % deaths)
+    for name, expected in (("hand-over", 1), ("winner", 1), ("fighter-launch", 1), ("hull-break", len(deaths)),
+                           ("order", counter.orders), ("click", len(counter.clicks))):
+        check(count(name) == expected, "%d %s where %d were expected; found: %s"
+              % (count(name), name, expected, summary(found)))
+    for name in ("beam-fire", "beam-hit", "explosion"):
+        check(count(name) >= 3, "%d %s; found: %s" % (count(name), name, summary(found)))
 
-        # The disk driver keeps only roughly to time: how many frames it wrote
-        # a second follows from the clicks, each heard when the test pressed it.
-        clicks = frames["click"]
-        pressed = counter.clicks
-        mean_t, mean_f = sum(pressed) / len(pressed), sum(clicks) / len(clicks)
-        rate = (sum((t - mean_t) * (f - mean_f) for t, f in zip(pressed, clicks))
-                / sum((t - mean_t) ** 2 for t in pressed))
-        check(0.5 * RATE < rate < 1.5 * RATE, "the output ran at %.0f frames a second" % rate)
+    # In the order of the game: the hand-over, the turn's sounds, the winner last.
+    frames = {name: [frame for frame, n, _, _ in found if n == name] for name in set(names)}
+    handover, winner = frames["hand-over"][0], frames["winner"][0]
+    check(all(handover < frame < winner for frame, name, _, _ in found if name not in ("hand-over", "winner",
+                                                                                         "click")),
+          "a sound of the turn outside the turn")
+    check(frames["beam-fire"][0] <= frames["beam-hit"][0] < frames["hull-break"][0], "beams, hits, breaks out of order")
+    check(frames["hull-break"] == frames["ship-destroyed"], "a face gave way where no ship died")
 
-        # Each wreck bursts 61 ticks after its death: an explosion about as
-        # loud as its death (the small ones of a burning wreck are a third as
-        # loud), seconds later rather than with it. On a busy machine the
-        # driver's pace wanders by a quarter over a few seconds, hence the wide
-        # margin; test_audio's SoundOutput checks the very tick.
-        for death, _, left, right in [f for f in found if f[1] == "ship-destroyed"]:
-            level = max(left, right)
-            bursts = [frame for frame, name, l, r in found if name == "explosion" and
-                      0.6 * level <= max(l, r) <= 1.5 * level]
-            ticks = [(frame - death) / (0.05 * rate) for frame in bursts if frame > death]
-            check(any(61 * 0.5 <= t <= 61 * 1.6 for t in ticks),
-                  "no burst 61 ticks after the death at %.1f s: bursts %r ticks after it (%.0f frames a second)"
-                  % (death / RATE, ticks, rate))
+    # Muted for two seconds: silence (the ambient loop is never silent by
+    # itself; half a second of it, the driver's pace being uncertain),
+    # then sound again.
+    quiet = silent_run(output, handover, 0.5)
+    check(quiet is not None and quiet < frames["beam-fire"][0], "no silence while muted")
+    after = next(i for i in range(quiet * 4, len(output), 4) if output[i:i + 4] != bytes(4)) // 4
+    check(after < frames["beam-fire"][0], "no sound after unmuting")
 
+    # The disk driver keeps only roughly to time: how many frames it wrote
+    # a second follows from the clicks, each heard when the test pressed it.
+    clicks = frames["click"]
+    pressed = counter.clicks
+    mean_t, mean_f = sum(pressed) / len(pressed), sum(clicks) / len(clicks)
+    rate = (sum((t - mean_t) * (f - mean_f) for t, f in zip(pressed, clicks))
+            / sum((t - mean_t) ** 2 for t in pressed))
+    check(0.5 * RATE < rate < 1.5 * RATE, "the output ran at %.0f frames a second" % rate)
+
+    # Each wreck bursts 61 ticks after its death: an explosion about as
+    # loud as its death (the small ones of a burning wreck are a third as
+    # loud), seconds later rather than with it. On a busy machine the
+    # driver's pace wanders by a quarter over a few seconds, hence the wide
+    # margin; test_audio's SoundOutput checks the very tick.
+    for death, _, left, right in [f for f in found if f[1] == "ship-destroyed"]:
+        level = max(left, right)
+        bursts = [frame for frame, name, l, r in found if name == "explosion" and
+                  0.6 * level <= max(l, r) <= 1.5 * level]
+        ticks = [(frame - death) / (0.05 * rate) for frame in bursts if frame > death]
+        check(any(61 * 0.5 <= t <= 61 * 1.6 for t in ticks),
+              "no burst 61 ticks after the death at %.1f s: bursts %r ticks after it (%.0f frames a second)"
+              % (death / RATE, ticks, rate))
 
 def short_game(game):
     # Intro, Begin, a turn ended with End Turn, the second hand-over, Escape,
