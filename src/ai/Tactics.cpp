@@ -54,6 +54,7 @@ constexpr float kShipTooClose = 100.0f;
 // would find it from outside.
 constexpr int32_t kLookoutFirst = 3;
 constexpr int32_t kLookoutEvery = 6;
+constexpr int32_t kLookoutDwell = 3; // turns in a row out in the open
 constexpr int kLookoutFleet = 2;
 constexpr float kLookoutClearance = 20.0f;
 constexpr float kLookoutReach = 1000.0f;
@@ -565,8 +566,15 @@ void StepOutForALook(const Knowledge& knowledge, TurnPlan& plan)
     {
         const OwnShip& ship = knowledge.own[i];
         Vector point;
-        if (ship.role != ShipRole::Fighter && DensityAt(knowledge.nebulae, ship.position) > 0.0f &&
-            OpenSpacePoint(knowledge.nebulae, ship.position, kLookoutClearance, kLookoutReach, point))
+        if (ship.role == ShipRole::Fighter)
+        {
+            continue;
+        }
+        if (DensityAt(knowledge.nebulae, ship.position) <= 0.0f)
+        {
+            plan.ships[i].move = false; // out already: it waits and looks
+        }
+        else if (OpenSpacePoint(knowledge.nebulae, ship.position, kLookoutClearance, kLookoutReach, point))
         {
             plan.ships[i].move = true;
             plan.ships[i].destination = point;
@@ -645,7 +653,7 @@ void PlanSearch(const Knowledge& knowledge, const HardMemory& memory, const std:
     }
     const int32_t unseen = memory.turn - memory.lastSightTurn;
     if (memory.lastSightTurn > 0 && CapitalShipCount(knowledge) <= kLookoutFleet && unseen >= kLookoutFirst &&
-        (unseen - kLookoutFirst) % kLookoutEvery == 0)
+        (unseen - kLookoutFirst) % kLookoutEvery < kLookoutDwell)
     {
         StepOutForALook(knowledge, plan);
     }

@@ -89,20 +89,21 @@ TEST(EndgameTest, ASmallFleetHuntingInACloudStepsOutNowAndThenToLookRound)
     lost.position = Vector(250, 0, 250);
     lost.checked = true;
     memory.tracks.push_back(lost);
-    const auto plan = [&](int32_t turnsUnseen, int ships)
+    const auto plan = [&](int32_t turnsUnseen, int ships, float height = 0.0f)
     {
         memory.lastSightTurn = memory.turn - turnsUnseen;
         memory.tracks[0].lastSeenTurn = memory.lastSightTurn;
         knowledge.own.clear();
         for (int i = 0; i < ships; i++)
         {
-            knowledge.own.push_back(Own(uint32_t(1 + i), ShipRole::Gunship, Vector(float(i) * 30.0f, 0, 0)));
+            knowledge.own.push_back(
+                Own(uint32_t(1 + i), ShipRole::Gunship, Vector(float(i) * 30.0f, height, 0)));
         }
         return PlanTurn(knowledge, memory, book, Tuning(), grid);
     };
-    // Three, nine, fifteen turns without sight: out over the cloud's top or
-    // bottom face, the nearest way out.
-    for (int32_t unseen : {3, 9, 15})
+    // Three to five, nine to eleven turns without sight: out over the cloud's
+    // top or bottom face, the nearest way out.
+    for (int32_t unseen : {3, 4, 5, 9, 10, 11})
     {
         for (int ships : {1, 2})
         {
@@ -118,7 +119,7 @@ TEST(EndgameTest, ASmallFleetHuntingInACloudStepsOutNowAndThenToLookRound)
     }
     // Other turns, and a fleet of three at any turn: searching the cloud.
     for (const auto& [unseen, ships] :
-         {std::pair{4, 1}, std::pair{6, 1}, std::pair{8, 2}, std::pair{3, 3}, std::pair{9, 3}})
+         {std::pair{6, 1}, std::pair{8, 2}, std::pair{12, 1}, std::pair{3, 3}, std::pair{9, 3}})
     {
         const TurnPlan search = plan(unseen, ships);
         for (int i = 0; i < ships; i++)
@@ -128,6 +129,12 @@ TEST(EndgameTest, ASmallFleetHuntingInACloudStepsOutNowAndThenToLookRound)
             EXPECT_GT(DensityAt(knowledge.nebulae, order.destination), 0.0f) << unseen << ", " << ships;
         }
     }
+    // A ship already out in the open holds there for the look round, and goes
+    // back into the cloud for the search after it.
+    EXPECT_FALSE(OrdersOf(plan(4, 1, 200.0f), 1).move);
+    const TurnPlan back = plan(6, 1, 200.0f);
+    ASSERT_TRUE(OrdersOf(back, 1).move);
+    EXPECT_GT(DensityAt(knowledge.nebulae, OrdersOf(back, 1).destination), 0.0f);
 }
 
 } // namespace
