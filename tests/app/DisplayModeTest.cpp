@@ -88,12 +88,6 @@ TEST(DisplayKeysDeathTest, ClosingTheWindowEndsTheProgramWithStatusZero)
     EXPECT_EXIT(HandleDisplayEvents(events, 2), ::testing::ExitedWithCode(0), "");
 }
 
-TEST(DisplayKeys, FullScreenUnlessAWindowWasAskedFor)
-{
-    EXPECT_EQ(VideoModeFlags(DisplayMode::FullScreen), Uint32(SDL_OPENGL | SDL_FULLSCREEN));
-    EXPECT_EQ(VideoModeFlags(DisplayMode::Window), Uint32(SDL_OPENGL));
-}
-
 using DisplaySwitch = GLTest;
 
 // The intro: the background picture, the font and the explosions' textures,

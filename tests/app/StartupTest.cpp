@@ -9,24 +9,6 @@
 namespace
 {
 
-TEST(DirectionTable, RowsAreLongitudesAndEntriesLatitudesPolesIncluded)
-{
-    BuildDirectionTable();
-    // Row, entry, and the direction expected there.
-    const float rows[][5] = {{0, 0, 0, -1, 0},
-                             {0, 4, 0, 0, 1},
-                             {4, 4, 1, 0, 0},
-                             {8, 8, 0, 1, 0},
-                             {2, 6, 0.5f, 0.707107f, 0.5f},
-                             {15, 4, -0.382683f, 0, 0.923880f},
-                             {12, 3, -0.923880f, -0.382683f, 0}};
-    for (const auto& r : rows)
-    {
-        const Vector& v = gDirectionTable[kDirectionsPerRow * int(r[0]) + int(r[1])];
-        EXPECT_NEAR(Length(v - Vector(r[2], r[3], r[4])), 0.0, 1e-5) << r[0] << "," << r[1];
-    }
-}
-
 TEST(TimerTick, PostsOneUserEventWithCodeOneAndKeepsThePeriod)
 {
     ASSERT_TRUE(OpenGameDisplay());

@@ -158,6 +158,7 @@ TEST_F(GameTest, AWreckBurnsBurstsAndTurnsToDustAndOnlyThenTheGameEnds)
     game->GetBullets()->AddBullet(hunter->GetPosition(), Vector(0, 0, -1), Vector(1, 1, 0), 2, victim);
     Destroy(victim);
     EXPECT_TRUE(loser->fleet.empty() && loser->selection.empty()) << "a waiting player loses it at once";
+    EXPECT_EQ(game->WinnerIndex(), 0) << "decided at once, while the wreck burns";
     EXPECT_EQ(hunter->target, nullptr);
     EXPECT_EQ(game->GetBullets()->bullets.at(0)->target, nullptr);
 

@@ -281,13 +281,13 @@ TEST_F(Relay, MismatchesAreLoggedAndPassedOn)
     ThreeSeatGame();
     Message mismatch;
     mismatch.type = MessageType::Mismatch;
-    mismatch.turn = 0;
+    mismatch.turn = 1;
     mismatch.hash = 0x10;
     mismatch.computed = 0x20;
     mismatch.seat = 1;
     Send(2, mismatch);
     EXPECT_TRUE(
-        Logged("mismatch: turn 0, machine 2 \"Bo\" computed 0000000000000020, sent 0000000000000010"));
+        Logged("mismatch: turn 1, machine 2 \"Bo\" computed 0000000000000020, sent 0000000000000010"));
     for (uint32_t c : {1u, 3u})
         EXPECT_EQ(Got(c, MessageType::Mismatch), EncodeMessage(mismatch)) << c;
     EXPECT_EQ(Count(2, MessageType::Mismatch), 0);

@@ -18,22 +18,6 @@ const float kPlain[4] = {0.4f, 0.4f, 1.0f, 1.0f};
 const float kHighlight[4] = {1.0f, 0.4f, 0.6f, 1.0f};
 const float kPink[4] = {1.0f, 0.2f, 0.4f, 1.0f};
 
-TEST(FontWidths, TruncatedAfterEveryCharacter)
-{
-    Font font;
-    FillGlyphWidths(font);
-    const struct
-    {
-        const char* text;
-        int size, width;
-    } rows[] = {{"MT: ", 14, 43}, {"FT: ", 14, 38}, {"Squadrons: ", 14, 98}, {"a", 12, 8}, {"l", 12, 3},
-                {"ll", 12, 6},    {"", 14, 0},      {"fijrt-vyWw", 10, 54}};
-    for (const auto& row : rows)
-    {
-        EXPECT_EQ(TextWidth(font, row.text, row.size), row.width) << row.text;
-    }
-}
-
 TEST(FontDeathTest, MissingImageEndsTheProgramNamingTheFile)
 {
     EXPECT_EXIT(

@@ -24,57 +24,27 @@ void AddBox(Environment& environment, const Vector& min, const Vector& max, floa
     environment.regions.push_back(region);
 }
 
-// Each example in a place of its own: a cube of density 0.02 at the origin, a
-// slab across x = 20400..20500, a dense cube (density 10) at x = 40000, two
-// overlapping boxes at y = 60000, a wide box of density 0.02 about z = 80000,
-// and a wall of density 1 at x = -100 beyond z = 100000.
+// The walks against the plain ones on random maps are below; here what those
+// seldom or never meet: a point to itself, a walk cut off once its sum passes
+// 100, a limit on a walk whose sum can fall again, a range of exactly 0, and
+// where a box begins and ends.
 TEST(Queries, WorkedExamples)
 {
     Environment environment{Environment::Headless{}};
     AddBox(environment, Vector(0, 0, 0), Vector(1000, 1000, 1000), 0.2f);
-    AddBox(environment, Vector(20400, -1000, -1000), Vector(20500, 1000, 1000), 0.2f);
     AddBox(environment, Vector(40000, 0, 0), Vector(41000, 1000, 1000), 100);
     AddBox(environment, Vector(0, 60000, 0), Vector(100, 60100, 100), 0.2f);
     AddBox(environment, Vector(50, 60050, 50), Vector(200, 60200, 200), 1);
-    AddBox(environment, Vector(-2000, -2000, 78000), Vector(2000, 2000, 82000), 0.2f);
-    AddBox(environment, Vector(-500, -500, 100000), Vector(-100, 500, 101000), 10);
-    const float obscurations[][7] = {
-        // from, to -> obscuration
-        {0, 0, -5000, 1000, 300, -5200, 0},      // open space
-        {100, 500, 500, 200, 500, 500, 0.4f},    // 10 samples at 0.02, the target not sampled
-        {200, 500, 500, 100, 500, 500, 0.4f},    // backwards
-        {300, 300, 300, 300, 300, 300, 0.04f},   // a point to itself
-        {40100, 100, 100, 40600, 100, 100, 220}, // the sum passes 100 at the 11th sample
-        {20000, 0, 0, 21000, 0, 0, 0.44f},       // only the 11 samples from 400 to 500 in the slab
-        {20000, 0, 0, 20390, 0, 0, 0},           // stopping short of it
-    };
-    for (const auto& o : obscurations)
-    {
-        EXPECT_FLOAT_EQ(environment.Obscuration(Vector(o[0], o[1], o[2]), Vector(o[3], o[4], o[5])), o[6])
-            << o[0] << " " << o[1] << " " << o[2];
-    }
+    EXPECT_FLOAT_EQ(environment.Obscuration(Vector(300, 300, 300), Vector(300, 300, 300)), 0.04f);
+    EXPECT_FLOAT_EQ(environment.Obscuration(Vector(40100, 100, 100), Vector(40600, 100, 100)), 220.0f)
+        << "the sum passes 100 at the 11th sample (density 10)";
     // A limit never cuts short a walk that can still fall: 11 samples of +0.5
     // (density 0.5) then 20 of -0.5 (a damaged map's negative density).
     Environment negative{Environment::Headless{}};
     AddBox(negative, Vector(0, -10, -10), Vector(100, 10, 10), 5.0f);
     AddBox(negative, Vector(100, -10, -10), Vector(300, 10, 10), -5.0f);
     EXPECT_FLOAT_EQ(negative.Obscuration(Vector(0, 0, 0), Vector(300, 0, 0), 1.0f), -9.0f);
-    const float sights[][8] = {
-        // from, direction, range -> sight distance
-        {0, 0, -5000, 0, 1, 0, 5, 1010},
-        {0, 0, -5000, 0, 1, 0, 0, 0},
-        {0, 0, -5000, 0, 1, 0, -3, 0},
-        {0, 0, 80000, 0, 1, 0, 1, 250},
-        {0, 0, 80000, 0, 1, 0, 40, 1010}, // a budget of 0.5 used up at the
-                                          // 25th
-        {0, 0, 100500, 1, 0, 0, 1, 1010},
-        {0, 0, 100500, -1, 0, 0, 1, 110}, // only what lies ahead counts
-    };
-    for (const auto& s : sights)
-    {
-        EXPECT_EQ(environment.SightDistance(Vector(s[0], s[1], s[2]), Vector(s[3], s[4], s[5]), s[6]), s[7])
-            << s[2] << " " << s[3] << " " << s[6];
-    }
+    EXPECT_EQ(environment.SightDistance(Vector(500, 500, 500), Vector(0, 1, 0), 0), 0.0f);
     const float densities[][4] = {
         // point -> density: faces and corners belong to a box, overlapping boxes add up
         {0, 60050, 50, 0.02f},   {100, 60100, 100, 0.12f}, {75, 60075, 75, 0.12f},
