@@ -146,8 +146,10 @@ TEST(SnapshotCodec, EveryKindOfFloatAndDoubleReadsBackBitForBit)
 
 TEST(SnapshotCodec, EveryFieldOfEveryRecordTravels)
 {
-    // Each field set to a value of its own: a field left out of a record's
-    // list, or read into another, comes back different.
+    // Each field set to a value of its own: a field read into another, or
+    // written and not read, comes back different. (A field left out of its
+    // record's list altogether is left out of the bytes and the hash alike;
+    // only the resumed games notice it, where it changes the play.)
     Snapshot s = SmallSnapshot();
     s.randomState = 123456789u;
     s.animationTime = 7.25f;
