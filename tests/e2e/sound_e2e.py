@@ -208,6 +208,7 @@ def check_mix(output, found, counter):
               "no burst 61 ticks after the death at %.1f s: bursts %r ticks after it (%.0f frames a second)"
               % (death / RATE, ticks, rate))
 
+
 def short_game(game):
     # Intro, Begin, a turn ended with End Turn, the second hand-over, Escape,
     # and the unloading screen: the game plays on whatever its sound does.
