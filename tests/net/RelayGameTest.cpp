@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <map>
+#include <stdexcept>
+#include <string>
 
 #include "net/RelayGame.h"
 
@@ -114,6 +116,16 @@ class Relay : public ::testing::Test
                 return &*it;
         return nullptr;
     }
+    // The same, for a case that reads its fields: one that never came ends the
+    // case as failed (gtest reports the exception) instead of the program.
+    const Message& The(uint32_t c, MessageType type) const
+    {
+        const Message* m = Last(c, type);
+        if (m == nullptr)
+            throw std::runtime_error("connection " + std::to_string(c) + " got no message of type " +
+                                     std::to_string(int(type)));
+        return *m;
+    }
     // The last message of the type that connection c got, as bytes (none: empty).
     std::vector<uint8_t> Got(uint32_t c, MessageType type) const
     {
@@ -175,9 +187,9 @@ TEST_F(Relay, HostOpensPlayersJoinIntoOpenSeatsInOrder)
     EXPECT_EQ(table->yourMachine, 3);
     // Everyone hears of each join and has the same table.
     for (uint32_t c : {1u, 2u, 3u})
-        EXPECT_EQ(Text(Last(c, MessageType::SeatTable)->seats), "Ann P1+ | Bo P2+ | C1+ | Cy P3+") << c;
-    EXPECT_EQ(Last(1, MessageType::SeatEvent)->event, SeatEventKind::Joined);
-    EXPECT_EQ(Last(2, MessageType::SeatEvent)->seat, 3);
+        EXPECT_EQ(Text(The(c, MessageType::SeatTable).seats), "Ann P1+ | Bo P2+ | C1+ | Cy P3+") << c;
+    EXPECT_EQ(The(1, MessageType::SeatEvent).event, SeatEventKind::Joined);
+    EXPECT_EQ(The(2, MessageType::SeatEvent).seat, 3);
     EXPECT_TRUE(Logged("join: seat 4 \"Cy\""));
     EXPECT_TRUE(dropped.empty());
 }
@@ -192,8 +204,7 @@ TEST_F(Relay, JoinsAreRefusedWithAReason)
     // No host yet: a plain join finds no game.
     Connect(9);
     Send(9, Join("Bo"));
-    ASSERT_NE(Last(9, MessageType::Refused), nullptr);
-    EXPECT_EQ(Last(9, MessageType::Refused)->reason, RefusalReason::NoGame);
+    EXPECT_EQ(The(9, MessageType::Refused).reason, RefusalReason::NoGame);
     Connect(1);
     Send(1, Host({SeatPlan::HostHuman, SeatPlan::Open}));
     Message oldVersion = Join("Old");
@@ -228,8 +239,7 @@ TEST_F(Relay, JoinsAreRefusedWithAReason)
     EXPECT_EQ(Count(20, MessageType::Refused), 0);
     Connect(21);
     Send(21, Join("Cy"));
-    ASSERT_NE(Last(21, MessageType::Refused), nullptr);
-    EXPECT_EQ(Last(21, MessageType::Refused)->reason, RefusalReason::GameFull);
+    EXPECT_EQ(The(21, MessageType::Refused).reason, RefusalReason::GameFull);
 }
 
 TEST_F(Relay, TheGameBeginsWithTheHostsSnapshotOnceEverySeatIsTaken)
@@ -247,7 +257,7 @@ TEST_F(Relay, TheGameBeginsWithTheHostsSnapshotOnceEverySeatIsTaken)
     EXPECT_TRUE(game.Started());
     EXPECT_EQ(game.CurrentSeat(), 1);
     EXPECT_EQ(Got(2, MessageType::Turn), EncodeMessage(Turn(0, 1)));
-    EXPECT_TRUE(Last(2, MessageType::SeatTable)->started);
+    EXPECT_TRUE(The(2, MessageType::SeatTable).started);
     EXPECT_EQ(Count(1, MessageType::Turn), 0); // not echoed to the sender
     EXPECT_TRUE(Logged("turn 0: the game begins, seat 2 first"));
 }
@@ -299,12 +309,11 @@ TEST_F(Relay, ALeavingOrSilentPlayerKeepsTheSeatAndComesBackToTheLatestGame)
     Send(1, Turn(1, 1));
     Disconnect(2, true);
     EXPECT_TRUE(Logged("timeout: machine 2 \"Bo\""));
-    ASSERT_NE(Last(1, MessageType::SeatEvent), nullptr);
-    EXPECT_EQ(Last(1, MessageType::SeatEvent)->event, SeatEventKind::TimedOut);
-    EXPECT_EQ(Last(3, MessageType::SeatTable)->seats[1].presence, SeatPresence::TimedOut);
+    EXPECT_EQ(The(1, MessageType::SeatEvent).event, SeatEventKind::TimedOut);
+    EXPECT_EQ(The(3, MessageType::SeatTable).seats[1].presence, SeatPresence::TimedOut);
     Disconnect(3, false);
-    EXPECT_EQ(Last(1, MessageType::SeatEvent)->event, SeatEventKind::Left);
-    EXPECT_EQ(Last(1, MessageType::SeatTable)->seats[2].presence, SeatPresence::Away);
+    EXPECT_EQ(The(1, MessageType::SeatEvent).event, SeatEventKind::Left);
+    EXPECT_EQ(The(1, MessageType::SeatTable).seats[2].presence, SeatPresence::Away);
     EXPECT_TRUE(Logged("leave: machine 3 \"Cy\""));
 
     // Bo comes back on a new connection with the code and the same name:
@@ -317,15 +326,15 @@ TEST_F(Relay, ALeavingOrSilentPlayerKeepsTheSeatAndComesBackToTheLatestGame)
     EXPECT_EQ(table->yourMachine, 2);
     EXPECT_EQ(table->seats[1].presence, SeatPresence::Present);
     EXPECT_EQ(Got(7, MessageType::Turn), EncodeMessage(Turn(1, 1)));
-    EXPECT_EQ(Last(1, MessageType::SeatEvent)->event, SeatEventKind::Rejoined);
+    EXPECT_EQ(The(1, MessageType::SeatEvent).event, SeatEventKind::Rejoined);
     EXPECT_TRUE(Logged("rejoin: seat 2 \"Bo\""));
     // Its turns count as the seat's.
     Send(7, Turn(2, 2));
-    EXPECT_EQ(Last(1, MessageType::Turn)->turn, 2u);
+    EXPECT_EQ(The(1, MessageType::Turn).turn, 2u);
     // A wrong code still gets nothing.
     Connect(8);
     Send(8, Join("Cy", "GAME43"));
-    EXPECT_EQ(Last(8, MessageType::Refused)->reason, RefusalReason::WrongCode);
+    EXPECT_EQ(The(8, MessageType::Refused).reason, RefusalReason::WrongCode);
 }
 
 TEST_F(Relay, ARestartedPlayerReplacesItsStaleConnection)
@@ -334,7 +343,7 @@ TEST_F(Relay, ARestartedPlayerReplacesItsStaleConnection)
     Connect(9);
     Send(9, Join("Cy")); // connection 3 has not timed out yet
     EXPECT_TRUE(Dropped(3));
-    EXPECT_EQ(Last(9, MessageType::SeatTable)->yourMachine, 3);
+    EXPECT_EQ(The(9, MessageType::SeatTable).yourMachine, 3);
     EXPECT_NE(Last(9, MessageType::Turn), nullptr);
     // The old connection's end changes nothing now.
     Clear();
@@ -352,19 +361,19 @@ TEST_F(Relay, BeforeTheStartALeavingJoinerFreesItsSeatAndALeavingHostClosesTheGa
     Connect(3);
     Send(3, Join("Cy"));
     Disconnect(2, false);
-    EXPECT_EQ(Last(1, MessageType::SeatTable)->seats[1].presence, SeatPresence::Open);
+    EXPECT_EQ(The(1, MessageType::SeatTable).seats[1].presence, SeatPresence::Open);
     Connect(4);
     Send(4, Join("Bo")); // the same name may take a seat again
-    EXPECT_EQ(Last(4, MessageType::SeatTable)->seats[1].name, "Bo");
+    EXPECT_EQ(The(4, MessageType::SeatTable).seats[1].name, "Bo");
     Disconnect(1, false);
-    EXPECT_EQ(Last(3, MessageType::Refused)->reason, RefusalReason::HostLeft);
-    EXPECT_EQ(Last(4, MessageType::Refused)->reason, RefusalReason::HostLeft);
+    EXPECT_EQ(The(3, MessageType::Refused).reason, RefusalReason::HostLeft);
+    EXPECT_EQ(The(4, MessageType::Refused).reason, RefusalReason::HostLeft);
     EXPECT_FALSE(game.HasGame());
     // A new host may open a game.
     Connect(5);
     Send(5, Host({SeatPlan::HostHuman, SeatPlan::Open}, "Eve"));
     EXPECT_TRUE(game.HasGame());
-    EXPECT_EQ(Last(5, MessageType::SeatTable)->yourMachine, 1);
+    EXPECT_EQ(The(5, MessageType::SeatTable).yourMachine, 1);
 }
 
 TEST_F(Relay, TheComputerTakesAnEmptySeatOverWhenEveryoneAgrees)
@@ -379,12 +388,12 @@ TEST_F(Relay, TheComputerTakesAnEmptySeatOverWhenEveryoneAgrees)
     Clear();
     Send(3, Vote(1));
     EXPECT_EQ(Text(game.Seats()), "Ann P1+ | Bo C1+ | Cy P3+"); // the lowest machine present plays it
-    EXPECT_EQ(Last(3, MessageType::SeatEvent)->event, SeatEventKind::TakenOver);
+    EXPECT_EQ(The(3, MessageType::SeatEvent).event, SeatEventKind::TakenOver);
     // The seat is to play now: its new machine gets the turn to play it from.
     EXPECT_EQ(Got(1, MessageType::Turn), EncodeMessage(Turn(1, 1)));
     EXPECT_TRUE(Logged("take over: seat 2 played by the computer on machine 1"));
     Send(1, Turn(2, 2));
-    EXPECT_EQ(Last(3, MessageType::Turn)->turn, 2u);
+    EXPECT_EQ(The(3, MessageType::Turn).turn, 2u);
 
     // Bo comes back: the seat is his again (not its turn now).
     Connect(12);
@@ -406,7 +415,7 @@ TEST_F(Relay, ASeatTakenOverGoesBackOnlyWhenItsTurnInPlayEnds)
     EXPECT_EQ(game.Seats()[1].machine, 1);
     Send(1, Turn(2, 2)); // the computer ends it
     EXPECT_EQ(game.Seats()[1].machine, 2);
-    EXPECT_EQ(Last(12, MessageType::SeatTable)->seats[1].control, SeatControl::Person);
+    EXPECT_EQ(The(12, MessageType::SeatTable).seats[1].control, SeatControl::Person);
 }
 
 TEST_F(Relay, MalformedOrOutOfPlaceMessagesDropTheirConnection)
@@ -511,6 +520,6 @@ TEST_F(Relay, AConnectionIdSeenAgainEndsTheOldConnectionFirst)
     EXPECT_EQ(game.Seats()[1].presence, SeatPresence::TimedOut);
     Send(2, Join("Bo"));
     EXPECT_EQ(game.Seats()[1].presence, SeatPresence::Present);
-    EXPECT_EQ(Last(2, MessageType::SeatTable)->yourMachine, 2);
+    EXPECT_EQ(The(2, MessageType::SeatTable).yourMachine, 2);
     EXPECT_FALSE(Dropped(2));
 }
