@@ -88,6 +88,29 @@ bool DoneFiring(const OwnShip& ship)
     return true;
 }
 
+// With KORVANE_AI_TRACE set, what the player knows at the start of its turn:
+// its ships (hull left of every face) and its contacts, on standard error.
+void TraceKnowledge(const Knowledge& knowledge)
+{
+    static const bool trace = std::getenv("KORVANE_AI_TRACE") != nullptr;
+    if (!trace)
+    {
+        return;
+    }
+    for (const OwnShip& ship : knowledge.own)
+    {
+        std::fprintf(stderr, "    P%d ship %u at %.0f %.0f %.0f hull %.0f %.0f %.0f %.0f %.0f %.0f\n",
+                     knowledge.self + 1, ship.id, ship.position.x, ship.position.y, ship.position.z,
+                     ship.hull[0], ship.hull[1], ship.hull[2], ship.hull[3], ship.hull[4], ship.hull[5]);
+    }
+    for (const Contact& contact : knowledge.contacts)
+    {
+        std::fprintf(stderr, "    P%d %s %u at %.0f %.0f %.0f\n", knowledge.self + 1,
+                     contact.visible ? "sees" : "ghost", contact.id, contact.position.x, contact.position.y,
+                     contact.position.z);
+    }
+}
+
 } // namespace
 
 HardPlayer::HardPlayer(Game& game_, Player& player_, uint32_t seed, const Tuning& tuning_)
@@ -110,6 +133,7 @@ void HardPlayer::PlayTurn(const std::function<void()>& advanceTick)
     searchPlanTick = -kSearchPlanTicks;
     progress.clear();
     Knowledge knowledge = ReadKnowledge(game, player, book);
+    TraceKnowledge(knowledge);
     StartTurn(knowledge);
     while (game.GetState() == 0)
     {
