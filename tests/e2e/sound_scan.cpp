@@ -13,11 +13,15 @@
 // fades out for the winner. Where it is there at full level it is taken out
 // exactly.
 //
-// Then at each block, in order, the scan tries every other sound file
-// against what is left of the output there, takes the one that explains the
-// most of it if that is a good part, subtracts it at the level found, and
-// tries again; then it moves to the next block. Each sound found is one line
-// on standard output:
+// Then the scan tries every other sound file at every block against what is
+// left of the output there, takes the one that explains the most anywhere
+// if that is a good part of what is left at its block, subtracts it at the
+// level found, and tries again, until nothing is found. Where no file
+// explains a good part on its own, the files that each explain some of one
+// block are fitted to it together and taken together if between them they
+// do: a ship's death, its face breaking and its explosions start in the same
+// tick, and at times each is only a third of the sound there. Each sound
+// found is one line on standard output:
 //
 //   <frame> <name> <left level> <right level>
 //
@@ -47,6 +51,12 @@ constexpr size_t kWindow = 16384;
 // over its window, at a level a player would hear.
 constexpr double kExplained = 0.3;
 constexpr double kLeastLevel = 0.01;
+// Sounds that start in the same block share its energy: a ship's death, its
+// face breaking and one to three explosions start in one tick, and each may
+// explain less than kExplained on its own. Those explaining at least this
+// much are then fitted together, and count when together they explain
+// kExplained.
+constexpr double kPartExplained = 0.15;
 // More than this many sounds would be a scan gone wrong.
 constexpr int kMostSounds = 5000;
 
@@ -87,6 +97,75 @@ Score ScoreAt(const std::vector<double>& left, const std::vector<double>& right,
         score.share = score.explained / energy;
     }
     return score;
+}
+
+// The levels at which several sound files, all started at `block`, together
+// explain most of what is left there (least squares, each channel on its
+// own), and the share of the energy they explain. False when the fit fails.
+bool FitTogether(const std::vector<double>& left, const std::vector<double>& right, size_t block,
+                 const std::vector<const Template*>& sounds, std::vector<Score>& levels, double& share)
+{
+    const size_t count = sounds.size();
+    size_t n = left.size() - block;
+    for (const Template* t : sounds)
+    {
+        n = std::min(n, t->window);
+    }
+    std::vector<double> gram(count * count, 0.0), cl(count, 0.0), cr(count, 0.0);
+    double energy = 0.0;
+    for (size_t i = 0; i < n; i++)
+    {
+        energy += left[block + i] * left[block + i] + right[block + i] * right[block + i];
+        for (size_t a = 0; a < count; a++)
+        {
+            const double ta = sounds[a]->samples[i];
+            cl[a] += left[block + i] * ta;
+            cr[a] += right[block + i] * ta;
+            for (size_t b = 0; b < count; b++)
+            {
+                gram[a * count + b] += ta * sounds[b]->samples[i];
+            }
+        }
+    }
+    // Gaussian elimination on [gram | cl cr].
+    std::vector<double> l = cl, r = cr;
+    for (size_t p = 0; p < count; p++)
+    {
+        const double pivot = gram[p * count + p];
+        if (!(std::fabs(pivot) > 1e-9))
+        {
+            return false;
+        }
+        for (size_t q = p + 1; q < count; q++)
+        {
+            const double f = gram[q * count + p] / pivot;
+            for (size_t c = p; c < count; c++)
+            {
+                gram[q * count + c] -= f * gram[p * count + c];
+            }
+            l[q] -= f * l[p];
+            r[q] -= f * r[p];
+        }
+    }
+    levels.assign(count, Score());
+    for (size_t p = count; p-- > 0;)
+    {
+        double sl = l[p], sr = r[p];
+        for (size_t c = p + 1; c < count; c++)
+        {
+            sl -= gram[p * count + c] * levels[c].left;
+            sr -= gram[p * count + c] * levels[c].right;
+        }
+        levels[p].left = sl / gram[p * count + p];
+        levels[p].right = sr / gram[p * count + p];
+    }
+    double explained = 0.0;
+    for (size_t a = 0; a < count; a++)
+    {
+        explained += levels[a].left * cl[a] + levels[a].right * cr[a];
+    }
+    share = energy > 0.0 ? explained / energy : 0.0;
+    return true;
 }
 
 } // namespace
@@ -212,6 +291,61 @@ int main(int argc, char** argv)
     rescore(0, frames);
 
     std::map<std::pair<size_t, size_t>, std::pair<double, double>> found; // (frame, template) -> levels
+    auto take = [&](size_t block, size_t k, const Score& score)
+    {
+        const Template& t = templates[k];
+        for (size_t i = 0; i < t.samples.size() && block + i < frames; i++)
+        {
+            left[block + i] -= score.left * t.samples[i];
+            right[block + i] -= score.right * t.samples[i];
+        }
+        // A second look at the same sound only corrects its level.
+        std::pair<double, double>& levels = found[{block, k}];
+        levels.first += score.left;
+        levels.second += score.right;
+        rescore(block, block + t.samples.size());
+    };
+    // Where no sound explains enough on its own: the first block at which
+    // those that each explain a part explain enough together, all taken.
+    auto findTogether = [&]()
+    {
+        for (size_t b = 0; b < blocks.size(); b++)
+        {
+            std::vector<size_t> parts;
+            std::vector<const Template*> sounds;
+            for (size_t k = 0; k < templates.size(); k++)
+            {
+                if (scores[b][k].share >= kPartExplained)
+                {
+                    parts.push_back(k);
+                    sounds.push_back(&templates[k]);
+                }
+            }
+            std::vector<Score> levels;
+            double share = 0.0;
+            if (parts.size() < 2 || !FitTogether(left, right, blocks[b], sounds, levels, share) ||
+                share < kExplained)
+            {
+                continue;
+            }
+            bool heard = true;
+            for (const Score& level : levels)
+            {
+                heard = heard && std::min(level.left, level.right) > 0.0 &&
+                        std::max(level.left, level.right) >= kLeastLevel;
+            }
+            if (!heard)
+            {
+                continue;
+            }
+            for (size_t i = 0; i < parts.size(); i++)
+            {
+                take(blocks[b], parts[i], levels[i]);
+            }
+            return true;
+        }
+        return false;
+    };
     for (int round = 0; round < kMostSounds; round++)
     {
         size_t bestBlock = 0, bestTemplate = 0;
@@ -232,21 +366,13 @@ int main(int argc, char** argv)
         }
         if (bestExplained <= 0.0)
         {
+            if (findTogether())
+            {
+                continue;
+            }
             break;
         }
-        const size_t block = blocks[bestBlock];
-        const Template& t = templates[bestTemplate];
-        const Score score = scores[bestBlock][bestTemplate];
-        for (size_t i = 0; i < t.samples.size() && block + i < frames; i++)
-        {
-            left[block + i] -= score.left * t.samples[i];
-            right[block + i] -= score.right * t.samples[i];
-        }
-        // A second look at the same sound only corrects its level.
-        std::pair<double, double>& levels = found[{block, bestTemplate}];
-        levels.first += score.left;
-        levels.second += score.right;
-        rescore(block, block + t.samples.size());
+        take(blocks[bestBlock], bestTemplate, scores[bestBlock][bestTemplate]);
     }
     for (const auto& [at, levels] : found)
     {
