@@ -218,7 +218,7 @@ void MarkSearched(HardMemory& memory, const Knowledge& knowledge, const std::vec
             // through whatever nebula and dust lie between.
             const Vector look = GhostLookPoint(track, knowledge.nebulae);
             if (Length(look - ship.position) <= kLookReached ||
-                !HiddenFrom(knowledge.nebulae, ship.position, ship.sensorRange, look, hiddenSignature))
+                !HiddenFrom(knowledge.nebulae, look, ship.sensorRange, ship.position, hiddenSignature))
             {
                 track.checked = true;
             }

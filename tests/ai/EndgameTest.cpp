@@ -1,12 +1,9 @@
 // How the Hard player's plan ends a fight instead of drawing it out: ships
 // on top of their target back off to fighting range, where their turrets
 // bear, rather than wear each other down at point-blank range; a small fleet
-// hunting in a cloud steps out now and then to look round; the place where a
-// contact was lost counts as looked at only once it would have been seen.
+// hunting in a cloud steps out now and then to look round.
 
 #include <gtest/gtest.h>
-
-#include <tuple>
 
 #include "ai/Search.h"
 #include "ai/Tactics.h"
@@ -138,30 +135,6 @@ TEST(EndgameTest, ASmallFleetHuntingInACloudStepsOutNowAndThenToLookRound)
     const TurnPlan back = plan(6, 1, 200.0f);
     ASSERT_TRUE(OrdersOf(back, 1).move);
     EXPECT_GT(DensityAt(knowledge.nebulae, OrdersOf(back, 1).destination), 0.0f);
-}
-
-TEST(EndgameTest, ALostContactsPlaceIsLookedAtOnlyWhenAShipThereWouldBeSeen)
-{
-    // The sensors sum the nebula from the searching ship, which is the one
-    // moving, out towards what it looks for: a ship deep in thick dust sees
-    // nothing just outside it, while a place deep in the dust is seen into
-    // from just outside. A thin haze round both keeps the place a nebula's.
-    Knowledge knowledge = TwoPlayers();
-    knowledge.nebulae.push_back(NebulaBox{Vector(-100, -100, -100), Vector(100, 100, 100), 0.001f});
-    knowledge.nebulae.push_back(NebulaBox{Vector(-50, -50, -50), Vector(5, 50, 50), 0.25f});
-    for (const auto& [shipX, placeX, seen] : {std::tuple{0.0f, 20.0f, false}, std::tuple{20.0f, 0.0f, true}})
-    {
-        HardMemory memory;
-        ContactTrack lost;
-        lost.id = 50;
-        lost.owner = 1;
-        lost.role = int32_t(ShipRole::Fighter);
-        lost.position = Vector(placeX, 0, 0);
-        memory.tracks.push_back(lost);
-        knowledge.own = {Own(1, ShipRole::Gunship, Vector(shipX, 0, 0))};
-        MarkSearched(memory, knowledge, std::vector<Vector>(), 0.05f);
-        EXPECT_EQ(memory.tracks[0].checked, seen) << "ship at " << shipX << ", place at " << placeX;
-    }
 }
 
 } // namespace
