@@ -59,9 +59,15 @@ void Controls::Select(const Ship& ship)
     Pick(game, 0, 0, ship.GetId());
 }
 
-void Controls::Note(const char* format, ...)
+bool AiTraceOn()
 {
     static const bool trace = std::getenv("KORVANE_AI_TRACE") != nullptr;
+    return trace;
+}
+
+void Controls::Note(const char* format, ...)
+{
+    const bool trace = AiTraceOn();
     if (!keeping && !trace)
     {
         return;

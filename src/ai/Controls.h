@@ -55,4 +55,8 @@ class Controls
     bool keeping;
 };
 
+// True when KORVANE_AI_TRACE is set: the computer players then write their
+// orders, and at the start of each turn what they know, on standard error.
+bool AiTraceOn();
+
 #endif

@@ -88,12 +88,11 @@ bool DoneFiring(const OwnShip& ship)
     return true;
 }
 
-// With KORVANE_AI_TRACE set, what the player knows at the start of its turn:
-// its ships (hull left of every face) and its contacts, on standard error.
+// With the trace on, what the player knows at the start of its turn: its
+// ships (hull left of every face) and its contacts, on standard error.
 void TraceKnowledge(const Knowledge& knowledge)
 {
-    static const bool trace = std::getenv("KORVANE_AI_TRACE") != nullptr;
-    if (!trace)
+    if (!AiTraceOn())
     {
         return;
     }
