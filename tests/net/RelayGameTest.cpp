@@ -25,6 +25,11 @@ class Relay : public ::testing::Test
         Collect();
     }
     void Send(uint32_t c, const Message& m) { SendBytes(c, EncodeMessage(m)); }
+    void Arrive(uint32_t c, const Message& m)
+    {
+        Connect(c);
+        Send(c, m);
+    }
 
     void Collect()
     {
@@ -87,12 +92,9 @@ class Relay : public ::testing::Test
     // Bo (2) and Cy (3); the game begun with turn 0, seat 1 to play.
     void ThreeSeatGame()
     {
-        Connect(1);
-        Send(1, Host({SeatPlan::HostHuman, SeatPlan::Open, SeatPlan::Open}));
-        Connect(2);
-        Send(2, Join("Bo"));
-        Connect(3);
-        Send(3, Join("Cy"));
+        Arrive(1, Host({SeatPlan::HostHuman, SeatPlan::Open, SeatPlan::Open}));
+        Arrive(2, Join("Bo"));
+        Arrive(3, Join("Cy"));
         Send(1, Turn(0, 0));
         ASSERT_TRUE(game.Started());
         Clear();
@@ -105,33 +107,19 @@ class Relay : public ::testing::Test
         log.clear();
     }
 
-    // The last message of the type that connection c got.
-    const Message* Last(uint32_t c, MessageType type) const
-    {
-        auto found = inbox.find(c);
-        if (found == inbox.end())
-            return nullptr;
-        for (auto it = found->second.rbegin(); it != found->second.rend(); ++it)
-            if (it->type == type)
-                return &*it;
-        return nullptr;
-    }
-    // The same, for a case that reads its fields: one that never came ends the
-    // case as failed (gtest reports the exception) instead of the program.
+    // The last message of the type that connection c got; one that never came
+    // ends the case as failed (gtest reports the exception), not the program.
     const Message& The(uint32_t c, MessageType type) const
     {
-        const Message* m = Last(c, type);
-        if (m == nullptr)
-            throw std::runtime_error("connection " + std::to_string(c) + " got no message of type " +
-                                     std::to_string(int(type)));
-        return *m;
+        auto found = inbox.find(c);
+        if (found != inbox.end())
+            for (auto it = found->second.rbegin(); it != found->second.rend(); ++it)
+                if (it->type == type)
+                    return *it;
+        throw std::runtime_error("connection " + std::to_string(c) + " got no message of type " +
+                                 std::to_string(int(type)));
     }
-    // The last message of the type that connection c got, as bytes (none: empty).
-    std::vector<uint8_t> Got(uint32_t c, MessageType type) const
-    {
-        const Message* m = Last(c, type);
-        return m == nullptr ? std::vector<uint8_t>() : EncodeMessage(*m);
-    }
+    std::vector<uint8_t> Got(uint32_t c, MessageType type) const { return EncodeMessage(The(c, type)); }
     int Count(uint32_t c, MessageType type) const
     {
         auto found = inbox.find(c);
@@ -168,23 +156,17 @@ class Relay : public ::testing::Test
 
 TEST_F(Relay, HostOpensPlayersJoinIntoOpenSeatsInOrder)
 {
-    Connect(1);
-    Send(1, Host({SeatPlan::HostHuman, SeatPlan::Open, SeatPlan::HostComputer, SeatPlan::Open}));
-    const Message* table = Last(1, MessageType::SeatTable);
-    ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table->yourMachine, 1);
-    EXPECT_FALSE(table->started);
-    EXPECT_EQ(table->settings, (std::vector<uint8_t>{1, 2, 3}));
-    EXPECT_EQ(Text(table->seats), "Ann P1+ | P0o | C1+ | P0o");
+    Arrive(1, Host({SeatPlan::HostHuman, SeatPlan::Open, SeatPlan::HostComputer, SeatPlan::Open}));
+    const Message& table = The(1, MessageType::SeatTable);
+    EXPECT_EQ(table.yourMachine, 1);
+    EXPECT_FALSE(table.started);
+    EXPECT_EQ(table.settings, (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(Text(table.seats), "Ann P1+ | P0o | C1+ | P0o");
     EXPECT_TRUE(Logged("join: host \"Ann\" opens a game of 4 seats"));
 
-    Connect(2);
-    Send(2, Join("Bo"));
-    Connect(3);
-    Send(3, Join("Cy"));
-    table = Last(3, MessageType::SeatTable);
-    ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table->yourMachine, 3);
+    Arrive(2, Join("Bo"));
+    Arrive(3, Join("Cy"));
+    EXPECT_EQ(The(3, MessageType::SeatTable).yourMachine, 3);
     // Everyone hears of each join and has the same table.
     for (uint32_t c : {1u, 2u, 3u})
         EXPECT_EQ(Text(The(c, MessageType::SeatTable).seats), "Ann P1+ | Bo P2+ | C1+ | Cy P3+") << c;
@@ -196,24 +178,21 @@ TEST_F(Relay, HostOpensPlayersJoinIntoOpenSeatsInOrder)
 
 TEST_F(Relay, JoinsAreRefusedWithAReason)
 {
-    struct Row
-    {
-        Message join;
-        RefusalReason reason;
-    };
     // No host yet: a plain join finds no game.
-    Connect(9);
-    Send(9, Join("Bo"));
+    Arrive(9, Join("Bo"));
     EXPECT_EQ(The(9, MessageType::Refused).reason, RefusalReason::NoGame);
-    Connect(1);
-    Send(1, Host({SeatPlan::HostHuman, SeatPlan::Open}));
+    Arrive(1, Host({SeatPlan::HostHuman, SeatPlan::Open}));
     Message oldVersion = Join("Old");
     oldVersion.version = kProtocolVersion + 1;
     Message badName = Join(" ");
     Message badCode = Join("Bo", "game42");
     Message otherGame = Host({SeatPlan::HostHuman, SeatPlan::Open}, "Zed");
     otherGame.code = "OTHER1";
-    const Row rows[] = {
+    const struct
+    {
+        Message join;
+        RefusalReason reason;
+    } rows[] = {
         {Join("Bo", "GAME43"), RefusalReason::WrongCode},
         {oldVersion, RefusalReason::BadVersion},
         {badName, RefusalReason::Malformed},
@@ -222,35 +201,28 @@ TEST_F(Relay, JoinsAreRefusedWithAReason)
         {otherGame, RefusalReason::RelayBusy},
     };
     uint32_t c = 10;
-    for (const Row& row : rows)
+    for (const auto& row : rows)
     {
-        Connect(c);
-        Send(c, row.join);
-        const Message* refused = Last(c, MessageType::Refused);
-        ASSERT_NE(refused, nullptr) << int(row.reason);
-        EXPECT_EQ(refused->reason, row.reason);
-        EXPECT_EQ(refused->text.rfind(RefusalText(row.reason), 0), 0u) << refused->text;
-        EXPECT_TRUE(Dropped(c));
-        c++;
+        Arrive(c, row.join);
+        const Message& refused = The(c, MessageType::Refused);
+        EXPECT_EQ(refused.reason, row.reason);
+        EXPECT_EQ(refused.text.rfind(RefusalText(row.reason), 0), 0u) << refused.text;
+        EXPECT_TRUE(Dropped(c++));
     }
     // The last seat goes; the next is refused: the game is full.
-    Connect(20);
-    Send(20, Join("Bo"));
+    Arrive(20, Join("Bo"));
     EXPECT_EQ(Count(20, MessageType::Refused), 0);
-    Connect(21);
-    Send(21, Join("Cy"));
+    Arrive(21, Join("Cy"));
     EXPECT_EQ(The(21, MessageType::Refused).reason, RefusalReason::GameFull);
 }
 
 TEST_F(Relay, TheGameBeginsWithTheHostsSnapshotOnceEverySeatIsTaken)
 {
-    Connect(1);
-    Send(1, Host({SeatPlan::HostHuman, SeatPlan::Open}));
+    Arrive(1, Host({SeatPlan::HostHuman, SeatPlan::Open}));
     Send(1, Turn(0, 0));
     EXPECT_FALSE(game.Started());
     EXPECT_TRUE(Logged("before the game began: dropped"));
-    Connect(2);
-    Send(2, Join("Bo"));
+    Arrive(2, Join("Bo"));
     Send(2, Turn(0, 0)); // only the host begins the game
     EXPECT_FALSE(game.Started());
     Send(1, Turn(0, 1));
@@ -319,12 +291,9 @@ TEST_F(Relay, ALeavingOrSilentPlayerKeepsTheSeatAndComesBackToTheLatestGame)
     // Bo comes back on a new connection with the code and the same name:
     // the same seat, and the last turn to load.
     Clear();
-    Connect(7);
-    Send(7, Join("Bo"));
-    const Message* table = Last(7, MessageType::SeatTable);
-    ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table->yourMachine, 2);
-    EXPECT_EQ(table->seats[1].presence, SeatPresence::Present);
+    Arrive(7, Join("Bo"));
+    EXPECT_EQ(The(7, MessageType::SeatTable).yourMachine, 2);
+    EXPECT_EQ(The(7, MessageType::SeatTable).seats[1].presence, SeatPresence::Present);
     EXPECT_EQ(Got(7, MessageType::Turn), EncodeMessage(Turn(1, 1)));
     EXPECT_EQ(The(1, MessageType::SeatEvent).event, SeatEventKind::Rejoined);
     EXPECT_TRUE(Logged("rejoin: seat 2 \"Bo\""));
@@ -332,19 +301,17 @@ TEST_F(Relay, ALeavingOrSilentPlayerKeepsTheSeatAndComesBackToTheLatestGame)
     Send(7, Turn(2, 2));
     EXPECT_EQ(The(1, MessageType::Turn).turn, 2u);
     // A wrong code still gets nothing.
-    Connect(8);
-    Send(8, Join("Cy", "GAME43"));
+    Arrive(8, Join("Cy", "GAME43"));
     EXPECT_EQ(The(8, MessageType::Refused).reason, RefusalReason::WrongCode);
 }
 
 TEST_F(Relay, ARestartedPlayerReplacesItsStaleConnection)
 {
     ThreeSeatGame();
-    Connect(9);
-    Send(9, Join("Cy")); // connection 3 has not timed out yet
+    Arrive(9, Join("Cy")); // connection 3 has not timed out yet
     EXPECT_TRUE(Dropped(3));
     EXPECT_EQ(The(9, MessageType::SeatTable).yourMachine, 3);
-    EXPECT_NE(Last(9, MessageType::Turn), nullptr);
+    EXPECT_EQ(Count(9, MessageType::Turn), 1);
     // The old connection's end changes nothing now.
     Clear();
     Disconnect(3, true);
@@ -354,24 +321,19 @@ TEST_F(Relay, ARestartedPlayerReplacesItsStaleConnection)
 
 TEST_F(Relay, BeforeTheStartALeavingJoinerFreesItsSeatAndALeavingHostClosesTheGame)
 {
-    Connect(1);
-    Send(1, Host({SeatPlan::HostHuman, SeatPlan::Open, SeatPlan::Open}));
-    Connect(2);
-    Send(2, Join("Bo"));
-    Connect(3);
-    Send(3, Join("Cy"));
+    Arrive(1, Host({SeatPlan::HostHuman, SeatPlan::Open, SeatPlan::Open}));
+    Arrive(2, Join("Bo"));
+    Arrive(3, Join("Cy"));
     Disconnect(2, false);
     EXPECT_EQ(The(1, MessageType::SeatTable).seats[1].presence, SeatPresence::Open);
-    Connect(4);
-    Send(4, Join("Bo")); // the same name may take a seat again
+    Arrive(4, Join("Bo")); // the same name may take a seat again
     EXPECT_EQ(The(4, MessageType::SeatTable).seats[1].name, "Bo");
     Disconnect(1, false);
     EXPECT_EQ(The(3, MessageType::Refused).reason, RefusalReason::HostLeft);
     EXPECT_EQ(The(4, MessageType::Refused).reason, RefusalReason::HostLeft);
     EXPECT_FALSE(game.HasGame());
     // A new host may open a game.
-    Connect(5);
-    Send(5, Host({SeatPlan::HostHuman, SeatPlan::Open}, "Eve"));
+    Arrive(5, Host({SeatPlan::HostHuman, SeatPlan::Open}, "Eve"));
     EXPECT_TRUE(game.HasGame());
     EXPECT_EQ(The(5, MessageType::SeatTable).yourMachine, 1);
 }
@@ -396,8 +358,7 @@ TEST_F(Relay, TheComputerTakesAnEmptySeatOverWhenEveryoneAgrees)
     EXPECT_EQ(The(3, MessageType::Turn).turn, 2u);
 
     // Bo comes back: the seat is his again (not its turn now).
-    Connect(12);
-    Send(12, Join("Bo"));
+    Arrive(12, Join("Bo"));
     EXPECT_EQ(Text(game.Seats()), "Ann P1+ | Bo P2+ | Cy P3+");
     EXPECT_TRUE(Logged("return: seat 2 back to \"Bo\""));
 }
@@ -410,8 +371,7 @@ TEST_F(Relay, ASeatTakenOverGoesBackOnlyWhenItsTurnInPlayEnds)
     Send(1, Vote(1));
     Send(3, Vote(1));
     ASSERT_EQ(game.Seats()[1].machine, 1);
-    Connect(12);
-    Send(12, Join("Bo")); // seat 2's turn is being played by the computer
+    Arrive(12, Join("Bo")); // seat 2's turn is being played by the computer
     EXPECT_EQ(game.Seats()[1].machine, 1);
     Send(1, Turn(2, 2)); // the computer ends it
     EXPECT_EQ(game.Seats()[1].machine, 2);
@@ -420,8 +380,7 @@ TEST_F(Relay, ASeatTakenOverGoesBackOnlyWhenItsTurnInPlayEnds)
 
 TEST_F(Relay, MalformedOrOutOfPlaceMessagesDropTheirConnection)
 {
-    Connect(1);
-    Send(1, Host({SeatPlan::HostHuman, SeatPlan::Open, SeatPlan::Open, SeatPlan::Open}));
+    Arrive(1, Host({SeatPlan::HostHuman, SeatPlan::Open, SeatPlan::Open, SeatPlan::Open}));
     struct Row
     {
         std::vector<uint8_t> bytes;
