@@ -38,7 +38,9 @@ Message TurnMessage(size_t snapshotBytes)
     return m;
 }
 
-// One message of every type with every field away from its default.
+// One message of every type with every field away from its default, in the
+// order of the types: join (a host's and a player's), refused, seat table,
+// turn, mismatch, seat event, vote.
 std::vector<Message> EveryType()
 {
     std::vector<Message> all;
@@ -102,10 +104,7 @@ bool Decodes(const std::vector<uint8_t>& bytes)
 
 TEST(Message, FieldsAreLittleEndianInTheirOrder)
 {
-    Message vote;
-    vote.type = MessageType::Vote;
-    vote.seat = 2;
-    EXPECT_EQ(EncodeMessage(vote), (std::vector<uint8_t>{7, 2}));
+    EXPECT_EQ(EncodeMessage(EveryType()[7]), (std::vector<uint8_t>{7, 2})); // a vote for seat 3
     Message m = TurnMessage(2);
     // type, turn, seat to play, game over, winner, hash, snapshot, report
     const std::vector<uint8_t> expected = {4,    4,    3,    2,    1,    2,    1,   3,   0x88, 0x77,
@@ -138,15 +137,8 @@ TEST(Message, OutOfRangeValuesAreMalformed)
         uint8_t value;
         const char* what;
     };
-    Message vote;
-    vote.type = MessageType::Vote;
-    Message event;
-    event.type = MessageType::SeatEvent;
-    event.name = "Ann";
-    Message refused;
-    refused.type = MessageType::Refused;
-    refused.text = "no";
-    Message table = EveryType()[3];
+    const std::vector<Message> all = EveryType();
+    const Message &refused = all[2], &table = all[3], &event = all[6], &vote = all[7];
     const Row rows[] = {
         {vote, 0, 0, "type 0"},
         {vote, 0, 8, "type past the last"},
