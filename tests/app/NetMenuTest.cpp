@@ -17,9 +17,7 @@ const std::vector<std::string> kMaps = {"map1", "map2", "map3", "map4"};
 void Type(NetMenuPanel& panel, const GameSetup& setup, const std::string& keys)
 {
     for (char c : keys)
-    {
         NetPanelKey(panel, setup, c);
-    }
 }
 
 // The join fields as typed.
@@ -59,9 +57,7 @@ TEST_F(NetMenu, HostAndJoinAreChosenAndUnchosenByTheirButtons)
     // Ids that are not the panel's are left to the rest of the menu; the
     // fields answer only while they are shown.
     for (unsigned v : {0u, 1u, 2u, 5u, 10u, 98u, 99u, 106u, 255u, kFirstFieldId, kFirstFieldId + 3})
-    {
         EXPECT_FALSE(ApplyNetClick(v, panel, setup)) << v;
-    }
     EXPECT_EQ(setup.net.role, NetChoice::Role::None);
 }
 
@@ -117,67 +113,56 @@ TEST_F(NetMenu, KeysGoToTheFocusedFieldAndTabMovesOn)
     EXPECT_EQ(panel.fields[NetMenuPanel::PortField].Text(), "4000");
 }
 
-TEST_F(NetMenu, BeginJoinsOnlyWithAnAddressAPortACodeAndAName)
+TEST_F(NetMenu, BeginNeedsAnAddressAPortACodeAndANameToJoinAPortToHostAndNothingAtOneScreen)
 {
+    using Role = NetChoice::Role;
     const struct
     {
-        const char* address;
-        const char* port;
-        const char* code;
-        const char* problem; // empty: joins
+        Role role;
+        const char *address, *port, *code, *name;
+        const char* problem; // empty: begins
     } rows[] = {
-        {"192.0.2.10", "3000", "K7WQ2M", ""},
-        {"relay.example.org", "24250", "ABCDEF0123456789", ""},
-        {"", "3000", "K7WQ2M", "Type the address of the relay (the host's machine)"},
-        {"192.0.2.10", "", "K7WQ2M", "The port is a number from 1 to 65535"},
-        {"192.0.2.10", "0", "K7WQ2M", "The port is a number from 1 to 65535"},
-        {"192.0.2.10", "65536", "K7WQ2M", "The port is a number from 1 to 65535"},
-        {"192.0.2.10", "3000", "K7WQ2", "The game code is 6 to 16 letters and digits"},
-        {"192.0.2.10", "3000", "", "The game code is 6 to 16 letters and digits"},
+        {Role::None, "", "", "", "", ""},
+        {Role::Host, "", "99999", "", "", "The port is a number from 1 to 65535"},
+        {Role::Host, "", "4000", "", "", ""},
+        {Role::Join, "192.0.2.10", "3000", "K7WQ2M", "Bo", ""},
+        {Role::Join, "relay.example.org", "24250", "ABCDEF0123456789", "Bo", ""},
+        {Role::Join, "", "3000", "K7WQ2M", "Bo", "Type the address of the relay (the host's machine)"},
+        {Role::Join, "192.0.2.10", "", "K7WQ2M", "Bo", "The port is a number from 1 to 65535"},
+        {Role::Join, "192.0.2.10", "0", "K7WQ2M", "Bo", "The port is a number from 1 to 65535"},
+        {Role::Join, "192.0.2.10", "65536", "K7WQ2M", "Bo", "The port is a number from 1 to 65535"},
+        {Role::Join, "192.0.2.10", "3000", "K7WQ2", "Bo", "The game code is 6 to 16 letters and digits"},
+        {Role::Join, "192.0.2.10", "3000", "", "Bo", "The game code is 6 to 16 letters and digits"},
+        // The last row: its problem is checked on below.
+        {Role::Join, "h", "24250", "ABCDEF", "", "Type your name (1 to 20 characters)"},
     };
     for (const auto& row : rows)
     {
         panel = NetMenuPanel();
         setup = GameSetup();
-        ApplyNetClick(kJoinButtonId, panel, setup);
-        Fill(panel, row.address, row.port, row.code, "Bo");
-        const bool joins = std::string(row.problem).empty();
-        EXPECT_EQ(FinishNetChoice(panel, setup), joins) << row.address << " " << row.port << " " << row.code;
-        EXPECT_EQ(panel.problem, row.problem);
-        if (joins)
-        {
+        if (row.role != Role::None)
+            ApplyNetClick(row.role == Role::Host ? kHostButtonId : kJoinButtonId, panel, setup);
+        Fill(panel, row.address, row.port, row.code, row.name);
+        const bool begins = std::string(row.problem).empty();
+        const std::string what = std::string(row.address) + " " + row.port + " " + row.code + " " + row.name;
+        EXPECT_EQ(FinishNetChoice(panel, setup), begins) << what;
+        EXPECT_EQ(panel.problem, row.problem) << what;
+        EXPECT_EQ(setup.net.IsNetwork(), row.role != Role::None);
+        if (begins && row.role == Role::Host)
+            EXPECT_EQ(setup.net.port, std::stoi(row.port));
+        if (begins && row.role == Role::Join)
             EXPECT_EQ(setup.net.address + ":" + std::to_string(setup.net.port) + " " + setup.net.code + " " +
                           setup.net.name,
                       std::string(row.address) + ":" + row.port + " " + row.code + " Bo");
-        }
     }
-    // A name left empty.
-    panel = NetMenuPanel();
-    setup = GameSetup();
-    ApplyNetClick(kJoinButtonId, panel, setup);
-    Fill(panel, "h", "24250", "ABCDEF", "");
-    EXPECT_FALSE(FinishNetChoice(panel, setup));
-    EXPECT_EQ(panel.problem, "Type your name (1 to 20 characters)");
-    // Tab and a refused character leave it; typing into a field clears it.
+    // The last row's problem: Tab and a refused character leave it; typing
+    // into a field clears it.
     NetPanelKey(panel, setup, '\t');
     ApplyNetClick(kFirstFieldId + NetMenuPanel::NameField, panel, setup);
     NetPanelKey(panel, setup, '\x01');
     EXPECT_FALSE(panel.problem.empty());
     NetPanelKey(panel, setup, 'B');
     EXPECT_EQ(panel.problem, "");
-}
-
-TEST_F(NetMenu, AHostNeedsOnlyAPortAndAGameAtOneScreenNothing)
-{
-    EXPECT_TRUE(FinishNetChoice(panel, setup));
-    EXPECT_FALSE(setup.net.IsNetwork());
-    ApplyNetClick(kHostButtonId, panel, setup);
-    panel.fields[NetMenuPanel::PortField] = TextField(TextField::Kind::Port, "99999");
-    EXPECT_FALSE(FinishNetChoice(panel, setup));
-    panel.fields[NetMenuPanel::PortField] = TextField(TextField::Kind::Port, "4000");
-    EXPECT_TRUE(FinishNetChoice(panel, setup));
-    EXPECT_TRUE(panel.problem.empty());
-    EXPECT_EQ(setup.net.port, 4000);
 }
 
 TEST_F(NetMenu, TheCommandLinesChoiceStartsThePanel)
