@@ -52,9 +52,7 @@ class NetGameTest : public GLTest
     {
         stop = true;
         if (hostThread.joinable())
-        {
             hostThread.join();
-        }
         GLTest::TearDown();
     }
 
@@ -87,15 +85,23 @@ class NetGameTest : public GLTest
             });
     }
 
+    // Whether the relay has told the host that the game under test left.
+    static bool HeardBoLeave(NetSession& host)
+    {
+        std::string notice;
+        bool left = false;
+        while (host.TakeNotice(notice))
+            left = left || notice == "Player 2 (Bo) left the game";
+        return left;
+    }
+
     // The game under test joins once the relay has the host's game (before
     // that the relay refuses it: no game).
     NetChoice Joining() const
     {
         const Clock::time_point end = Clock::now() + std::chrono::seconds(10);
         while (!hostOpen && Clock::now() < end)
-        {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
         return NetChoice{NetChoice::Role::Join, "127.0.0.1", relay.Port(), "", kCode, "Bo"};
     }
 
@@ -111,14 +117,12 @@ class NetGameTest : public GLTest
 
 TEST_F(NetGameTest, TheTurnsOfAnotherMachineAreRebuiltAndCheckedToTheEnd)
 {
-    bool begun = false;
     StartHost(
         [&](NetSession& host)
         {
-            if (!begun)
+            if (!host.HasTurn())
             {
                 host.Begin(0, hash, bytes);
-                begun = true;
                 return false;
             }
             // Turn 1, the game as it was, over without a winner: the game
@@ -138,15 +142,11 @@ TEST_F(NetGameTest, TheTurnsOfAnotherMachineAreRebuiltAndCheckedToTheEnd)
 
 TEST_F(NetGameTest, AGameThatDiffersIsReportedToTheOthersAndNotPlayed)
 {
-    bool sent = false;
     StartHost(
         [&](NetSession& host)
         {
-            if (!sent)
-            {
+            if (!host.HasTurn())
                 host.Begin(0, hash ^ 1, bytes); // the hash of another game
-                sent = true;
-            }
             return host.MismatchReported();
         });
     const NetGameEnd end = RunNetworkGame(Joining(), GameSetup(), true);
@@ -187,11 +187,8 @@ TEST_F(NetGameTest, ClosingTheWindowLeavesTheGameAtOnce)
         [&](NetSession& host)
         {
             Message turn;
-            std::string notice;
             if (!host.HasTurn())
-            {
                 host.Begin(1, hash, bytes);
-            }
             else if (!played && host.TakeNewTurn(turn))
             {
                 played = true;
@@ -203,10 +200,7 @@ TEST_F(NetGameTest, ClosingTheWindowLeavesTheGameAtOnce)
                 PushEvent(SDL_KEYDOWN, SDLK_d);     // the turn ends
                 pressed = Clock::now();
             }
-            while (played && host.TakeNotice(notice))
-            {
-                left = left || notice == "Player 2 (Bo) left the game";
-            }
+            left = left || (played && HeardBoLeave(host));
             return left.load();
         });
     const NetGameEnd end = RunNetworkGame(Joining(), GameSetup(), true);
@@ -227,16 +221,12 @@ TEST_F(NetGameTest, ClosingTheWindowInTheLobbyLeavesBeforeTheGameBegins)
     StartHost(
         [&](NetSession& host)
         {
-            std::string notice;
             if (!pushed)
             {
                 PushEvent(SDL_QUIT); // both seats taken, no game sent yet
                 pushed = true;
             }
-            while (host.TakeNotice(notice))
-            {
-                left = left || notice == "Player 2 (Bo) left the game";
-            }
+            left = left || HeardBoLeave(host);
             return left.load();
         });
     const NetGameEnd end = RunNetworkGame(Joining(), GameSetup(), true);

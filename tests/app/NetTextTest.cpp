@@ -27,9 +27,7 @@ TEST(NetText, DurationsAsMinutesAndSecondsThenHours)
     } rows[] = {{0, "0:00"},    {7, "0:07"},     {59, "0:59"},      {60, "1:00"},      {65, "1:05"},
                 {600, "10:00"}, {3599, "59:59"}, {3600, "1:00:00"}, {3723, "1:02:03"}, {36000, "10:00:00"}};
     for (const auto& row : rows)
-    {
         EXPECT_EQ(DurationText(row.seconds), row.text) << row.seconds;
-    }
 }
 
 TEST(NetText, EachSeatAsThisMachineSeesIt)
@@ -60,9 +58,7 @@ TEST(NetText, TheWaitingScreenNamesWhoseTurnAndHowLong)
     EXPECT_EQ(lines.back(), "Escape leaves the game (your seat is kept)");
     // Nobody is away: no seat is offered to the computer.
     for (const std::string& line : lines)
-    {
         EXPECT_EQ(line.find("press Y"), std::string::npos) << line;
-    }
     view.seatToPlay = 0;
     view.seats = {kComputer, kBo};
     EXPECT_EQ(WaitingLines(view)[0], "Player 1 (computer) is playing");

@@ -19,14 +19,10 @@ class LoopbackRelay
     {
         stop = true;
         if (thread.joinable())
-        {
             thread.join();
-        }
         server.reset();
         if (log != nullptr)
-        {
             std::fclose(log);
-        }
     }
 
     bool Start(std::string& error)
@@ -37,17 +33,13 @@ class LoopbackRelay
         config.port = 0;
         server = std::make_unique<RelayServer>(config, log);
         if (!server->Open(error))
-        {
             return false;
-        }
         thread = std::thread(
             [this]
             {
                 const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(120);
                 while (!stop && std::chrono::steady_clock::now() < end)
-                {
                     server->Service(2);
-                }
             });
         return true;
     }
