@@ -3,7 +3,9 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <stdlib.h>
 #include <thread>
@@ -90,20 +92,27 @@ class Loopback : public ::testing::Test
         return false;
     }
 
-    // Waits for the next message of the type on client, dropping others
-    // (with silent left unserviced meanwhile).
-    bool Expect(RelayClient& client, MessageType type, Message& got, double seconds = 5.0,
-                const RelayClient* silent = nullptr)
+    // The next message of the type on client, others dropped (with silent
+    // left unserviced meanwhile); none in time fails the case and gives an
+    // empty message of the type.
+    Message Next(RelayClient& client, MessageType type, double seconds = 5.0,
+                 const RelayClient* silent = nullptr)
     {
-        return PumpUntil(
-            [&]
-            {
-                while (client.Receive(got))
-                    if (got.type == type)
-                        return true;
-                return false;
-            },
-            seconds, silent);
+        Message got;
+        const auto arrived = [&]
+        {
+            while (client.Receive(got))
+                if (got.type == type)
+                    return true;
+            return false;
+        };
+        if (!PumpUntil(arrived, seconds, silent))
+        {
+            ADD_FAILURE() << "no message of type " << int(type) << " came";
+            got = Message();
+            got.type = type;
+        }
+        return got;
     }
 
     // Lets everything in flight arrive and forgets it.
@@ -119,14 +128,8 @@ class Loopback : public ::testing::Test
     std::string Log()
     {
         std::fflush(logFile);
-        std::rewind(logFile);
-        std::string text;
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, logFile)) > 0)
-            text.append(buffer, n);
-        std::fseek(logFile, 0, SEEK_END);
-        return text;
+        std::ifstream in("/proc/self/fd/" + std::to_string(fileno(logFile)));
+        return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
     static Message Join(const std::string& name, bool host = false)
@@ -163,13 +166,10 @@ class Loopback : public ::testing::Test
         ASSERT_TRUE(bo->Send(Join("Bo")));
         cy = &NewClient();
         ASSERT_TRUE(cy->Send(Join("Cy")));
-        Message table;
-        ASSERT_TRUE(Expect(*cy, MessageType::SeatTable, table));
         ASSERT_TRUE(PumpUntil([&] { return server->Game().Seats()[2].presence == SeatPresence::Present; }));
         ASSERT_TRUE(host->Send(Turn(0, first, 5000)));
-        Message turn;
-        ASSERT_TRUE(Expect(*bo, MessageType::Turn, turn));
-        ASSERT_TRUE(Expect(*cy, MessageType::Turn, turn));
+        for (RelayClient* other : {bo, cy})
+            ASSERT_EQ(Next(*other, MessageType::Turn).snapshot.size(), 5000u);
         Drain();
     }
 
@@ -192,8 +192,7 @@ TEST_F(Loopback, TheLargestSnapshotTravelsWholeToEveryOtherMachine)
     ASSERT_TRUE(host->Send(sent));
     for (RelayClient* other : {bo, cy})
     {
-        Message got;
-        ASSERT_TRUE(Expect(*other, MessageType::Turn, got, 20.0));
+        const Message got = Next(*other, MessageType::Turn, 20.0);
         EXPECT_TRUE(EncodeMessage(got) == EncodeMessage(sent))
             << "a turn of " << got.snapshot.size() << " bytes";
     }
@@ -209,16 +208,13 @@ TEST_F(Loopback, AnOversizedMessageLosesItsConnectionAndTheGameGoesOn)
     ASSERT_TRUE(bo->SendBytes(oversized));
     ASSERT_TRUE(PumpUntil([&] { return !bo->IsConnected(); }, 20.0));
     EXPECT_NE(Log().find("too large"), std::string::npos) << Log();
-    Message event;
-    ASSERT_TRUE(Expect(*cy, MessageType::SeatEvent, event));
+    const Message event = Next(*cy, MessageType::SeatEvent);
     EXPECT_EQ(event.seat, 1);
     EXPECT_EQ(event.event, SeatEventKind::Left);
 
     // The game goes on between the others.
     ASSERT_TRUE(host->Send(Turn(1, 2, 100)));
-    Message turn;
-    ASSERT_TRUE(Expect(*cy, MessageType::Turn, turn));
-    EXPECT_EQ(turn.turn, 1u);
+    EXPECT_EQ(Next(*cy, MessageType::Turn).turn, 1u);
 }
 
 TEST_F(Loopback, ASilentMachineTimesOutAndComesBackIntoItsSeat)
@@ -226,9 +222,8 @@ TEST_F(Loopback, ASilentMachineTimesOutAndComesBackIntoItsSeat)
     ThreePlayers(1.0, 1);
 
     // Bo stops answering (a hung program): the relay tells the others.
-    Message event;
     const auto silentSince = std::chrono::steady_clock::now();
-    ASSERT_TRUE(Expect(*host, MessageType::SeatEvent, event, 15.0, bo));
+    const Message event = Next(*host, MessageType::SeatEvent, 15.0, bo);
     const double waited =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - silentSince).count();
     EXPECT_EQ(event.event, SeatEventKind::TimedOut);
@@ -241,16 +236,12 @@ TEST_F(Loopback, ASilentMachineTimesOutAndComesBackIntoItsSeat)
     // seat, and the turn to play from.
     RelayClient& again = NewClient();
     ASSERT_TRUE(again.Send(Join("Bo")));
-    Message table;
-    ASSERT_TRUE(Expect(again, MessageType::SeatTable, table));
-    EXPECT_EQ(table.yourMachine, 2);
-    Message turn;
-    ASSERT_TRUE(Expect(again, MessageType::Turn, turn));
+    EXPECT_EQ(Next(again, MessageType::SeatTable).yourMachine, 2);
+    const Message turn = Next(again, MessageType::Turn);
     EXPECT_EQ(turn.turn, 0u);
     EXPECT_EQ(turn.seatToPlay, 1);
     ASSERT_TRUE(again.Send(Turn(1, 2, 300)));
-    ASSERT_TRUE(Expect(*cy, MessageType::Turn, turn));
-    EXPECT_EQ(turn.turn, 1u);
+    EXPECT_EQ(Next(*cy, MessageType::Turn).turn, 1u);
 }
 
 TEST_F(Loopback, AMachineThatLeavesIsReportedAsLeft)
@@ -260,8 +251,7 @@ TEST_F(Loopback, AMachineThatLeavesIsReportedAsLeft)
     // not serviced meanwhile, as if it were starved): the relay is told all the same.
     ASSERT_TRUE(cy->Send(Turn(5, 0, 10)));
     cy->Leave(100);
-    Message event;
-    ASSERT_TRUE(Expect(*host, MessageType::SeatEvent, event));
+    const Message event = Next(*host, MessageType::SeatEvent);
     EXPECT_EQ(event.event, SeatEventKind::Left);
     EXPECT_EQ(event.seat, 2);
 }
