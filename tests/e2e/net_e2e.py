@@ -43,7 +43,6 @@ LINE_TEXT = (153, 153, 255)
 TITLE_AREA = (60, 440, 740, 480)
 PROBLEM = (178, 0, 0)  # the network panel's problem line
 ENDED_TITLE = (275, 454, 525, 465)  # "The network game has ended"
-WAITING_TITLE = (277, 454, 525, 467)  # "Waiting for the other players"
 
 
 def use(display):
