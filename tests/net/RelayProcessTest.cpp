@@ -18,11 +18,15 @@ unsigned short SomePort()
                             (std::chrono::steady_clock::now().time_since_epoch().count() / 1000) % 30000);
 }
 
-bool Within(double seconds, const std::function<bool()>& done)
+// Polls the sessions until done() or seconds pass; true when done.
+bool Within(double seconds, const std::function<bool()>& done,
+            std::initializer_list<NetSession*> sessions = {})
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < deadline)
     {
+        for (NetSession* session : sessions)
+            session->Poll(0);
         if (done())
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -65,24 +69,13 @@ TEST(RelayProcess, AHostsRelayServesItsGameAndEndsWhenTheHostLeavesBeforeTheStar
     ASSERT_TRUE(
         stranger.Host("127.0.0.1", port, "OTHER1", "Cy", {SeatPlan::HostHuman, SeatPlan::Open}, {}, error))
         << error;
-    EXPECT_TRUE(Within(5.0,
-                       [&]
-                       {
-                           stranger.Poll(0);
-                           return stranger.GetPhase() == NetSession::Phase::Failed;
-                       }));
+    EXPECT_TRUE(Within(5.0, [&] { return stranger.GetPhase() == NetSession::Phase::Failed; }, {&stranger}));
     EXPECT_EQ(stranger.FailReason(), "refused: wrong game code");
     ASSERT_TRUE(
         host.Host("127.0.0.1", port, "PROC42", "Ann", {SeatPlan::HostHuman, SeatPlan::Open}, {}, error))
         << error;
     ASSERT_TRUE(guest.Join("127.0.0.1", port, "PROC42", "Bo", error)) << error;
-    EXPECT_TRUE(Within(5.0,
-                       [&]
-                       {
-                           host.Poll(0);
-                           guest.Poll(0);
-                           return host.AllSeatsTaken();
-                       }));
+    EXPECT_TRUE(Within(5.0, [&] { return host.AllSeatsTaken(); }, {&host, &guest}));
 
     host.Leave();
     EXPECT_TRUE(Within(5.0, [&] { return !relay.Running(); })) << "the relay of a closed game still runs";
