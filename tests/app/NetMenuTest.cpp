@@ -149,11 +149,15 @@ TEST_F(NetMenu, BeginNeedsAnAddressAPortACodeAndANameToJoinAPortToHostAndNothing
         EXPECT_EQ(panel.problem, row.problem) << what;
         EXPECT_EQ(setup.net.IsNetwork(), row.role != Role::None);
         if (begins && row.role == Role::Host)
+        {
             EXPECT_EQ(setup.net.port, std::stoi(row.port));
+        }
         if (begins && row.role == Role::Join)
+        {
             EXPECT_EQ(setup.net.address + ":" + std::to_string(setup.net.port) + " " + setup.net.code + " " +
                           setup.net.name,
                       std::string(row.address) + ":" + row.port + " " + row.code + " Bo");
+        }
     }
     // The last row's problem: Tab and a refused character leave it; typing
     // into a field clears it.
