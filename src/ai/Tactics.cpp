@@ -58,6 +58,17 @@ constexpr int32_t kLookoutDwell = 3; // turns in a row out in the open
 constexpr int kLookoutFleet = 2;
 constexpr float kLookoutClearance = 20.0f;
 constexpr float kLookoutReach = 1000.0f;
+// From turn kGatherFirst to kGatherLast such a fleet spends its look-round
+// turns (kGatherFirst and every kLookoutEvery after, kLookoutDwell in a row)
+// at one place over the middle of the starting points, this far above the
+// highest cloud: out of a fighter's reach from inside one. A rival that has
+// lost the fleet as it has lost the rival works the place out the same way
+// and comes there in the same turns. After kGatherLast it looks round from
+// where it is again: someone who waits in the clouds never comes.
+constexpr int32_t kGatherFirst = 14;
+constexpr int32_t kGatherLast = 24;
+constexpr float kGatherClearance = 160.0f;
+constexpr float kGatherSpacing = 30.0f;
 // Enemies within this share of the nearest count as near as it.
 constexpr float kNearTie = 1.1f;
 
@@ -582,6 +593,39 @@ void StepOutForALook(const Knowledge& knowledge, TurnPlan& plan)
     }
 }
 
+// Each ship to a place of its own round the gathering point (kGatherFirst);
+// the fighters only when no capital ship is left, else they search on.
+void GatherOverTheMiddle(const Knowledge& knowledge, TurnPlan& plan)
+{
+    const int32_t seats = std::max(1, std::min(knowledge.players, 4));
+    Vector middle;
+    for (int32_t seat = 0; seat < seats; seat++)
+    {
+        middle += knowledge.starts[seat];
+    }
+    middle = middle * (1.0f / float(seats));
+    for (const NebulaBox& box : knowledge.nebulae)
+    {
+        if (box.density > 0.0f)
+        {
+            middle.y = std::max(middle.y, box.max.y + kGatherClearance);
+        }
+    }
+    const bool fightersOnly = CapitalShipCount(knowledge) == 0;
+    for (size_t i = 0; i < knowledge.own.size(); i++)
+    {
+        if (knowledge.own[i].role == ShipRole::Fighter && !fightersOnly)
+        {
+            continue;
+        }
+        const double angle = 2.0 * M_PI * double(i) / double(knowledge.own.size());
+        const float spacing = i > 0 ? kGatherSpacing : 0.0f;
+        plan.ships[i].move = true;
+        plan.ships[i].destination =
+            middle + Vector(float(std::cos(angle)) * spacing, 0.0f, float(std::sin(angle)) * spacing);
+    }
+}
+
 void PlanSearch(const Knowledge& knowledge, const HardMemory& memory, const std::vector<Vector>& grid,
                 TurnPlan& plan)
 {
@@ -652,8 +696,16 @@ void PlanSearch(const Knowledge& knowledge, const HardMemory& memory, const std:
         }
     }
     const int32_t unseen = memory.turn - memory.lastSightTurn;
-    if (memory.lastSightTurn > 0 && CapitalShipCount(knowledge) <= kLookoutFleet && unseen >= kLookoutFirst &&
-        (unseen - kLookoutFirst) % kLookoutEvery < kLookoutDwell)
+    const bool smallFleet = memory.lastSightTurn > 0 && CapitalShipCount(knowledge) <= kLookoutFleet;
+    if (smallFleet && memory.turn >= kGatherFirst && memory.turn <= kGatherLast)
+    {
+        if ((memory.turn - kGatherFirst) % kLookoutEvery < kLookoutDwell)
+        {
+            GatherOverTheMiddle(knowledge, plan);
+        }
+    }
+    else if (smallFleet && unseen >= kLookoutFirst &&
+             (unseen - kLookoutFirst) % kLookoutEvery < kLookoutDwell)
     {
         StepOutForALook(knowledge, plan);
     }

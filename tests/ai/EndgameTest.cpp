@@ -1,7 +1,9 @@
 // How the Hard player's plan ends a fight instead of drawing it out: ships
 // on top of their target back off to fighting range, where their turrets
 // bear, rather than wear each other down at point-blank range; a small fleet
-// hunting in a cloud steps out now and then to look round.
+// hunting in a cloud steps out now and then to look round, and in the middle
+// of the game gathers over the middle of the map, where a rival that hunts
+// it comes too.
 
 #include <gtest/gtest.h>
 
@@ -135,6 +137,77 @@ TEST(EndgameTest, ASmallFleetHuntingInACloudStepsOutNowAndThenToLookRound)
     const TurnPlan back = plan(6, 1, 200.0f);
     ASSERT_TRUE(OrdersOf(back, 1).move);
     EXPECT_GT(DensityAt(knowledge.nebulae, OrdersOf(back, 1).destination), 0.0f);
+}
+
+TEST(EndgameTest, ASmallFleetGathersOverTheMiddleInItsLookRoundsFromTurn14To24)
+{
+    const ClassBook book{std::vector<ClassProfile>()};
+    Knowledge knowledge = TwoPlayers();
+    knowledge.nebulae.push_back(NebulaBox{Vector(-300, -50, -300), Vector(300, 50, 300), 0.015f});
+    knowledge.nebulae.push_back(NebulaBox{Vector(400, 0, 400), Vector(500, 120, 500), 0.01f});
+    knowledge.nebulae.push_back(NebulaBox{Vector(-500, 300, -500), Vector(-400, 400, -400), 0.0f}); // no dust
+    const std::vector<Vector> grid = SearchGrid(knowledge.nebulae, 60.0f);
+    HardMemory memory;
+    ContactTrack lost;
+    lost.id = 50;
+    lost.owner = 1;
+    lost.position = Vector(250, 0, 250);
+    lost.checked = true;
+    memory.tracks.push_back(lost);
+    const auto plan = [&](int32_t turn, int ships, int fighters)
+    {
+        memory.turn = turn;
+        memory.lastSightTurn = 5;
+        knowledge.own.clear();
+        for (int i = 0; i < ships + fighters; i++)
+        {
+            knowledge.own.push_back(Own(uint32_t(1 + i), i < ships ? ShipRole::Gunship : ShipRole::Fighter,
+                                        Vector(float(i) * 30.0f, 0, 0)));
+        }
+        return PlanTurn(knowledge, memory, book, Tuning(), grid);
+    };
+    // Over the middle of the starting points, 160 above the highest cloud
+    // with dust in it, each ship a place of its own; with no capital ship
+    // left the fighters go too, else they search on.
+    const Vector gathering(0, 280, 0);
+    for (int32_t turn : {14, 15, 16, 20, 21, 22})
+    {
+        for (const auto& [ships, fighters] : {std::pair{1, 0}, std::pair{2, 2}, std::pair{0, 2}})
+        {
+            const TurnPlan gather = plan(turn, ships, fighters);
+            std::vector<Vector> places;
+            for (int i = 0; i < ships + fighters; i++)
+            {
+                const ShipOrders& order = OrdersOf(gather, uint32_t(1 + i));
+                ASSERT_TRUE(order.move) << turn << ": ship " << i;
+                if (i >= ships && ships > 0)
+                {
+                    EXPECT_GT(DensityAt(knowledge.nebulae, order.destination), 0.0f) << turn << ": " << i;
+                    continue;
+                }
+                EXPECT_FLOAT_EQ(order.destination.y, gathering.y) << turn << ": " << i;
+                EXPECT_LE(Length(order.destination - gathering), 30.001) << turn << ": " << i;
+                for (const Vector& other : places)
+                {
+                    EXPECT_GT(Length(order.destination - other), 10.0) << turn << ": " << i;
+                }
+                places.push_back(order.destination);
+            }
+        }
+    }
+    // In the turns between, and from turn 25, it hunts as before (in the
+    // cloud, or at its edge for a look round); a fleet of three at any turn.
+    for (const auto& [turn, ships] : {std::pair{17, 1}, std::pair{19, 2}, std::pair{23, 1}, std::pair{26, 2},
+                                      std::pair{30, 1}, std::pair{14, 3}, std::pair{21, 3}})
+    {
+        const TurnPlan hunt = plan(turn, ships, 0);
+        for (int i = 0; i < ships; i++)
+        {
+            const ShipOrders& order = OrdersOf(hunt, uint32_t(1 + i));
+            ASSERT_TRUE(order.move) << turn << ", " << ships << " ships";
+            EXPECT_GT(Length(order.destination - gathering), 150.0) << turn << ", " << ships << " ships";
+        }
+    }
 }
 
 } // namespace
