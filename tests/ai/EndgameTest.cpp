@@ -38,6 +38,20 @@ OwnShip Own(uint32_t id, ShipRole role, const Vector& position)
     return ship;
 }
 
+// The memory of a fleet that lost an enemy ship in a corner of the cloud and
+// has looked there since: nothing left to go to but the search.
+HardMemory LostOneShip()
+{
+    HardMemory memory;
+    ContactTrack lost;
+    lost.id = 50;
+    lost.owner = 1;
+    lost.position = Vector(250, 0, 250);
+    lost.checked = true;
+    memory.tracks.push_back(lost);
+    return memory;
+}
+
 const ShipOrders& OrdersOf(const TurnPlan& plan, uint32_t id)
 {
     for (const ShipOrders& order : plan.ships)
@@ -83,14 +97,8 @@ TEST(EndgameTest, ASmallFleetHuntingInACloudStepsOutNowAndThenToLookRound)
     Knowledge knowledge = TwoPlayers();
     knowledge.nebulae.push_back(NebulaBox{Vector(-300, -50, -300), Vector(300, 50, 300), 0.015f});
     const std::vector<Vector> grid = SearchGrid(knowledge.nebulae, 60.0f);
-    HardMemory memory;
+    HardMemory memory = LostOneShip();
     memory.turn = 30;
-    ContactTrack lost;
-    lost.id = 50;
-    lost.owner = 1;
-    lost.position = Vector(250, 0, 250);
-    lost.checked = true;
-    memory.tracks.push_back(lost);
     const auto plan = [&](int32_t turnsUnseen, int ships, float height = 0.0f)
     {
         memory.lastSightTurn = memory.turn - turnsUnseen;
@@ -147,13 +155,7 @@ TEST(EndgameTest, ASmallFleetGathersOverTheMiddleInItsLookRoundsFromTurn14To24)
     knowledge.nebulae.push_back(NebulaBox{Vector(400, 0, 400), Vector(500, 120, 500), 0.01f});
     knowledge.nebulae.push_back(NebulaBox{Vector(-500, 300, -500), Vector(-400, 400, -400), 0.0f}); // no dust
     const std::vector<Vector> grid = SearchGrid(knowledge.nebulae, 60.0f);
-    HardMemory memory;
-    ContactTrack lost;
-    lost.id = 50;
-    lost.owner = 1;
-    lost.position = Vector(250, 0, 250);
-    lost.checked = true;
-    memory.tracks.push_back(lost);
+    HardMemory memory = LostOneShip();
     const auto plan = [&](int32_t turn, int ships, int fighters)
     {
         memory.turn = turn;
