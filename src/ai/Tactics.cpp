@@ -47,6 +47,9 @@ constexpr float kLeftAlonePenalty = 2000.0f;
 // two fleets on top of each other wear each other down for tens of rounds.
 constexpr float kFighterTooClose = 15.0f;
 constexpr float kShipTooClose = 100.0f;
+// A target more than this many units above or below for every unit away
+// level is beyond the pitch of most of a ship's turrets.
+constexpr float kSteepSlope = 0.5f;
 // Searching with a fleet this small, the capital ships step out of the clouds
 // for a look round after so many turns without sight and every so many after,
 // to this far outside, looked for this far round each ship. A larger fleet
@@ -142,6 +145,14 @@ Vector Horizontal(const Vector& v)
     Vector h(v.x, 0.0f, v.z);
     Normalize(h);
     return h;
+}
+
+// The level direction from a target out to a ship, any level direction when
+// the ship is straight above or below it.
+Vector LevelOutward(const Vector& ship, const Vector& target)
+{
+    const Vector out = Horizontal(ship - target);
+    return Length(out) < 0.5 ? Vector(1.0f, 0.0f, 0.0f) : out;
 }
 
 const Contact* NearestVisible(const Knowledge& knowledge, const Vector& from, bool capitalOnly)
@@ -964,13 +975,8 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
         {
             // On top of its target, where fixed guns do not bear and few
             // turrets do: out to fighting range first.
-            Vector out = Horizontal(ship.position - target->position);
-            if (Length(out) < 0.5)
-            {
-                out = Vector(1.0f, 0.0f, 0.0f);
-            }
             order.move = true;
-            order.destination = target->position + out * standoff;
+            order.destination = target->position + LevelOutward(ship.position, target->position) * standoff;
             if (ship.role == ShipRole::Fighter)
             {
                 order.openFireRange = -1.0f;
@@ -979,6 +985,19 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
         }
         if (distance <= standoff + 60.0f)
         {
+            // A capital ship at fighting range from a target steeply above
+            // or below it, beyond the pitch of its turrets, would hold there
+            // for good: it goes half way to the target's height, so that two
+            // ships that both do so meet level.
+            const Vector rise = target->position - ship.position;
+            if (ship.role != ShipRole::Fighter &&
+                std::fabs(rise.y) > kSteepSlope * float(Length(Vector(rise.x, 0.0f, rise.z))))
+            {
+                Vector spot = target->position + LevelOutward(ship.position, target->position) * standoff;
+                spot.y = 0.5f * (ship.position.y + target->position.y);
+                order.move = true;
+                order.destination = spot;
+            }
             continue;
         }
         if (distance - standoff <= travel || ship.role == ShipRole::Fighter)

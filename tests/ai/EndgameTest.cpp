@@ -1,11 +1,14 @@
 // How the Hard player's plan ends a fight instead of drawing it out: ships
 // on top of their target back off to fighting range, where their turrets
-// bear, rather than wear each other down at point-blank range; a small fleet
+// bear, rather than wear each other down at point-blank range, and ships
+// steeply above or below their target close in height; a small fleet
 // hunting in a cloud steps out now and then to look round, and in the middle
 // of the game gathers over the middle of the map, where a rival that hunts
 // it comes too.
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "ai/Search.h"
 #include "ai/Tactics.h"
@@ -65,7 +68,7 @@ const ShipOrders& OrdersOf(const TurnPlan& plan, uint32_t id)
     return plan.ships.front();
 }
 
-TEST(EndgameTest, AShipOnTopOfItsTargetBacksOffToFightingRange)
+TEST(EndgameTest, AShipOnTopOfItsTargetOrSteeplyAboveOrBelowItGoesWhereItsTurretsBear)
 {
     const ClassBook book{std::vector<ClassProfile>()};
     const HardMemory memory;
@@ -83,12 +86,28 @@ TEST(EndgameTest, AShipOnTopOfItsTargetBacksOffToFightingRange)
         EXPECT_NEAR(Length(order.destination), PreferredRange(ShipRole::Gunship), 1.0) << apart;
         EXPECT_GT(order.destination.x, apart) << apart;
     }
-    // At fighting range it stays where it is and fires.
-    Knowledge knowledge = TwoPlayers();
-    knowledge.own.push_back(Own(1, ShipRole::Gunship, Vector(200, 0, 0)));
-    knowledge.contacts.push_back(Contact{50, 1, -1, ShipRole::Gunship, Vector(0, 0, 0), Orientation(), true});
-    const TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), std::vector<Vector>());
-    EXPECT_FALSE(OrdersOf(plan, 1).move);
+    // At fighting range it stays where it is and fires, unless the target is
+    // steeply above or below it, beyond its turrets' pitch: then it goes
+    // half way to the target's height, out at fighting range.
+    for (float height : {0.0f, 60.0f, -90.0f, 150.0f, -150.0f})
+    {
+        Knowledge knowledge = TwoPlayers();
+        knowledge.own.push_back(Own(1, ShipRole::Gunship, Vector(200, 0, 0)));
+        knowledge.contacts.push_back(
+            Contact{50, 1, -1, ShipRole::Gunship, Vector(0, height, 0), Orientation(), true});
+        const TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), std::vector<Vector>());
+        const ShipOrders& order = OrdersOf(plan, 1);
+        EXPECT_EQ(order.targetId, 50u) << height;
+        if (std::fabs(height) < 100.0f)
+        {
+            EXPECT_FALSE(order.move) << height;
+            continue;
+        }
+        ASSERT_TRUE(order.move) << height;
+        EXPECT_NEAR(order.destination.y, height / 2, 1.0) << height;
+        EXPECT_NEAR(order.destination.x, PreferredRange(ShipRole::Gunship), 1.0) << height;
+        EXPECT_NEAR(order.destination.z, 0.0, 1.0) << height;
+    }
 }
 
 TEST(EndgameTest, ASmallFleetHuntingInACloudStepsOutNowAndThenToLookRound)
