@@ -169,19 +169,4 @@ TEST_F(NetMenu, BeginNeedsAnAddressAPortACodeAndANameToJoinAPortToHostAndNothing
     EXPECT_EQ(panel.problem, "");
 }
 
-TEST_F(NetMenu, TheCommandLinesChoiceStartsThePanel)
-{
-    setup.numPlayers = 2;
-    setup.net.role = NetChoice::Role::Host;
-    setup.net.port = 4100;
-    setup.net.code = "ABCDEFG";
-    setup.net.name = "Ann";
-    StartNetPanel(panel, setup);
-    EXPECT_EQ(setup.net.role, NetChoice::Role::Host);
-    EXPECT_EQ(setup.net.code, "ABCDEFG"); // kept, not made anew
-    EXPECT_TRUE(setup.remote[1]);
-    EXPECT_EQ(panel.fields[NetMenuPanel::PortField].Text(), "4100");
-    EXPECT_EQ(panel.fields[NetMenuPanel::NameField].Text(), "Ann");
-}
-
 } // namespace
