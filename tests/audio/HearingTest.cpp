@@ -26,31 +26,6 @@ Listener AtOrigin(float heading = 0.0f)
 
 } // namespace
 
-TEST(Hearing, OnlyShipsTheViewerSeesAreHeard)
-{
-    // owner, viewer, detection state -> heard
-    const struct
-    {
-        int32_t owner, viewer, detection;
-        bool heard;
-    } table[] = {
-        {-1, 0, 0, true},                   // no ship: an explosion, a wreck
-        {0, 0, 0, true},                    // the viewer's own ship, never detected by itself
-        {2, 2, 1, true},  {1, 0, 0, false}, // an enemy never seen
-        {1, 0, 1, false},                   // an enemy seen before: only its ghost is drawn
-        {1, 0, 2, true},                    // an enemy the viewer's sensors show now
-        {3, 1, 2, true},
-    };
-    for (const auto& row : table)
-    {
-        SCOPED_TRACE(testing::Message() << row.owner << " " << row.viewer << " " << row.detection);
-        EXPECT_EQ(SourceShown(row.owner, row.viewer, row.detection), row.heard);
-        const SoundEvent event =
-            EventAt(Sound::BulletHit, Vector(0.0f, 100.0f, -50.0f), row.owner, row.viewer, row.detection);
-        EXPECT_EQ(Hear(event, AtOrigin()).audible, row.heard);
-    }
-}
-
 TEST(Hearing, StrengthFallsWithDistanceAndEndsAtTheSilentDistance)
 {
     EXPECT_FLOAT_EQ(DistanceGain(0.0f), 1.0f);

@@ -30,16 +30,21 @@ TEST_F(ShipVisibility, AShipIsHeardExactlyWhenTheSceneDrawsIt)
     EXPECT_EQ(enemy->DetectionStateOf(0), 0);
     EXPECT_TRUE(enemy->detection.empty());
 
-    for (int state : {0, 1, 2})
+    // Through the eyes of player 0, then of player 1.
+    for (int viewer : {0, 1})
     {
-        SCOPED_TRACE(state);
-        enemy->detection[0].state = state;
-        third->detection[0].state = state;
-        for (Ship* ship : {own, enemy, third})
+        for (int state : {0, 1, 2})
         {
-            const bool heard = SourceShown(ship->owner, 0, ship->DetectionStateOf(0));
-            EXPECT_EQ(heard, ship->IsVisibleToCurrentPlayer()) << ship->owner;
+            SCOPED_TRACE(testing::Message() << "viewer " << viewer << ", state " << state);
+            for (Ship* ship : {own, enemy, third})
+                if (ship->owner != viewer)
+                    ship->detection[viewer].state = state;
+            for (Ship* ship : {own, enemy, third})
+                EXPECT_EQ(SourceShown(ship->owner, viewer, ship->DetectionStateOf(viewer)),
+                          ship->IsVisibleToCurrentPlayer())
+                    << ship->owner;
         }
+        game->NextPlayer();
     }
     // What player 1 knows is not what player 0 hears.
     enemy->detection[0].state = 0;
