@@ -79,14 +79,6 @@ TEST(CommandLine, HelpNamesEveryOptionTheKeysTheDataDirectoriesAndHowToHostAndJo
     EXPECT_EQ(help.back(), '\n');
 }
 
-TEST(CommandLine, VersionAndUsageAreShortLines)
-{
-    EXPECT_EQ(VersionText().rfind("korvane ", 0), 0u);
-    EXPECT_EQ(VersionText().find('\n'), VersionText().size() - 1);
-    EXPECT_EQ(VersionText().find("unknown"), std::string::npos) << "the build gives the version";
-    EXPECT_EQ(UsageText(), "Usage: korvane [OPTION]...\nTry 'korvane --help' for more information.\n");
-}
-
 TEST(CommandLine, TheAnswerGoesToTheRightStreamWithItsExitStatus)
 {
     const struct
@@ -98,7 +90,11 @@ TEST(CommandLine, TheAnswerGoesToTheRightStreamWithItsExitStatus)
         {{}, 0, "", ""},
         {{"--version"}, 0, VersionText(), ""},
         {{"--help"}, 0, HelpText(), ""},
-        {{"--bogus"}, 2, "", "korvane: unknown option '--bogus'\n" + UsageText()},
+        {{"--bogus"},
+         2,
+         "",
+         "korvane: unknown option '--bogus'\nUsage: korvane [OPTION]...\nTry 'korvane --help' for more "
+         "information.\n"},
     };
     for (const auto& row : rows)
     {
