@@ -37,12 +37,18 @@ TEST_F(ShipVisibility, AShipIsHeardExactlyWhenTheSceneDrawsIt)
         {
             SCOPED_TRACE(testing::Message() << "viewer " << viewer << ", state " << state);
             for (Ship* ship : {own, enemy, third})
+            {
                 if (ship->owner != viewer)
+                {
                     ship->detection[viewer].state = state;
+                }
+            }
             for (Ship* ship : {own, enemy, third})
+            {
                 EXPECT_EQ(SourceShown(ship->owner, viewer, ship->DetectionStateOf(viewer)),
                           ship->IsVisibleToCurrentPlayer())
                     << ship->owner;
+            }
         }
         game->NextPlayer();
     }

@@ -218,7 +218,9 @@ TEST_F(Panel, ClicksBesideTheButtonsAndPastTheSixthPartDoNothing)
 {
     carrier->SelectPart(0);
     for (const auto& [x, y] : {std::pair<int, int>{175, 40}, {700, 100}, {400, 300}})
+    {
         EXPECT_TRUE(Click(carrier, x, y).empty()) << x << "," << y;
+    }
 
     // The parts list: entry k at height 20 + 25k selects part k, up to the
     // sixth; a seventh is drawn but does nothing.
