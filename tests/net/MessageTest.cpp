@@ -209,17 +209,6 @@ TEST(Message, LimitsOnStringsSettingsAndSnapshots)
     bytes[19] = 0x00;
     bytes[18] = 0x10; // 1 MB claimed, 4 bytes there
     EXPECT_FALSE(Decodes(bytes));
-
-    // Every message but a turn is small; a large one is refused whole.
-    Message refused;
-    refused.type = MessageType::Refused;
-    std::vector<uint8_t> big = EncodeMessage(refused);
-    big.resize(kMaxSmallMessageBytes + 1);
-    Message got;
-    std::string error;
-    EXPECT_FALSE(DecodeMessage(big.data(), big.size(), got, error));
-    EXPECT_NE(error.find("too large"), std::string::npos) << error;
-    EXPECT_FALSE(DecodeMessage(nullptr, 0, got, error));
 }
 
 TEST(Message, CodesAndNames)
