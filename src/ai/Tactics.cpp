@@ -968,6 +968,8 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
         const float distance = float(Length(target->position - ship.position));
         const float travel =
             TravelTowards(profile, ship.position, ship.orientation, target->position, ship.moveTimeLeft);
+        // Fighting range from the target, level with it.
+        const Vector levelSpot = target->position + LevelOutward(ship.position, target->position) * standoff;
         order.targetId = target->id;
         order.openFireRange = standoff + 70.0f;
         order.task = ShipTask::Strike;
@@ -976,7 +978,7 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
             // On top of its target, where fixed guns do not bear and few
             // turrets do: out to fighting range first.
             order.move = true;
-            order.destination = target->position + LevelOutward(ship.position, target->position) * standoff;
+            order.destination = levelSpot;
             if (ship.role == ShipRole::Fighter)
             {
                 order.openFireRange = -1.0f;
@@ -993,10 +995,9 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
             if (ship.role != ShipRole::Fighter &&
                 std::fabs(rise.y) > kSteepSlope * float(Length(Vector(rise.x, 0.0f, rise.z))))
             {
-                Vector spot = target->position + LevelOutward(ship.position, target->position) * standoff;
-                spot.y = 0.5f * (ship.position.y + target->position.y);
                 order.move = true;
-                order.destination = spot;
+                order.destination = levelSpot;
+                order.destination.y = 0.5f * (ship.position.y + target->position.y);
             }
             continue;
         }
