@@ -21,7 +21,6 @@
 #include <functional>
 #include <map>
 #include <numeric>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -46,14 +45,6 @@
 
 namespace
 {
-
-// A sound file of the data as the mixer has it.
-std::vector<float> ReadSound(Sound sound)
-{
-    std::vector<float> samples;
-    EXPECT_TRUE(ReadSamples(SoundFile(sound), samples)) << SoundFile(sound) << ": " << SDL_GetError();
-    return samples;
-}
 
 // One sound the output must hold: a file from a frame on, at a level per channel.
 struct Expected
@@ -121,17 +112,6 @@ std::vector<double> Solve(std::vector<std::vector<double>> m, std::vector<double
 double HullSum(const Ship& ship)
 {
     return std::accumulate(ship.hull, ship.hull + kHullFaces, 0.0);
-}
-
-// The camera: its eye at kTestOrigin, looking along -Z, so +X is to the right.
-Listener TestListener()
-{
-    return Listener{kTestOrigin, 0.0f};
-}
-
-SoundEvent WorldEvent(Sound sound, const Vector& position, float loudness = 1.0f)
-{
-    return SoundEvent{sound, position, loudness};
 }
 
 // A sound of a ship, heard by player 0 as that player detects the ship.
@@ -210,7 +190,7 @@ class SoundOutput : public GLTest
 
     // One tick of the game's own tick handling, under the audio lock, and
     // the expected sounds of what it did.
-    void Tick(Game& game, Phase phase, const Snapshot& before, const std::vector<SoundEvent>& posted = {})
+    void Tick(Game& game, Phase phase, const Snapshot& before)
     {
         SDL_LockAudio();
         const uint64_t frame = gSoundPlayer.MixedFrames();
@@ -218,7 +198,7 @@ class SoundOutput : public GLTest
         SDL_UnlockAudio();
         const Snapshot after = Take(game);
 
-        std::vector<SoundEvent> events = posted;
+        std::vector<SoundEvent> events;
         for (const auto& [id, now] : after.ships)
         {
             const auto old = before.ships.find(id);
@@ -229,7 +209,7 @@ class SoundOutput : public GLTest
             if (!now.alive)
             {
                 events.push_back(ShipEvent(Sound::HullBreak, *now.ship, old->second.position));
-                events.push_back(WorldEvent(Sound::ShipDestroyed, old->second.position));
+                events.push_back({Sound::ShipDestroyed, old->second.position});
             }
             else if (phase != Phase::Quiet && now.hull < old->second.hull)
             {
@@ -240,14 +220,14 @@ class SoundOutput : public GLTest
         const std::vector<Beam>& beams = game.GetBeams()->beams;
         for (int i = before.beams; i < int(beams.size()); i++)
         {
-            events.push_back(WorldEvent(Sound::BeamFire, beams[size_t(i)].start));
+            events.push_back({Sound::BeamFire, beams[size_t(i)].start});
         }
         int newBullets = 0;
         for (const Bullet* bullet : game.GetBullets()->bullets)
         {
             if (bullet->age == 1 && newBullets++ % 2 == 0) // the first bullet of a salvo, one tick out
             {
-                events.push_back(WorldEvent(Sound::GunFire, bullet->position - bullet->velocity));
+                events.push_back({Sound::GunFire, bullet->position - bullet->velocity});
             }
         }
         for (const Explosion* explosion : game.GetEnvironment()->explosions)
@@ -261,19 +241,20 @@ class SoundOutput : public GLTest
             }
             if (explosion->count == 2.0f)
             {
-                events.push_back(WorldEvent(Sound::Explosion, explosion->centre, 0.35f));
+                events.push_back({Sound::Explosion, explosion->centre, 0.35f});
             }
             else if (explosion->count == 10.0f && explosion->colour.y == 0.0f) // the red of the two
             {
-                events.push_back(WorldEvent(Sound::Explosion, explosion->centre));
+                events.push_back({Sound::Explosion, explosion->centre});
             }
         }
         if (after.fleet0 == before.fleet0 + 5)
         {
-            events.push_back(WorldEvent(Sound::FighterLaunch, carrier->position));
+            events.push_back({Sound::FighterLaunch, carrier->position});
         }
 
-        for (const PlayRequest& request : HearEvents(events, TestListener(), limit, tickCount))
+        // The camera: its eye at kTestOrigin, looking along -Z, so +X is to the right.
+        for (const PlayRequest& request : HearEvents(events, Listener{kTestOrigin, 0.0f}, limit, tickCount))
         {
             if (!muted)
             {
@@ -294,14 +275,14 @@ class SoundOutput : public GLTest
         double right = 0.0;
         Levels(request, left, right);
         // The same sound twice at one frame is one louder sound to the fit.
-        for (Expected& e : expected)
+        const auto same =
+            std::find_if(expected.begin(), expected.end(),
+                         [&](const Expected& e) { return e.sound == request.sound && e.frame == frame; });
+        if (same != expected.end())
         {
-            if (e.sound == request.sound && e.frame == frame)
-            {
-                e.left += left;
-                e.right += right;
-                return;
-            }
+            same->left += left;
+            same->right += right;
+            return;
         }
         expected.push_back({request.sound, frame, left, right,
                             std::string(SoundName(request.sound)) + " at tick " + std::to_string(tick)});
@@ -432,15 +413,12 @@ TEST_F(SoundOutput, EachSoundStartsAtItsTickAsLoudAndOnTheSideTheCameraHearsIt)
     delete game;
 
     // Every kind of sound of the world came.
-    std::set<Sound> kinds;
-    for (const Expected& e : expected)
-    {
-        kinds.insert(e.sound);
-    }
     for (Sound sound : {Sound::BeamFire, Sound::GunFire, Sound::BulletHit, Sound::BeamHit, Sound::HullBreak,
                         Sound::ShipDestroyed, Sound::Explosion, Sound::FighterLaunch, Sound::Order})
     {
-        EXPECT_TRUE(kinds.count(sound)) << SoundName(sound) << " never played";
+        EXPECT_TRUE(std::any_of(expected.begin(), expected.end(),
+                                [&](const Expected& e) { return e.sound == sound; }))
+            << SoundName(sound) << " never played";
     }
 
     MixedOutput output;
@@ -449,7 +427,8 @@ TEST_F(SoundOutput, EachSoundStartsAtItsTickAsLoudAndOnTheSideTheCameraHearsIt)
     std::map<Sound, std::vector<float>> files;
     for (int i = 0; i < kSoundCount; i++)
     {
-        files[Sound(i)] = ReadSound(Sound(i));
+        ASSERT_TRUE(ReadSamples(SoundFile(Sound(i)), files[Sound(i)]))
+            << SoundFile(Sound(i)) << ": " << SDL_GetError();
     }
     for (size_t i = 0; i < output.left.size(); i++)
     {
@@ -467,11 +446,9 @@ TEST_F(SoundOutput, EachSoundStartsAtItsTickAsLoudAndOnTheSideTheCameraHearsIt)
     {
         heard++;
     }
-    size_t sounding = 0;
-    while (sounding < firstFile.size() && firstFile[sounding] == 0.0f)
-    {
-        sounding++;
-    }
+    const size_t sounding =
+        size_t(std::find_if(firstFile.begin(), firstFile.end(), [](float s) { return s != 0.0f; }) -
+               firstFile.begin());
     ASSERT_GE(heard, first.frame + sounding) << "something was heard before the first sound";
     const uint64_t lead =
         (heard - sounding - first.frame) / SoundPlayer::kBlockFrames * SoundPlayer::kBlockFrames;
@@ -537,14 +514,10 @@ TEST_F(SoundOutput, EachSoundStartsAtItsTickAsLoudAndOnTheSideTheCameraHearsIt)
 
     auto find = [&](Sound sound, uint64_t tick) -> const Expected*
     {
-        for (const Expected& e : expected)
-        {
-            if (e.sound == sound && e.frame == tickFrames[tick] + lead)
-            {
-                return &e;
-            }
-        }
-        return nullptr;
+        const auto found = std::find_if(expected.begin(), expected.end(),
+                                        [&](const Expected& e)
+                                        { return e.sound == sound && e.frame == tickFrames[tick] + lead; });
+        return found == expected.end() ? nullptr : &*found;
     };
     auto silent = [&](uint64_t from, uint64_t to)
     {
