@@ -19,25 +19,13 @@
 namespace
 {
 
-uint32_t Bits(float f)
+// A number as its bits (to compare what == cannot: NaNs, -0), or bits as a number.
+template <typename To, typename From> To BitCast(From from)
 {
-    uint32_t b;
-    std::memcpy(&b, &f, sizeof b);
-    return b;
-}
-
-uint64_t Bits(double d)
-{
-    uint64_t b;
-    std::memcpy(&b, &d, sizeof b);
-    return b;
-}
-
-float FloatOfBits(uint32_t b)
-{
-    float f;
-    std::memcpy(&f, &b, sizeof f);
-    return f;
+    static_assert(sizeof(To) == sizeof(From), "not of the same size");
+    To to;
+    std::memcpy(&to, &from, sizeof to);
+    return to;
 }
 
 // The smallest snapshot that passes the checks: two players, one ship each.
@@ -72,7 +60,8 @@ std::string DecodeError(const std::vector<uint8_t>& bytes)
 
 // A file around a body, with a header that fits it: a change inside the body
 // reaches the record reader.
-std::vector<uint8_t> FileOf(const std::vector<uint8_t>& body, const std::string& map = "map1", int version = 1)
+std::vector<uint8_t> FileOf(const std::vector<uint8_t>& body, const std::string& map = "map1",
+                            int version = 1)
 {
     char line[128];
     std::snprintf(line, sizeof line, "korvane-save %d %s %zu %016llx\n", version, map.c_str(), body.size(),
@@ -110,8 +99,8 @@ TEST(SnapshotCodec, EveryKindOfFloatAndDoubleReadsBackBitForBit)
                             -std::numeric_limits<float>::infinity(),
                             std::numeric_limits<float>::quiet_NaN(),
                             -std::numeric_limits<float>::quiet_NaN(),
-                            FloatOfBits(0x7fc12345u),
-                            FloatOfBits(0xffd00001u),
+                            BitCast<float>(0x7fc12345u),
+                            BitCast<float>(0xffd00001u),
                             16777217.0f,
                             3.14159274f};
     const double doubles[] = {0.1,           -0.0,
@@ -133,12 +122,13 @@ TEST(SnapshotCodec, EveryKindOfFloatAndDoubleReadsBackBitForBit)
             Snapshot back;
             std::string error;
             ASSERT_TRUE(DecodeSnapshot(bytes, back, error)) << error;
-            EXPECT_EQ(Bits(back.ships[0].position.x), Bits(f)) << f;
-            EXPECT_EQ(Bits(back.ships[0].position.y), Bits(-f)) << f;
-            EXPECT_EQ(Bits(back.ships[1].hull[5]), Bits(f)) << f;
-            EXPECT_EQ(Bits(back.fps), Bits(f)) << f;
-            EXPECT_EQ(Bits(back.players[0].memory.scripted.rivalry[2]), Bits(f)) << f;
-            EXPECT_EQ(Bits(back.players[1].modelview[3]), Bits(d)) << d;
+            EXPECT_EQ(BitCast<uint32_t>(back.ships[0].position.x), BitCast<uint32_t>(f)) << f;
+            EXPECT_EQ(BitCast<uint32_t>(back.ships[0].position.y), BitCast<uint32_t>(-f)) << f;
+            EXPECT_EQ(BitCast<uint32_t>(back.ships[1].hull[5]), BitCast<uint32_t>(f)) << f;
+            EXPECT_EQ(BitCast<uint32_t>(back.fps), BitCast<uint32_t>(f)) << f;
+            EXPECT_EQ(BitCast<uint32_t>(back.players[0].memory.scripted.rivalry[2]), BitCast<uint32_t>(f))
+                << f;
+            EXPECT_EQ(BitCast<uint64_t>(back.players[1].modelview[3]), BitCast<uint64_t>(d)) << d;
             EXPECT_EQ(EncodeSnapshot(back), bytes);
         }
     }
