@@ -111,7 +111,8 @@ bool FitTogether(const std::vector<double>& left, const std::vector<double>& rig
     {
         n = std::min(n, t->window);
     }
-    std::vector<double> gram(count * count, 0.0), cl(count, 0.0), cr(count, 0.0);
+    std::vector<std::vector<double>> gram(count, std::vector<double>(count, 0.0));
+    std::vector<double> cl(count, 0.0), cr(count, 0.0);
     double energy = 0.0;
     for (size_t i = 0; i < n; i++)
     {
@@ -123,46 +124,22 @@ bool FitTogether(const std::vector<double>& left, const std::vector<double>& rig
             cr[a] += right[block + i] * ta;
             for (size_t b = 0; b < count; b++)
             {
-                gram[a * count + b] += ta * sounds[b]->samples[i];
+                gram[a][b] += ta * sounds[b]->samples[i];
             }
         }
     }
-    // Gaussian elimination on [gram | cl cr].
     std::vector<double> l = cl, r = cr;
-    for (size_t p = 0; p < count; p++)
+    if (!Solve(gram, l) || !Solve(gram, r))
     {
-        const double pivot = gram[p * count + p];
-        if (!(std::fabs(pivot) > 1e-9))
-        {
-            return false;
-        }
-        for (size_t q = p + 1; q < count; q++)
-        {
-            const double f = gram[q * count + p] / pivot;
-            for (size_t c = p; c < count; c++)
-            {
-                gram[q * count + c] -= f * gram[p * count + c];
-            }
-            l[q] -= f * l[p];
-            r[q] -= f * r[p];
-        }
+        return false;
     }
     levels.assign(count, Score());
-    for (size_t p = count; p-- > 0;)
-    {
-        double sl = l[p], sr = r[p];
-        for (size_t c = p + 1; c < count; c++)
-        {
-            sl -= gram[p * count + c] * levels[c].left;
-            sr -= gram[p * count + c] * levels[c].right;
-        }
-        levels[p].left = sl / gram[p * count + p];
-        levels[p].right = sr / gram[p * count + p];
-    }
     double explained = 0.0;
     for (size_t a = 0; a < count; a++)
     {
-        explained += levels[a].left * cl[a] + levels[a].right * cr[a];
+        levels[a].left = l[a];
+        levels[a].right = r[a];
+        explained += l[a] * cl[a] + r[a] * cr[a];
     }
     share = energy > 0.0 ? explained / energy : 0.0;
     return true;
