@@ -68,12 +68,15 @@ std::string Node(const std::string& name, const std::string& tm = "*TM_POS 1 2 3
            "\n}\n*BOUNDINGBOX_MIN -1 -1 -1\n}\n";
 }
 
-// Mesh m: three vertices, one face with the given corners, then the given lists.
-std::string Triangle(const std::string& lists, const std::string& corners = "A: 0 B: 1 C: 2")
+// Mesh m: three vertices, then `before` (a block ahead of the faces), one face
+// with the given corners, then the given lists.
+std::string Triangle(const std::string& lists, const std::string& corners = "A: 0 B: 1 C: 2",
+                     const std::string& before = "")
 {
     return Mesh("m", "*MESH {\n*MESH_VERTEX_LIST {\n*MESH_VERTEX 0 0 0 0\n*MESH_VERTEX 1 1 0 0\n"
-                     "*MESH_VERTEX 2 0 1 0\n}\n*MESH_FACE_LIST {\n*MESH_FACE 0: " +
-                         corners + " AB: 1 BC: 1 CA: 1 *MESH_SMOOTHING 1 *MESH_MTLID 0\n}\n" + lists + "}\n");
+                     "*MESH_VERTEX 2 0 1 0\n}\n" +
+                         before + "*MESH_FACE_LIST {\n*MESH_FACE 0: " + corners +
+                         " AB: 1 BC: 1 CA: 1 *MESH_SMOOTHING 1 *MESH_MTLID 0\n}\n" + lists + "}\n");
 }
 
 const std::string kNormals = "*MESH_NORMALS {\n*MESH_FACENORMAL 0 0 0 1\n*MESH_VERTEXNORMAL 0 0.1 0.2 0.3\n"
@@ -81,15 +84,10 @@ const std::string kNormals = "*MESH_NORMALS {\n*MESH_FACENORMAL 0 0 0 1\n*MESH_V
 const std::string kTexVerts =
     "*MESH_TVERTLIST {\n*MESH_TVERT 0 0 0 0\n*MESH_TVERT 1 1 0 0\n*MESH_TVERT 2 0 1 0\n}\n";
 
-// Mesh m: three vertices, then the given normals block, then one face.
+// Mesh m with the given normals block ahead of its one face.
 std::string NormalsBeforeFaces(const std::string& normals)
 {
-    return Mesh("m",
-                "*MESH {\n*MESH_VERTEX_LIST {\n*MESH_VERTEX 0 0 0 0\n*MESH_VERTEX 1 1 0 0\n"
-                "*MESH_VERTEX 2 0 1 0\n}\n" +
-                    normals +
-                    "*MESH_FACE_LIST {\n*MESH_FACE 0: A: 0 B: 1 C: 2 AB: 1 BC: 1 CA: 1 *MESH_SMOOTHING 1 "
-                    "*MESH_MTLID 0\n}\n}\n");
+    return Triangle("", "A: 0 B: 1 C: 2", normals);
 }
 
 // The text as a UTF-16 editor saves it: a byte-order mark, then two bytes a character.
