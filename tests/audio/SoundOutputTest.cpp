@@ -21,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <numeric>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,12 +61,12 @@ struct Expected
 
 // The factors the mixer applies for a request: the volume in 128ths, the
 // balance in 255ths.
-void Levels(const PlayRequest& request, double& left, double& right)
+std::pair<double, double> Levels(const PlayRequest& request)
 {
     const double volume = std::lround(double(request.gain) * MIX_MAX_VOLUME) / double(MIX_MAX_VOLUME);
     const std::pair<float, float> balance = StereoBalance(request.pan);
-    left = volume * std::lround(balance.first * 255.0) / 255.0;
-    right = volume * std::lround(balance.second * 255.0) / 255.0;
+    return {volume * std::lround(balance.first * 255.0) / 255.0,
+            volume * std::lround(balance.second * 255.0) / 255.0};
 }
 
 double Overlap(const std::vector<float>& a, uint64_t aStart, const std::vector<float>& b, uint64_t bStart)
@@ -133,12 +134,9 @@ Snapshot Take(const Game& game)
     return s;
 }
 
-enum class Phase
-{
-    Quiet,
-    Bullets, // hull lost to bullets
-    Beams    // hull lost to beams
-};
+// The sound of a hull struck in a tick: Sound::BulletHit or Sound::BeamHit,
+// none in ticks in which nothing strikes.
+using Hit = std::optional<Sound>;
 
 class SoundOutput : public GLTest
 {
@@ -161,7 +159,7 @@ class SoundOutput : public GLTest
 
     // One tick of the game's own tick handling, under the audio lock, and
     // the expected sounds of what it did.
-    void Tick(Game& game, Phase phase, const Snapshot& before)
+    void Tick(Game& game, Hit hit, const Snapshot& before)
     {
         SDL_LockAudio();
         const uint64_t frame = gSoundPlayer.MixedFrames();
@@ -182,10 +180,9 @@ class SoundOutput : public GLTest
                 events.push_back(ShipEvent(Sound::HullBreak, *now.ship, old->second.position));
                 events.push_back({Sound::ShipDestroyed, old->second.position});
             }
-            else if (phase != Phase::Quiet && now.hull < old->second.hull)
+            else if (hit && now.hull < old->second.hull)
             {
-                events.push_back(ShipEvent(phase == Phase::Beams ? Sound::BeamHit : Sound::BulletHit,
-                                           *now.ship, now.ship->position));
+                events.push_back(ShipEvent(*hit, *now.ship, now.ship->position));
             }
         }
         const std::vector<Beam>& beams = game.GetBeams()->beams;
@@ -242,9 +239,7 @@ class SoundOutput : public GLTest
 
     void Expect(const PlayRequest& request, uint64_t frame, uint64_t tick)
     {
-        double left = 0.0;
-        double right = 0.0;
-        Levels(request, left, right);
+        const auto [left, right] = Levels(request);
         // The same sound twice at one frame is one louder sound to the fit.
         const auto same =
             std::find_if(expected.begin(), expected.end(),
@@ -260,23 +255,22 @@ class SoundOutput : public GLTest
     }
 
     // Ticks with nothing but what the game does by itself.
-    void Run(Game& game, int ticks, Phase phase = Phase::Quiet)
+    void Run(Game& game, int ticks, Hit hit = {})
     {
         for (int i = 0; i < ticks; i++)
         {
-            Tick(game, phase, Take(game));
+            Tick(game, hit, Take(game));
         }
     }
 
     // Marks the next tick as `label`, does `action` and runs that tick, then
     // `rest` ticks with nothing but what the game does by itself.
-    void Step(Game& game, const std::string& label, Phase phase, int rest,
-              const std::function<void()>& action)
+    void Step(Game& game, const std::string& label, Hit hit, int rest, const std::function<void()>& action)
     {
         at[label] = tickCount;
         const Snapshot before = Take(game);
         action();
-        Tick(game, phase, before);
+        Tick(game, hit, before);
         Run(game, rest);
     }
 
@@ -339,17 +333,17 @@ TEST_F(SoundOutput, EachSoundStartsAtItsTickAsLoudAndOnTheSideTheCameraHearsIt)
 
         // A bullet on a ship in sight, then on one out of sight, then on the
         // same ship once it is in sight.
-        Step(*game, "shown hit", Phase::Bullets, 20, [&] { BulletAt(*game, shown); });
+        Step(*game, "shown hit", Sound::BulletHit, 20, [&] { BulletAt(*game, shown); });
         const double hiddenHull = HullSum(*hidden);
-        Step(*game, "hidden hit", Phase::Bullets, 20, [&] { BulletAt(*game, hidden); });
+        Step(*game, "hidden hit", Sound::BulletHit, 20, [&] { BulletAt(*game, hidden); });
         EXPECT_LT(HullSum(*hidden), hiddenHull) << "the bullet did hit";
         hidden->detection[0].state = 2;
-        Step(*game, "seen hit", Phase::Bullets, 20, [&] { BulletAt(*game, hidden); });
+        Step(*game, "seen hit", Sound::BulletHit, 20, [&] { BulletAt(*game, hidden); });
 
         // A ship destroyed near on the left, then one far on the right; each
         // burns for three seconds, bursts and turns to dust.
-        Step(*game, "near", Phase::Quiet, 100, [&] { Destroy(nearLeft); });
-        Step(*game, "far", Phase::Quiet, 100, [&] { Destroy(farRight); });
+        Step(*game, "near", Hit(), 100, [&] { Destroy(nearLeft); });
+        Step(*game, "far", Hit(), 100, [&] { Destroy(farRight); });
         ASSERT_TRUE(game->GetWrecks().empty());
 
         // Muted, a ship dies in silence; sound comes back for the next hit.
@@ -357,21 +351,21 @@ TEST_F(SoundOutput, EachSoundStartsAtItsTickAsLoudAndOnTheSideTheCameraHearsIt)
         ToggleSoundMute();
         muted = true;
         Run(*game, 10);
-        Step(*game, "muted death", Phase::Quiet, 100, [&] { Destroy(whileMuted); });
+        Step(*game, "muted death", Hit(), 100, [&] { Destroy(whileMuted); });
         ToggleSoundMute();
         muted = false;
-        Step(*game, "unmute", Phase::Bullets, 20, [&] { BulletAt(*game, shown); });
+        Step(*game, "unmute", Sound::BulletHit, 20, [&] { BulletAt(*game, shown); });
 
         // The fusion frigate burns the ship in sight with its beams, then the
         // battle frigate fires its guns at it.
         game->SetOrderType(3);
         manta->SetTarget(shown);
-        Run(*game, 100, Phase::Beams);
+        Run(*game, 100, Sound::BeamHit);
         frigate->SetTarget(shown);
-        Run(*game, 120, Phase::Bullets);
+        Run(*game, 120, Sound::BulletHit);
 
         // The carrier launches its fighters; an order.
-        Step(*game, "launch", Phase::Quiet, 30,
+        Step(*game, "launch", Hit(), 30,
              [&] { carrier->hangars[0]->Launch(carrier->position, carrier->orientation); });
         viewer.SelectShip(manta->id, false);
         SDL_LockAudio();
