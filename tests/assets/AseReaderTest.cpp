@@ -106,13 +106,28 @@ const std::string kNoObjects =
     "the file holds no objects (no *GEOMOBJECT or *HELPEROBJECT); it is read as an "
     "empty scene";
 const std::string kNormalsBeforeFaces = "mesh m: its normals come before its faces (*MESH_NORMALS before "
-                                        "*MESH_FACE_LIST), so they belong to no face and are ignored";
+                                        "*MESH_FACE_LIST), so they belong to no face and are ignored\n"
+                                        "Models/test.ase: mesh m has no normals; it is drawn without them";
 
 std::string Seed()
 {
     std::stringstream s;
     s << std::ifstream(SourceDir() + "/fuzz/seeds/skeleton.ase").rdbuf();
     return s.str();
+}
+
+// The lines of the log that note something about the file, leaving out the
+// reader's account of what it read.
+std::string Notes(const std::string& log)
+{
+    std::string notes;
+    for (size_t at = 0, end; at < log.size(); at = end + 1)
+    {
+        end = std::min(log.find('\n', at), log.size());
+        if (log.compare(at, 16, "Models/test.ase:") == 0)
+            notes += log.substr(at, end - at) + "\n";
+    }
+    return notes;
 }
 
 } // namespace
@@ -196,10 +211,7 @@ TEST(AseReader, ScenesItAccepts)
             const Parsed p = Parse(text);
             ASSERT_TRUE(p.root) << p.error << "\n" << text;
             EXPECT_EQ(Shape(*p.root), row.shape) << text;
-            EXPECT_TRUE(row.note.empty()
-                            ? p.log.find("Models/test.ase:") == std::string::npos
-                            : p.log.find("Models/test.ase: " + row.note + "\n") != std::string::npos)
-                << p.log;
+            EXPECT_EQ(Notes(p.log), row.note.empty() ? "" : "Models/test.ase: " + row.note + "\n") << text;
         }
 }
 
