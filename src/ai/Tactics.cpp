@@ -66,8 +66,9 @@ constexpr float kLookoutReach = 1000.0f;
 // at one place over the middle of the starting points, this far above the
 // highest cloud: out of a fighter's reach from inside one. A rival that has
 // lost the fleet as it has lost the rival works the place out the same way
-// and comes there in the same turns. After kGatherLast it looks round from
-// where it is again: someone who waits in the clouds never comes.
+// and comes there in the same turns; a larger fleet sends one lookout there
+// in those turns and searches on with the rest. After kGatherLast it looks
+// round from where it is again: someone who waits in the clouds never comes.
 constexpr int32_t kGatherFirst = 14;
 constexpr int32_t kGatherLast = 24;
 constexpr float kGatherClearance = 160.0f;
@@ -604,9 +605,8 @@ void StepOutForALook(const Knowledge& knowledge, TurnPlan& plan)
     }
 }
 
-// Each ship to a place of its own round the gathering point (kGatherFirst);
-// the fighters only when no capital ship is left, else they search on.
-void GatherOverTheMiddle(const Knowledge& knowledge, TurnPlan& plan)
+// Over the middle of the starting points, above the highest cloud (kGatherFirst).
+Vector GatheringPoint(const Knowledge& knowledge)
 {
     const int32_t seats = std::max(1, std::min(knowledge.players, 4));
     Vector middle;
@@ -622,6 +622,14 @@ void GatherOverTheMiddle(const Knowledge& knowledge, TurnPlan& plan)
             middle.y = std::max(middle.y, box.max.y + kGatherClearance);
         }
     }
+    return middle;
+}
+
+// Each ship to a place of its own round the gathering point; the fighters
+// only when no capital ship is left, else they search on.
+void GatherOverTheMiddle(const Knowledge& knowledge, TurnPlan& plan)
+{
+    const Vector middle = GatheringPoint(knowledge);
     const bool fightersOnly = CapitalShipCount(knowledge) == 0;
     for (size_t i = 0; i < knowledge.own.size(); i++)
     {
@@ -634,6 +642,30 @@ void GatherOverTheMiddle(const Knowledge& knowledge, TurnPlan& plan)
         plan.ships[i].move = true;
         plan.ships[i].destination =
             middle + Vector(float(std::cos(angle)) * spacing, 0.0f, float(std::sin(angle)) * spacing);
+    }
+}
+
+// The capital ship that gets to the gathering point soonest goes there; the
+// rest of the fleet searches on.
+void SendALookoutOverTheMiddle(const Knowledge& knowledge, TurnPlan& plan)
+{
+    const Vector middle = GatheringPoint(knowledge);
+    int lookout = -1;
+    float soonest = 0.0f;
+    for (size_t i = 0; i < knowledge.own.size(); i++)
+    {
+        const OwnShip& ship = knowledge.own[i];
+        const float seconds = ArrivalSeconds(ship, middle);
+        if (ship.role != ShipRole::Fighter && (lookout < 0 || seconds < soonest))
+        {
+            lookout = int(i);
+            soonest = seconds;
+        }
+    }
+    if (lookout >= 0)
+    {
+        plan.ships[size_t(lookout)].move = true;
+        plan.ships[size_t(lookout)].destination = middle;
     }
 }
 
@@ -708,12 +740,18 @@ void PlanSearch(const Knowledge& knowledge, const HardMemory& memory, const std:
     }
     const int32_t unseen = memory.turn - memory.lastSightTurn;
     const bool smallFleet = memory.lastSightTurn > 0 && CapitalShipCount(knowledge) <= kLookoutFleet;
-    if (smallFleet && memory.turn >= kGatherFirst && memory.turn <= kGatherLast)
+    const bool gatheringTurns = memory.turn >= kGatherFirst && memory.turn <= kGatherLast;
+    const bool gathering = gatheringTurns && (memory.turn - kGatherFirst) % kLookoutEvery < kLookoutDwell;
+    if (smallFleet && gatheringTurns)
     {
-        if ((memory.turn - kGatherFirst) % kLookoutEvery < kLookoutDwell)
+        if (gathering)
         {
             GatherOverTheMiddle(knowledge, plan);
         }
+    }
+    else if (memory.lastSightTurn > 0 && gathering)
+    {
+        SendALookoutOverTheMiddle(knowledge, plan);
     }
     else if (smallFleet && unseen >= kLookoutFirst &&
              (unseen - kLookoutFirst) % kLookoutEvery < kLookoutDwell)

@@ -4,7 +4,7 @@
 // steeply above or below their target close in height; a small fleet
 // hunting in a cloud steps out now and then to look round, and in the middle
 // of the game gathers over the middle of the map, where a rival that hunts
-// it comes too.
+// it comes too or sends a lookout.
 
 #include <gtest/gtest.h>
 
@@ -166,7 +166,7 @@ TEST(EndgameTest, ASmallFleetHuntingInACloudStepsOutNowAndThenToLookRound)
     EXPECT_GT(DensityAt(knowledge.nebulae, OrdersOf(back, 1).destination), 0.0f);
 }
 
-TEST(EndgameTest, ASmallFleetGathersOverTheMiddleInItsLookRoundsFromTurn14To24)
+TEST(EndgameTest, FromTurn14To24ASmallFleetGathersOverTheMiddleAndALargerOneSendsALookout)
 {
     const ClassBook book{std::vector<ClassProfile>()};
     Knowledge knowledge = TwoPlayers();
@@ -216,10 +216,26 @@ TEST(EndgameTest, ASmallFleetGathersOverTheMiddleInItsLookRoundsFromTurn14To24)
             }
         }
     }
+    // A fleet of three sends the ship that gets there first, here the one
+    // nearest above, and searches on with the others.
+    for (int32_t turn : {14, 16, 20, 22})
+    {
+        memory.turn = turn;
+        knowledge.own = {
+            Own(1, ShipRole::Gunship, Vector(0, 0, 0)), Own(2, ShipRole::Fighter, Vector(0, 200, 0)),
+            Own(3, ShipRole::Beamship, Vector(60, 150, 0)), Own(4, ShipRole::Carrier, Vector(-60, 0, 0))};
+        const TurnPlan lookout = PlanTurn(knowledge, memory, book, Tuning(), grid);
+        for (uint32_t id : {1u, 2u, 3u, 4u})
+        {
+            const ShipOrders& order = OrdersOf(lookout, id);
+            ASSERT_TRUE(order.move) << turn << ": ship " << id;
+            EXPECT_EQ(Length(order.destination - gathering) == 0.0, id == 3) << turn << ": ship " << id;
+        }
+    }
     // In the turns between, and from turn 25, it hunts as before (in the
-    // cloud, or at its edge for a look round); a fleet of three at any turn.
+    // cloud, or at its edge for a look round); so does a fleet of three.
     for (const auto& [turn, ships] : {std::pair{17, 1}, std::pair{19, 2}, std::pair{23, 1}, std::pair{26, 2},
-                                      std::pair{30, 1}, std::pair{14, 3}, std::pair{21, 3}})
+                                      std::pair{30, 1}, std::pair{17, 3}, std::pair{25, 3}})
     {
         const TurnPlan hunt = plan(turn, ships, 0);
         for (int i = 0; i < ships; i++)
