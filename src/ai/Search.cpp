@@ -174,6 +174,23 @@ bool OpenSpacePoint(const std::vector<NebulaBox>& nebulae, const Vector& from, f
     return false;
 }
 
+bool OverTheTopPoint(const std::vector<NebulaBox>& nebulae, const Vector& from, float reach, Vector& point)
+{
+    // Clear at two heights in a row, so a thin gap between two clouds is not
+    // taken for the top.
+    constexpr float kStep = 20.0f;
+    for (float up = kStep; up <= reach; up += kStep)
+    {
+        if (DensityAt(nebulae, from + Vector(0, up, 0)) <= 0.0f &&
+            DensityAt(nebulae, from + Vector(0, up + kStep, 0)) <= 0.0f)
+        {
+            point = from + Vector(0, up + kStep, 0);
+            return true;
+        }
+    }
+    return false;
+}
+
 Vector GhostLookPoint(const ContactTrack& track, const std::vector<NebulaBox>& nebulae)
 {
     // What hides in a nebula stays put more often than not; in open space it

@@ -53,6 +53,13 @@ bool VantagePoint(const std::vector<NebulaBox>& nebulae, const Vector& from, con
 bool OpenSpacePoint(const std::vector<NebulaBox>& nebulae, const Vector& from, float clearance, float reach,
                     Vector& point);
 
+// Straight over the top of the cloud `from` is in: a little above the first
+// clear height found within `reach` above it. Two ships in one cloud that both
+// step out this way meet up there, where the nearest way out could take one
+// over the top and the other under the bottom. False when the cloud goes
+// higher than `reach`.
+bool OverTheTopPoint(const std::vector<NebulaBox>& nebulae, const Vector& from, float reach, Vector& point);
+
 // Where to look for a lost contact: its last position when that is in a
 // nebula, else that position carried a little on along its heading.
 Vector GhostLookPoint(const ContactTrack& track, const std::vector<NebulaBox>& nebulae);

@@ -61,6 +61,7 @@ constexpr int32_t kLookoutDwell = 3; // turns in a row out in the open
 constexpr int kLookoutFleet = 2;
 constexpr float kLookoutClearance = 20.0f;
 constexpr float kLookoutReach = 1000.0f;
+constexpr float kLookoutOverTheTop = 300.0f; // how high a cloud is gone over rather than round
 // From turn kGatherFirst to kGatherLast such a fleet spends its look-round
 // turns (kGatherFirst and every kLookoutEvery after, kLookoutDwell in a row)
 // at one place over the middle of the starting points, this far above the
@@ -582,7 +583,8 @@ void PlanEscort(const Knowledge& knowledge, const Tuning& tuning, std::vector<Sh
 
 // From out of the clouds a ship sees whatever is not in one, however far,
 // where from inside one it sees a short way: the capital ships in a cloud
-// step out to its edge for a look round.
+// step out of it for a look round, over its top when that is near, else by
+// the nearest way out.
 void StepOutForALook(const Knowledge& knowledge, TurnPlan& plan)
 {
     for (size_t i = 0; i < knowledge.own.size(); i++)
@@ -597,7 +599,8 @@ void StepOutForALook(const Knowledge& knowledge, TurnPlan& plan)
         {
             plan.ships[i].move = false; // out already: it waits and looks
         }
-        else if (OpenSpacePoint(knowledge.nebulae, ship.position, kLookoutClearance, kLookoutReach, point))
+        else if (OverTheTopPoint(knowledge.nebulae, ship.position, kLookoutOverTheTop, point) ||
+                 OpenSpacePoint(knowledge.nebulae, ship.position, kLookoutClearance, kLookoutReach, point))
         {
             plan.ships[i].move = true;
             plan.ships[i].destination = point;

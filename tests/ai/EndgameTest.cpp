@@ -2,7 +2,8 @@
 // on top of their target back off to fighting range, where their turrets
 // bear, rather than wear each other down at point-blank range, and ships
 // steeply above or below their target close in height; a small fleet
-// hunting in a cloud steps out now and then to look round, and in the middle
+// hunting in a cloud steps out now and then to look round, over the cloud's
+// top where its ships meet rather than out of its two faces, and in the middle
 // of the game gathers over the middle of the map, where a rival that hunts
 // it comes too or sends a lookout.
 
@@ -131,7 +132,7 @@ TEST(EndgameTest, ASmallFleetHuntingInACloudStepsOutNowAndThenToLookRound)
         return PlanTurn(knowledge, memory, book, Tuning(), grid);
     };
     // Three to five, nine to eleven turns without sight: out over the cloud's
-    // top or bottom face, the nearest way out.
+    // top.
     for (int32_t unseen : {3, 4, 5, 9, 10, 11})
     {
         for (int ships : {1, 2})
@@ -164,6 +165,57 @@ TEST(EndgameTest, ASmallFleetHuntingInACloudStepsOutNowAndThenToLookRound)
     const TurnPlan back = plan(6, 1, 200.0f);
     ASSERT_TRUE(OrdersOf(back, 1).move);
     EXPECT_GT(DensityAt(knowledge.nebulae, OrdersOf(back, 1).destination), 0.0f);
+}
+
+// Where the two ships of a small fleet step out of a cloud for a look round,
+// one near its bottom and one near its top.
+std::vector<Vector> LookRoundFrom(const std::vector<NebulaBox>& nebulae, float lowHeight, float highHeight)
+{
+    const ClassBook book{std::vector<ClassProfile>()};
+    Knowledge knowledge = TwoPlayers();
+    knowledge.nebulae = nebulae;
+    knowledge.own.push_back(Own(1, ShipRole::Gunship, Vector(0, lowHeight, 0)));
+    knowledge.own.push_back(Own(2, ShipRole::Gunship, Vector(30, highHeight, 0)));
+    HardMemory memory = LostOneShip();
+    memory.turn = 30;
+    memory.lastSightTurn = memory.turn - 3; // the first look round
+    memory.tracks[0].lastSeenTurn = memory.lastSightTurn;
+    const TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), SearchGrid(nebulae, 60.0f));
+    std::vector<Vector> destinations;
+    for (uint32_t id : {1u, 2u})
+    {
+        EXPECT_TRUE(OrdersOf(plan, id).move) << "ship " << id;
+        destinations.push_back(OrdersOf(plan, id).destination);
+    }
+    return destinations;
+}
+
+TEST(EndgameTest, TwoShipsLookingRoundFromOneCloudMeetOverItsTopUnlessItIsTooHigh)
+{
+    // A cloud 100 high: from near its bottom as from near its top, straight
+    // up and out over it, so the two see each other's way.
+    const std::vector<NebulaBox> flat{NebulaBox{Vector(-300, -50, -300), Vector(300, 50, 300), 0.015f}};
+    const std::vector<Vector> overFlat = LookRoundFrom(flat, -40.0f, 40.0f);
+    EXPECT_EQ(overFlat[0], Vector(0, 80, 0));
+    EXPECT_EQ(overFlat[1], Vector(30, 80, 0));
+    // Two clouds one over the other with a gap of 20 between them: over the
+    // top of the upper one, not into the gap.
+    std::vector<NebulaBox> stacked = flat;
+    stacked.push_back(NebulaBox{Vector(-300, 70, -300), Vector(300, 200, 300), 0.015f});
+    for (const Vector& point : LookRoundFrom(stacked, -40.0f, 40.0f))
+    {
+        EXPECT_GT(point.y, 200.0f);
+        EXPECT_EQ(DensityAt(stacked, point), 0.0f);
+    }
+    // A cloud that goes up further than a look round climbs: out by the
+    // nearest way, under its bottom from low in it.
+    const std::vector<NebulaBox> tall{NebulaBox{Vector(-300, -50, -300), Vector(300, 400, 300), 0.015f}};
+    const std::vector<Vector> outOfTall = LookRoundFrom(tall, -40.0f, -30.0f);
+    for (const Vector& point : outOfTall)
+    {
+        EXPECT_LT(point.y, -50.0f);
+        EXPECT_EQ(DensityAt(tall, point), 0.0f);
+    }
 }
 
 TEST(EndgameTest, FromTurn14To24ASmallFleetGathersOverTheMiddleAndALargerOneSendsALookout)
