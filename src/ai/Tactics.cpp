@@ -658,8 +658,12 @@ void SendALookoutOverTheMiddle(const Knowledge& knowledge, TurnPlan& plan)
     for (size_t i = 0; i < knowledge.own.size(); i++)
     {
         const OwnShip& ship = knowledge.own[i];
+        if (ship.role == ShipRole::Fighter)
+        {
+            continue;
+        }
         const float seconds = ArrivalSeconds(ship, middle);
-        if (ship.role != ShipRole::Fighter && (lookout < 0 || seconds < soonest))
+        if (lookout < 0 || seconds < soonest)
         {
             lookout = int(i);
             soonest = seconds;
