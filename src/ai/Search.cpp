@@ -179,14 +179,16 @@ bool OverTheTopPoint(const std::vector<NebulaBox>& nebulae, const Vector& from, 
     // Clear at two heights in a row, so a thin gap between two clouds is not
     // taken for the top.
     constexpr float kStep = 20.0f;
-    for (float up = kStep; up <= reach; up += kStep)
+    bool clearBelow = false;
+    for (float up = kStep; up <= reach + kStep; up += kStep)
     {
-        if (DensityAt(nebulae, from + Vector(0, up, 0)) <= 0.0f &&
-            DensityAt(nebulae, from + Vector(0, up + kStep, 0)) <= 0.0f)
+        const bool clear = DensityAt(nebulae, from + Vector(0, up, 0)) <= 0.0f;
+        if (clear && clearBelow)
         {
-            point = from + Vector(0, up + kStep, 0);
+            point = from + Vector(0, up, 0);
             return true;
         }
+        clearBelow = clear;
     }
     return false;
 }

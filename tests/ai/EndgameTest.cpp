@@ -210,8 +210,7 @@ TEST(EndgameTest, TwoShipsLookingRoundFromOneCloudMeetOverItsTopUnlessItIsTooHig
     // A cloud that goes up further than a look round climbs: out by the
     // nearest way, under its bottom from low in it.
     const std::vector<NebulaBox> tall{NebulaBox{Vector(-300, -50, -300), Vector(300, 400, 300), 0.015f}};
-    const std::vector<Vector> outOfTall = LookRoundFrom(tall, -40.0f, -30.0f);
-    for (const Vector& point : outOfTall)
+    for (const Vector& point : LookRoundFrom(tall, -40.0f, -30.0f))
     {
         EXPECT_LT(point.y, -50.0f);
         EXPECT_EQ(DensityAt(tall, point), 0.0f);
