@@ -35,10 +35,14 @@ constexpr int kMaxMovesPerTurn = 4;
 constexpr float kRedirect = 60.0f;
 // Turning the bow less than this to guard is not worth it.
 constexpr float kGuardTurn = 20.0f;
-// Beam ships turn their bow to a target further off it than this, fighters
-// (whose guns point ahead) beyond a few degrees.
+// Beam ships turn their bow to a target further off it than this.
 constexpr float kBeamBowArc = 50.0f;
-constexpr float kFighterBowArc = 10.0f;
+// A fighter's guns point ahead. It turns them on its target by a step this
+// long towards it, not by an attack order: a rotation stops only within 2
+// degrees of where it was sent, and a fighter turns 6 or 7 degrees a tick,
+// so it can turn on past the target again and again for the rest of the
+// turn; before a move it turns to within 4 degrees, which a step lands in.
+constexpr float kFighterAimStep = 3.0f;
 // A fighter whose target is destroyed goes on with the nearest enemy this near.
 constexpr float kFighterRetarget = 160.0f;
 // Turrets busy on a target look for a better one every so many ticks, and
@@ -284,13 +288,13 @@ bool HardPlayer::Step(const OwnShip& ship, const ShipOrders& order, Progress& do
 
     if (ship.role == ShipRole::Fighter)
     {
-        // Fighters' guns point where they point: once stopped, attack turns
-        // them on their target.
+        // Fighters' guns point where they point: once stopped, the fighter
+        // turns them on its target.
         const Contact* target = order.targetId != 0 ? FindContact(knowledge, order.targetId) : nullptr;
         if (!underWay && target != nullptr && target->visible && done.targetGiven != target->id &&
             HasFireLeft(ship) && Length(target->position - ship.position) <= order.openFireRange)
         {
-            controls.Attack(ship.id, target->id);
+            AimFighter(ship, target->id, target->position);
             done.targetGiven = target->id;
             return true;
         }
@@ -310,7 +314,7 @@ bool HardPlayer::Step(const OwnShip& ship, const ShipOrders& order, Progress& do
             }
             if (nearest != nullptr)
             {
-                controls.Attack(ship.id, nearest->id);
+                AimFighter(ship, nearest->id, nearest->position);
                 done.targetGiven = nearest->id;
                 return true;
             }
@@ -391,6 +395,14 @@ bool HardPlayer::Step(const OwnShip& ship, const ShipOrders& order, Progress& do
         }
     }
     return false;
+}
+
+void HardPlayer::AimFighter(const OwnShip& ship, uint32_t targetId, const Vector& targetPosition)
+{
+    controls.Target(ship.id, targetId);
+    Vector toward = targetPosition - ship.position;
+    Normalize(toward);
+    controls.MoveTo(ship.id, ship.position + toward * kFighterAimStep);
 }
 
 bool HardPlayer::AimTurrets(const OwnShip& ship, const ShipOrders& order, Progress& done,

@@ -61,6 +61,8 @@ class HardPlayer : public ComputerPlayer
     // One tick's decisions; true when an order was given.
     bool Act(const Knowledge& knowledge);
     bool Step(const OwnShip& ship, const ShipOrders& order, Progress& progress, const Knowledge& knowledge);
+    // Gives a fighter its target and turns its guns on it.
+    void AimFighter(const OwnShip& ship, uint32_t targetId, const Vector& targetPosition);
     // Gives each turret of the ship the target worth most to it; true when
     // an order was given.
     bool AimTurrets(const OwnShip& ship, const ShipOrders& order, Progress& progress,

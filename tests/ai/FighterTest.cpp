@@ -1,0 +1,56 @@
+// A Hard player's fighter turns its fixed guns on the target it was sent to
+// and fires its turn into it. A rotation stops only within 2 degrees of where
+// it was sent, and a fighter pitches 6 degrees a tick: sent 9 degrees down
+// from level, it passes 6 and 12 and pitches on, round and round, as long as
+// it has time to move, its guns sweeping past the target. Checked by hand:
+// given the attack order (a rotation) the fighter spins and the target loses
+// 2 hull in the turn.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <numeric>
+
+#include "ai/HardPlayer.h"
+#include "game/Game.h"
+#include "players/AutoPlayer.h"
+#include "players/Player.h"
+#include "ships/Ship.h"
+#include "ships/TestGame.h"
+#include "support/GLTest.h"
+
+namespace
+{
+
+class FighterTest : public GLTest
+{
+};
+
+float Hull(const Ship& ship)
+{
+    return std::accumulate(ship.hull, ship.hull + kHullFaces, 0.0f);
+}
+
+} // namespace
+
+TEST_F(FighterTest, AFighterTurnsItsGunsOnAStillTargetAndFiresItsTurnIntoIt)
+{
+    // Level and facing the target, which lies 70 units ahead and 11 below.
+    for (const Vector& at : {Vector(0, -11, -70), Vector(25, -11, -66)})
+    {
+        std::unique_ptr<Game> game(NewEmptyGame(2));
+        Ship* fighter = PlaceShip(game.get(), 0, Vector(), "smallfighter");
+        const Ship* target = PlaceShip(game.get(), 1, at);
+        SettleFleets(game.get());
+        ASSERT_EQ(game->GetCurrentPlayer(), game->players[0]);
+        const float before = Hull(*target);
+
+        HardPlayer hard(*game, *game->players[0], 1);
+        game->SetState(0);
+        hard.PlayTurn([&]() { AdvanceGameTick(*game); });
+
+        // Two bullets a salvo for five seconds, nearly every one a hit.
+        EXPECT_GE(before - Hull(*target), 30.0f) << at.x;
+        EXPECT_LT(Length(fighter->position - kTestOrigin), 10.0) << "it fires from where it is";
+    }
+}
