@@ -3,8 +3,8 @@
 // it was sent, and a fighter pitches 6 degrees a tick: sent 9 degrees down
 // from level, it passes 6 and 12 and pitches on, round and round, as long as
 // it has time to move, its guns sweeping past the target. Checked by hand:
-// given the attack order (a rotation) the fighter spins and the target loses
-// 2 hull in the turn.
+// given the attack order (a rotation) the fighter spins, and the target loses
+// 2 hull in the turn straight ahead and none 21 degrees aside.
 
 #include <gtest/gtest.h>
 
