@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <numeric>
 
 #include "ai/HardPlayer.h"
 #include "game/Game.h"
@@ -26,11 +25,6 @@ class FighterTest : public GLTest
 {
 };
 
-float Hull(const Ship& ship)
-{
-    return std::accumulate(ship.hull, ship.hull + kHullFaces, 0.0f);
-}
-
 } // namespace
 
 TEST_F(FighterTest, AFighterTurnsItsGunsOnAStillTargetAndFiresItsTurnIntoIt)
@@ -43,14 +37,14 @@ TEST_F(FighterTest, AFighterTurnsItsGunsOnAStillTargetAndFiresItsTurnIntoIt)
         const Ship* target = PlaceShip(game.get(), 1, at);
         SettleFleets(game.get());
         ASSERT_EQ(game->GetCurrentPlayer(), game->players[0]);
-        const float before = Hull(*target);
+        const float before = TotalHull(*target);
 
         HardPlayer hard(*game, *game->players[0], 1);
         game->SetState(0);
         hard.PlayTurn([&]() { AdvanceGameTick(*game); });
 
         // Two bullets a salvo for five seconds, nearly every one a hit.
-        EXPECT_GE(before - Hull(*target), 30.0f) << at.x;
+        EXPECT_GE(before - TotalHull(*target), 30.0f) << at.x;
         EXPECT_LT(Length(fighter->position - kTestOrigin), 10.0) << "it fires from where it is";
     }
 }

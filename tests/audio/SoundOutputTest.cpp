@@ -20,7 +20,6 @@
 #include <cstdio>
 #include <functional>
 #include <map>
-#include <numeric>
 #include <optional>
 #include <string>
 #include <vector>
@@ -81,11 +80,6 @@ double Overlap(const std::vector<float>& a, uint64_t aStart, const std::vector<f
     return sum;
 }
 
-double HullSum(const Ship& ship)
-{
-    return std::accumulate(ship.hull, ship.hull + kHullFaces, 0.0);
-}
-
 // A sound of a ship, heard by player 0 as that player detects the ship.
 SoundEvent ShipEvent(Sound sound, const Ship& ship, const Vector& position)
 {
@@ -118,7 +112,7 @@ Snapshot Take(const Game& game)
     {
         for (const Ship* ship : player->fleet)
         {
-            s.ships[ship->id] = {ship, ship->IsAlive(), HullSum(*ship), ship->position};
+            s.ships[ship->id] = {ship, ship->IsAlive(), TotalHull(*ship), ship->position};
         }
     }
     for (const Ship* wreck : game.GetWrecks())
@@ -334,9 +328,9 @@ TEST_F(SoundOutput, EachSoundStartsAtItsTickAsLoudAndOnTheSideTheCameraHearsIt)
         // A bullet on a ship in sight, then on one out of sight, then on the
         // same ship once it is in sight.
         Step(*game, "shown hit", Sound::BulletHit, 20, [&] { BulletAt(*game, shown); });
-        const double hiddenHull = HullSum(*hidden);
+        const double hiddenHull = TotalHull(*hidden);
         Step(*game, "hidden hit", Sound::BulletHit, 20, [&] { BulletAt(*game, hidden); });
-        EXPECT_LT(HullSum(*hidden), hiddenHull) << "the bullet did hit";
+        EXPECT_LT(TotalHull(*hidden), hiddenHull) << "the bullet did hit";
         hidden->detection[0].state = 2;
         Step(*game, "seen hit", Sound::BulletHit, 20, [&] { BulletAt(*game, hidden); });
 

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 #include <vector>
 
 #include "combat/BeamTurret.h"
@@ -86,7 +85,6 @@ class Combat : public GLTest
         GLTest::TearDown();
     }
     Ship* Target(const Vector& position) { return PlaceShip(game, 1, position - kTestOrigin); }
-    static float Hull(const Ship* ship) { return std::accumulate(ship->hull, ship->hull + kHullFaces, 0.0f); }
     static Game* game;
 };
 
@@ -126,14 +124,15 @@ TEST_F(Combat, ABeamTurretTurnsFiresAndIsSpentTickByTick)
     BeamTurret turret(Marker("beamturret", {}), game->FindObjectModel("beamturret"), &beams, game);
     Ship* target = Target(Vector(-100.0f, 0.0f, -173.205f));
     turret.SetTarget(target);
-    const float hull = Hull(target);
+    const float hull = TotalHull(*target);
     for (int tick = 1; tick <= 130; ++tick)
     {
         turret.Update(Vector(), Orientation());
         const TurretState expected = tick <= 20 ? Aiming : tick <= 120 ? Firing : Spent;
         ASSERT_EQ(turret.state, expected) << "tick " << tick;
         ASSERT_EQ(beams.Count(), expected == Firing ? 1 : 0) << "tick " << tick;
-        ASSERT_NEAR(hull - Hull(target), std::min(std::max(tick - 21, 0), 100), 1e-3) << "tick " << tick;
+        ASSERT_NEAR(hull - TotalHull(*target), std::min(std::max(tick - 21, 0), 100), 1e-3)
+            << "tick " << tick;
     }
     EXPECT_EQ(std::vector<float>({turret.fireTimeLeft, float(turret.beamId)}), std::vector<float>({0, 0}));
     // Spent: a new target is only remembered, until the next turn.
@@ -164,10 +163,10 @@ TEST_F(Combat, ABeamFollowsItsMountLeavesWithTheArcAndStopsAfterABurst)
 
     // Above the arc: out, the beam gone, no damage. Back at exactly the edge it
     // stays out; strictly inside it aims again.
-    const float hull = Hull(target);
+    const float hull = TotalHull(*target);
     target->SetPosition(-100, 54, -10);
     Tick(turret, 1, Vector(50, 0, 0), Orientation(0, 90, 0));
-    EXPECT_TRUE(turret.state == OutOfArc && beams.Count() == 0 && Hull(target) == hull);
+    EXPECT_TRUE(turret.state == OutOfArc && beams.Count() == 0 && TotalHull(*target) == hull);
     turret.arcHalfHeight = WantedAim(target->position, Vector(50, 0, 0), Orientation(0, 90, 0),
                                      turret.mountPosition, turret.mountRotation)
                                .x;

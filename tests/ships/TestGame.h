@@ -5,6 +5,7 @@
 // generated data whose starting fleets are replaced by the ships a test places.
 
 #include <algorithm>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,12 @@ inline void SettleFleets(Game* game)
             ship->NewTurn();
         }
     }
+}
+
+// The hull left on all the ship's faces together.
+inline float TotalHull(const Ship& ship)
+{
+    return std::accumulate(ship.hull, ship.hull + kHullFaces, 0.0f);
 }
 
 // Destroys a ship as the last hit on it would: every face at 0, then a hit.
