@@ -198,7 +198,13 @@ void HardPlayer::StartTurn(const Knowledge& knowledge)
 {
     if (size_t(memory.gridRegions) != knowledge.nebulae.size())
     {
-        memory.searchGrid = SearchGrid(knowledge.nebulae, kGridSpacing);
+        // Regions are only ever added: the grid grows by the new ones.
+        if (size_t(memory.gridRegions) > knowledge.nebulae.size())
+        {
+            memory.searchGrid.clear();
+            memory.gridRegions = 0;
+        }
+        ExtendSearchGrid(knowledge.nebulae, size_t(memory.gridRegions), kGridSpacing, memory.searchGrid);
         memory.gridRegions = int32_t(knowledge.nebulae.size());
     }
     const int32_t quietBefore = memory.quietTurns;

@@ -223,9 +223,15 @@ Vector FleetCentre(const Knowledge& knowledge)
 
 float DensityAt(const std::vector<NebulaBox>& nebulae, const Vector& p)
 {
+    return DensityAt(nebulae, p, nebulae.size());
+}
+
+float DensityAt(const std::vector<NebulaBox>& nebulae, const Vector& p, size_t boxCount)
+{
     float sum = 0.0f;
-    for (const NebulaBox& box : nebulae)
+    for (size_t i = 0; i < boxCount && i < nebulae.size(); i++)
     {
+        const NebulaBox& box = nebulae[i];
         if (p.x >= box.min.x && p.x <= box.max.x && p.y >= box.min.y && p.y <= box.max.y &&
             p.z >= box.min.z && p.z <= box.max.z)
         {

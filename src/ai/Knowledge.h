@@ -105,6 +105,8 @@ int CapitalShipCount(const Knowledge& knowledge);
 // sampled), stopping once it reaches `limit`.
 float Obscuration(const std::vector<NebulaBox>& nebulae, const Vector& from, const Vector& to, float limit);
 float DensityAt(const std::vector<NebulaBox>& nebulae, const Vector& point);
+// The same over the first boxCount boxes only.
+float DensityAt(const std::vector<NebulaBox>& nebulae, const Vector& point, size_t boxCount);
 // True when a ship with this signature at `target` is hidden from an
 // observer at `from` with this sensor range.
 bool HiddenFrom(const std::vector<NebulaBox>& nebulae, const Vector& from, float sensorRange,

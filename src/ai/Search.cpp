@@ -22,6 +22,9 @@ constexpr float kGhostLead = 40.0f;
 // A place a ship has come this near counts as looked at, however thick the
 // nebula there.
 constexpr float kLookReached = 12.0f;
+// Where dust piles up, sight is far shorter than any one box's density says:
+// a pile gets a layer of points at least this far apart.
+constexpr float kPileSpacing = 20.0f;
 
 int PointsAlong(float size, float spacing)
 {
@@ -33,16 +36,21 @@ float Along(float low, float high, int index, int count)
     return low + (high - low) * (float(index) + 0.5f) / float(count);
 }
 
-bool Taken(const std::vector<Vector>& taken, const Vector& point)
+bool NearAny(const std::vector<Vector>& points, const Vector& point, float distance)
 {
-    for (const Vector& other : taken)
+    for (const Vector& other : points)
     {
-        if (Length(other - point) < 1.0)
+        if (Length(other - point) < distance)
         {
             return true;
         }
     }
     return false;
+}
+
+bool Taken(const std::vector<Vector>& taken, const Vector& point)
+{
+    return NearAny(taken, point, 1.0f);
 }
 
 // How far a point lies outside a box; 0 inside it.
@@ -52,6 +60,37 @@ float DistanceOutside(const NebulaBox& box, const Vector& point)
     const float dy = std::max({box.min.y - point.y, 0.0f, point.y - box.max.y});
     const float dz = std::max({box.min.z - point.z, 0.0f, point.z - box.max.z});
     return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+// The layer of points a box in a pile gets, when the sight through the pile
+// at its middle is shorter than its own points allow for: at the height of
+// its middle (a wreck's dust is centred on the wreck, and what hid beside it
+// hides there still), clear of the grid's other points.
+void AddPileLayer(const std::vector<NebulaBox>& nebulae, size_t index, float step, std::vector<Vector>& grid)
+{
+    const NebulaBox& box = nebulae[index];
+    const Vector middle = (box.min + box.max) * 0.5f;
+    const float piled = DensityAt(nebulae, middle, index + 1);
+    const float fine = std::max(kPileSpacing, 1.4f * LookRadius(kGridSensor, kGridSignature, piled));
+    if (fine >= step)
+    {
+        return;
+    }
+    const Vector size = box.max - box.min;
+    const int nx = PointsAlong(size.x, fine);
+    const int nz = PointsAlong(size.z, fine);
+    for (int i = 0; i < nx; i++)
+    {
+        for (int k = 0; k < nz; k++)
+        {
+            const Vector point(Along(box.min.x, box.max.x, i, nx), middle.y,
+                               Along(box.min.z, box.max.z, k, nz));
+            if (!NearAny(grid, point, 0.5f * fine))
+            {
+                grid.push_back(point);
+            }
+        }
+    }
 }
 
 bool Clear(const std::vector<NebulaBox>& nebulae, const Vector& point, float clearance)
@@ -81,8 +120,16 @@ float LookRadius(float sensorRange, float signature, float density)
 std::vector<Vector> SearchGrid(const std::vector<NebulaBox>& nebulae, float spacing)
 {
     std::vector<Vector> grid;
-    for (const NebulaBox& box : nebulae)
+    ExtendSearchGrid(nebulae, 0, spacing, grid);
+    return grid;
+}
+
+void ExtendSearchGrid(const std::vector<NebulaBox>& nebulae, size_t firstBox, float spacing,
+                      std::vector<Vector>& grid)
+{
+    for (size_t b = firstBox; b < nebulae.size(); b++)
     {
+        const NebulaBox& box = nebulae[b];
         const float step = std::max(
             kMinSpacing, std::min(spacing, 1.4f * LookRadius(kGridSensor, kGridSignature, box.density)));
         const Vector size = box.max - box.min;
@@ -101,8 +148,8 @@ std::vector<Vector> SearchGrid(const std::vector<NebulaBox>& nebulae, float spac
                 }
             }
         }
+        AddPileLayer(nebulae, b, step, grid);
     }
-    return grid;
 }
 
 bool VantagePoint(const std::vector<NebulaBox>& nebulae, const Vector& from, const std::vector<Vector>& looks,

@@ -21,8 +21,14 @@
 
 // Points on a grid through every nebula box, box after box in their order (a
 // box added later only adds points at the end), at most `spacing` apart and
-// nearer for dense boxes, where sight is short.
+// nearer for dense boxes, where sight is short. Where a box lies in a pile of
+// others (wrecks' dust where other wrecks burnt), a finer layer of points
+// through the pile at the height of the box's middle, where its wreck was.
 std::vector<Vector> SearchGrid(const std::vector<NebulaBox>& nebulae, float spacing);
+// The same grid grown by the boxes from `firstBox` on, `grid` being the
+// grid of the boxes before it.
+void ExtendSearchGrid(const std::vector<NebulaBox>& nebulae, size_t firstBox, float spacing,
+                      std::vector<Vector>& grid);
 
 // How near an observer with this sensor range must come to a point of this
 // nebula density to see a ship with this signature there.

@@ -5,7 +5,8 @@
 // hunting in a cloud steps out now and then to look round, over the cloud's
 // top where its ships meet rather than out of its two faces, and in the middle
 // of the game gathers over the middle of the map, where a rival that hunts
-// it comes too or sends a lookout.
+// it comes too or sends a lookout; and the hunt finds a fighter that keeps
+// still in the dust of its squadron's wrecks.
 
 #include <gtest/gtest.h>
 
@@ -296,6 +297,45 @@ TEST(EndgameTest, FromTurn14To24ASmallFleetGathersOverTheMiddleAndALargerOneSend
             EXPECT_GT(Length(order.destination - gathering), 150.0) << turn << ", " << ships << " ships";
         }
     }
+}
+
+TEST(EndgameTest, TheHuntFindsAFighterKeepingStillInThePiledDustOfItsSquadronsWrecks)
+{
+    // A squadron hid in a cloud and lost five fighters there; the wrecks' dust
+    // (100 across, each where a wreck burnt) piles up so thick round the last
+    // one that a frigate sees it only within about 16 units, and it sits 38
+    // from the nearest wreck.
+    Knowledge knowledge = TwoPlayers();
+    knowledge.nebulae.push_back(NebulaBox{Vector(-200, -50, -200), Vector(200, 50, 200), 0.025f});
+    for (const Vector& wreck :
+         {Vector(88, 0, 88), Vector(112, 0, 88), Vector(88, 0, 112), Vector(100, 0, 76), Vector(76, 0, 100)})
+    {
+        knowledge.nebulae.push_back(NebulaBox{wreck - Vector(50, 50, 50), wreck + Vector(50, 50, 50), 0.02f});
+    }
+    const Vector hidden(124, 0, 124);
+    ASSERT_NEAR(DensityAt(knowledge.nebulae, hidden), 0.125f, 1e-6f);
+    const std::vector<Vector> grid = SearchGrid(knowledge.nebulae, 160.0f);
+    // One frigate goes from search point to search point, three a turn, and
+    // looks from each.
+    knowledge.own.push_back(Own(1, ShipRole::Gunship, Vector(0, 0, -400)));
+    HardMemory memory = LostOneShip();
+    constexpr int kPoints = 300;
+    int looked = 0;
+    for (; looked < kPoints; looked++)
+    {
+        memory.turn = 1 + looked / 3;
+        MarkSearched(memory, knowledge, grid, 0.05f);
+        if (!HiddenFrom(knowledge.nebulae, knowledge.own[0].position, 0.35f, hidden, 0.05f))
+        {
+            break;
+        }
+        Vector next;
+        ASSERT_TRUE(NextSearchPoint(knowledge, memory, grid, knowledge.own[0].position, {}, next));
+        knowledge.own[0].position = next;
+    }
+    EXPECT_LT(looked, kPoints) << "the fighter was never in sight";
+    // Found within the first visits to the pile, not by luck on a later round.
+    EXPECT_LT(looked, 30);
 }
 
 } // namespace
