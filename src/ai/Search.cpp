@@ -25,6 +25,9 @@ constexpr float kLookReached = 12.0f;
 // Where dust piles up, sight is far shorter than any one box's density says:
 // a pile gets a layer of points at least this far apart.
 constexpr float kPileSpacing = 20.0f;
+// A searcher kept out of thick dust goes there only when no other point is
+// left: a point there counts this much farther for it.
+constexpr double kThickDustDetour = 1.0e6;
 
 int PointsAlong(float size, float spacing)
 {
@@ -91,6 +94,12 @@ void AddPileLayer(const std::vector<NebulaBox>& nebulae, size_t index, float ste
             }
         }
     }
+}
+
+// Dust thicker than the grid's points allow for: they leave holes in it.
+bool InThickDust(const std::vector<NebulaBox>& nebulae, const Vector& point)
+{
+    return 1.4f * LookRadius(kGridSensor, kGridSignature, DensityAt(nebulae, point)) < kMinSpacing;
 }
 
 bool Clear(const std::vector<NebulaBox>& nebulae, const Vector& point, float clearance)
@@ -298,7 +307,7 @@ void MarkSearched(HardMemory& memory, const Knowledge& knowledge, const std::vec
 }
 
 bool NextSearchPoint(const Knowledge& knowledge, const HardMemory& memory, const std::vector<Vector>& grid,
-                     const Vector& from, const std::vector<Vector>& taken, Vector& point)
+                     const Vector& from, const std::vector<Vector>& taken, bool intoThickDust, Vector& point)
 {
     // Where contacts were lost, the latest first, then the nearest.
     const ContactTrack* ghost = nullptr;
@@ -341,8 +350,16 @@ bool NextSearchPoint(const Knowledge& knowledge, const HardMemory& memory, const
         {
             continue;
         }
-        const double score = Length(grid[i] - from) + 0.7 * Length(grid[i] - lastSeen);
-        if ((best == nullptr || score < bestScore) && !Taken(taken, grid[i]))
+        double score = Length(grid[i] - from) + 0.7 * Length(grid[i] - lastSeen);
+        if ((best != nullptr && score >= bestScore) || Taken(taken, grid[i]))
+        {
+            continue;
+        }
+        if (!intoThickDust && InThickDust(knowledge.nebulae, grid[i]))
+        {
+            score += kThickDustDetour;
+        }
+        if (best == nullptr || score < bestScore)
         {
             best = &grid[i];
             bestScore = score;

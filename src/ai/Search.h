@@ -17,7 +17,8 @@
 // first, then at the starting points of fleets never seen. A point counts as
 // searched once a ship of the fleet has come near enough to see even a
 // fighter there; searched points are searched again after a while, since
-// what hides may move.
+// what hides may move. Where wrecks' dust piles up, sight is short and the
+// points are many.
 
 // Points on a grid through every nebula box, box after box in their order (a
 // box added later only adds points at the end), at most `spacing` apart and
@@ -42,9 +43,12 @@ void MarkSearched(HardMemory& memory, const Knowledge& knowledge, const std::vec
 
 // Where the hunt goes next: false when there is nowhere left to look.
 // `from` is where the searcher is; `taken` are points other searchers
-// already go to (they are passed over).
+// already go to (they are passed over). Points in thick dust (wrecks' dust
+// piled up, where a ship sees a fighter only from a few tens of units) are
+// searched as any others `intoThickDust`, else only once no other point is
+// left.
 bool NextSearchPoint(const Knowledge& knowledge, const HardMemory& memory, const std::vector<Vector>& grid,
-                     const Vector& from, const std::vector<Vector>& taken, Vector& point);
+                     const Vector& from, const std::vector<Vector>& taken, bool intoThickDust, Vector& point);
 
 // The nearest point in open space (on a grid over the map, the fleet's own
 // height) from which a ship with this sensor range could see a ship with

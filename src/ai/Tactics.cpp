@@ -693,6 +693,15 @@ void PlanSearch(const Knowledge& knowledge, const HardMemory& memory, const std:
     std::vector<Vector> taken;
     Vector fleetGoal;
     bool fleetGoes = false;
+    // Thick dust blinds a ship in it. Fighters search it as anywhere else;
+    // capital ships leave it to them while enemy ships are at large
+    // somewhere (those are seen from farther off), and search it too once
+    // only fighters are left to find.
+    bool shipsAtLarge = false;
+    for (const ContactTrack& track : memory.tracks)
+    {
+        shipsAtLarge = shipsAtLarge || (!track.visible && track.role != int32_t(ShipRole::Fighter));
+    }
     if (neverSeen)
     {
         // Look round the nebulae at the starting points of the others; a
@@ -712,7 +721,7 @@ void PlanSearch(const Knowledge& knowledge, const HardMemory& memory, const std:
     }
     if (!fleetGoes)
     {
-        fleetGoes = NextSearchPoint(knowledge, memory, grid, centre, taken, fleetGoal);
+        fleetGoes = NextSearchPoint(knowledge, memory, grid, centre, taken, !shipsAtLarge, fleetGoal);
     }
     if (fleetGoes)
     {
@@ -728,9 +737,11 @@ void PlanSearch(const Knowledge& knowledge, const HardMemory& memory, const std:
         {
             // Fighters scout on their own, each to a point of its own; so
             // does every ship once the enemy has stayed out of sight long.
-            anyFighter = anyFighter || ship.role == ShipRole::Fighter;
+            const bool fighter = ship.role == ShipRole::Fighter;
+            anyFighter = anyFighter || fighter;
             Vector point;
-            if (NextSearchPoint(knowledge, memory, grid, ship.position, taken, point))
+            if (NextSearchPoint(knowledge, memory, grid, ship.position, taken, fighter || !shipsAtLarge,
+                                point))
             {
                 taken.push_back(point);
                 order.move = true;

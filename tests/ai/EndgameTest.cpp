@@ -315,27 +315,76 @@ TEST(EndgameTest, TheHuntFindsAFighterKeepingStillInThePiledDustOfItsSquadronsWr
     const Vector hidden(124, 0, 124);
     ASSERT_NEAR(DensityAt(knowledge.nebulae, hidden), 0.125f, 1e-6f);
     const std::vector<Vector> grid = SearchGrid(knowledge.nebulae, 160.0f);
-    // One frigate goes from search point to search point, three a turn, and
-    // looks from each.
-    knowledge.own.push_back(Own(1, ShipRole::Gunship, Vector(0, 0, -400)));
-    HardMemory memory = LostOneShip();
-    constexpr int kPoints = 300;
-    int looked = 0;
-    for (; looked < kPoints; looked++)
+    // One searcher goes from search point to search point, three a turn, and
+    // looks from each. The number of points it goes to before the fighter is
+    // in sight, and whether it went into the pile (dust of two wrecks or
+    // more) before every point outside it had been looked at.
+    const auto hunt = [&](ShipRole role, bool& pileFirst)
     {
-        memory.turn = 1 + looked / 3;
-        MarkSearched(memory, knowledge, grid, 0.05f);
-        if (!HiddenFrom(knowledge.nebulae, knowledge.own[0].position, 0.35f, hidden, 0.05f))
+        knowledge.own = {Own(1, role, Vector(0, 0, -400))};
+        OwnShip& searcher = knowledge.own[0];
+        searcher.sensorRange = role == ShipRole::Fighter ? 0.2f : 0.35f;
+        HardMemory memory = LostOneShip();
+        pileFirst = false;
+        constexpr int kPoints = 300;
+        for (int looked = 0; looked < kPoints; looked++)
         {
-            break;
+            memory.turn = 1 + looked / 3;
+            MarkSearched(memory, knowledge, grid, 0.05f);
+            if (!HiddenFrom(knowledge.nebulae, searcher.position, searcher.sensorRange, hidden, 0.05f))
+            {
+                return looked;
+            }
+            Vector next;
+            EXPECT_TRUE(NextSearchPoint(knowledge, memory, grid, searcher.position, {},
+                                        role == ShipRole::Fighter, next));
+            if (DensityAt(knowledge.nebulae, next) > 0.065f && !pileFirst)
+            {
+                for (size_t i = 0; i < grid.size(); i++)
+                {
+                    pileFirst = pileFirst || (DensityAt(knowledge.nebulae, grid[i]) < 0.065f &&
+                                              memory.searchedTurn[i] == 0);
+                }
+            }
+            searcher.position = next;
         }
-        Vector next;
-        ASSERT_TRUE(NextSearchPoint(knowledge, memory, grid, knowledge.own[0].position, {}, next));
-        knowledge.own[0].position = next;
+        return kPoints;
+    };
+    // A fighter scouts the pile as soon as it is nearest; a frigate, nearly
+    // blind in it, looks through the rest of the cloud first. Both find the
+    // fighter within their first visits to the pile.
+    bool pileFirst = false;
+    EXPECT_LT(hunt(ShipRole::Fighter, pileFirst), 12);
+    EXPECT_TRUE(pileFirst);
+    EXPECT_LT(hunt(ShipRole::Gunship, pileFirst), 30);
+    EXPECT_FALSE(pileFirst);
+
+    // In the fleet's plan, three frigates beside the pile leave it to the
+    // fighters while an enemy ship is at large, and search it themselves once
+    // only a fighter is left to find.
+    const ClassBook book{std::vector<ClassProfile>()};
+    knowledge.own.clear();
+    for (uint32_t id : {1u, 2u, 3u})
+    {
+        knowledge.own.push_back(Own(id, ShipRole::Gunship, Vector(60.0f + 10.0f * float(id), 0, 60)));
     }
-    EXPECT_LT(looked, kPoints) << "the fighter was never in sight";
-    // Found within the first visits to the pile, not by luck on a later round.
-    EXPECT_LT(looked, 30);
+    for (ShipRole lost : {ShipRole::Gunship, ShipRole::Fighter})
+    {
+        HardMemory memory = LostOneShip();
+        memory.tracks[0].role = int32_t(lost);
+        memory.turn = 30;
+        memory.lastSightTurn = 24;
+        memory.tracks[0].lastSeenTurn = memory.lastSightTurn;
+        MarkSearched(memory, knowledge, grid, 0.05f);
+        const TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), grid);
+        int intoPile = 0;
+        for (uint32_t id : {1u, 2u, 3u})
+        {
+            ASSERT_TRUE(OrdersOf(plan, id).move) << id;
+            intoPile += DensityAt(knowledge.nebulae, OrdersOf(plan, id).destination) > 0.065f;
+        }
+        EXPECT_EQ(intoPile, lost == ShipRole::Fighter ? 3 : 0);
+    }
 }
 
 } // namespace
