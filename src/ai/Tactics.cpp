@@ -704,10 +704,9 @@ void PlanSearch(const Knowledge& knowledge, const HardMemory& memory, const std:
     }
     if (neverSeen)
     {
-        // Look round the nebulae at the starting points of the others; a
-        // fleet that leaves the middle seat to the rest looks only for the
-        // other flank.
-        const int32_t skip = LeavesMiddle(knowledge, memory) ? MiddleSeat(knowledge) : -1;
+        // Look round the nebulae at the starting points of the others, but
+        // not for a seat left to the rest in the opening.
+        const int32_t skip = SeatLeftAlone(knowledge, memory);
         std::vector<Vector> starts;
         for (int32_t seat = 0; seat < knowledge.players && seat < 4; seat++)
         {
@@ -885,12 +884,12 @@ int32_t ChooseRival(const Knowledge& knowledge, const HardMemory& memory, const 
     Vector where[4];
     bool placed[4];
     const bool several = knowledge.players > 2 && KnownPlaces(knowledge, where, placed) >= 2;
-    const bool leave = LeavesMiddle(knowledge, memory);
+    const int32_t leftAlone = SeatLeftAlone(knowledge, memory);
     int32_t best = -1;
     float bestScore = 0.0f;
     for (int32_t p = 0; p < 4; p++)
     {
-        if (!known[p] || p == knowledge.self || (leave && p == MiddleSeat(knowledge)))
+        if (!known[p] || p == knowledge.self || p == leftAlone)
         {
             continue;
         }
@@ -913,11 +912,11 @@ int32_t ChooseRival(const Knowledge& knowledge, const HardMemory& memory, const 
             bestScore = score;
         }
     }
-    // Leaving the middle seat to the others, the fleet goes for another seat
+    // Leaving a seat to the others, the fleet goes for another seat
     // even before it has seen it.
-    for (int32_t p = 0; p < knowledge.players && p < 4 && best < 0 && leave; p++)
+    for (int32_t p = 0; p < knowledge.players && p < 4 && best < 0 && leftAlone >= 0; p++)
     {
-        if (p != knowledge.self && p != MiddleSeat(knowledge))
+        if (p != knowledge.self && p != leftAlone)
         {
             best = p;
         }
@@ -935,6 +934,34 @@ bool LeavesMiddle(const Knowledge& knowledge, const HardMemory& memory)
            memory.leaning[middle] < kLeaveMiddleChance * kLeaningRange;
 }
 
+int32_t SeatLeftAlone(const Knowledge& knowledge, const HardMemory& memory)
+{
+    const int32_t middle = MiddleSeat(knowledge);
+    if (middle < 0 || middle == knowledge.self || memory.turn > kLeaveTurns)
+    {
+        return -1;
+    }
+    if (LeavesMiddle(knowledge, memory))
+    {
+        return middle;
+    }
+    // A flank that takes the middle seat on leaves the other flank to it,
+    // unless that flank comes for it first.
+    int32_t flank = -1;
+    for (int32_t p = 0; p < knowledge.players && p < 4; p++)
+    {
+        if (p != knowledge.self && p != middle)
+        {
+            if (flank >= 0)
+            {
+                return -1;
+            }
+            flank = p;
+        }
+    }
+    return flank >= 0 && memory.grudge[flank] < kLeaveGrudge ? flank : -1;
+}
+
 namespace
 {
 
@@ -947,7 +974,7 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
 {
     const Vector centre = FleetCentre(knowledge);
     // A seat left to the others is fought only when it comes near.
-    const int32_t leftAlone = LeavesMiddle(knowledge, memory) ? MiddleSeat(knowledge) : -1;
+    const int32_t leftAlone = SeatLeftAlone(knowledge, memory);
     auto weigh = [&](const Contact& contact, const Vector& from)
     {
         float d = float(Length(contact.position - from));
@@ -1126,7 +1153,7 @@ void PlanStandOff(const Knowledge& knowledge, TurnPlan& plan)
     }
 }
 
-// Leaving the middle seat to the others: the fleet closes in together on
+// Leaving a seat to the others: the fleet closes in together on
 // where its rival is known to be (its ships in sight or its ghosts, else its
 // starting point) at the turn's pace; the guns still fire on what comes in
 // reach.
@@ -1207,8 +1234,8 @@ TurnPlan PlanTurn(const Knowledge& knowledge, const HardMemory& memory, const Cl
         PlanStandOff(knowledge, plan);
         return plan;
     }
-    if (LeavesMiddle(knowledge, memory) && plan.rival >= 0 && plan.rival < 4 && !UnderAttack(knowledge) &&
-        !SeesPlayer(knowledge, plan.rival))
+    if (SeatLeftAlone(knowledge, memory) >= 0 && plan.rival >= 0 && plan.rival < 4 &&
+        !UnderAttack(knowledge) && !SeesPlayer(knowledge, plan.rival))
     {
         PlanAdvance(knowledge, memory, plan);
         return plan;

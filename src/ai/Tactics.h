@@ -105,7 +105,7 @@ Vector GuardPoint(const OwnShip& ship, const Vector& threat);
 constexpr float kLeaningRange = 200.0f;
 // The player the fleet should fight among several: the most dangerous to it,
 // the nearest and the weakest, judged by what it knows and has suffered; -1
-// when no enemy is known. A seat it leaves to the others (LeavesMiddle) is
+// when no enemy is known. A seat it leaves to the others (SeatLeftAlone) is
 // passed over, and then it may name a seat it has not seen yet.
 int32_t ChooseRival(const Knowledge& knowledge, const HardMemory& memory, const ClassBook& book);
 // The seat whose start is the nearest enemy start of two or more others,
@@ -120,5 +120,10 @@ Stance JudgeStance(const Knowledge& knowledge, const HardMemory& memory);
 // drawn once a game, for the opening, while the middle seat leaves it alone):
 // it then takes another rival, even one it has not seen yet.
 bool LeavesMiddle(const Knowledge& knowledge, const HardMemory& memory);
+// The seat the fleet leaves to the others this turn, or -1: the middle seat
+// when it LeavesMiddle, and otherwise, for a flank in the same opening turns,
+// the other flank as long as that flank has done it little harm, so that it
+// takes the middle seat on even before it has seen it.
+int32_t SeatLeftAlone(const Knowledge& knowledge, const HardMemory& memory);
 
 #endif

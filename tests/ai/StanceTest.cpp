@@ -86,6 +86,42 @@ TEST(StanceTest, AFlankLeavingTheMiddleSeatToTheOthersTakesNoneOfItsShipsAsTarge
     EXPECT_EQ(plan.ships[0].targetId, 10u);
 }
 
+TEST(StanceTest, AFlankTakingTheMiddleSeatOnGoesForItPastTheOtherFlankItSees)
+{
+    // Seat 2 of three sees only seat 1's fleet, across open space; the
+    // middle seat is still unseen.
+    Knowledge knowledge = Seen(1, 3, {{0, Vector(0, 0, 600)}});
+    knowledge.own[0].id = 1;
+    knowledge.own[0].speed = 20.0f;
+    knowledge.own[0].yawRate = 30.0f;
+    knowledge.own[0].moveTimeLeft = kTurnMoveSeconds;
+    const ClassBook book{std::vector<ClassProfile>()};
+    HardMemory memory;
+    memory.turn = 3;
+    memory.leaning[2] = 0.99f * kLeaningRange; // drawn to take the middle seat on
+    ASSERT_FALSE(LeavesMiddle(knowledge, memory));
+    EXPECT_EQ(SeatLeftAlone(knowledge, memory), 0);
+    const TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), std::vector<Vector>());
+    EXPECT_EQ(plan.rival, 2);
+    ASSERT_TRUE(plan.ships[0].move);
+    EXPECT_EQ(plan.ships[0].targetId, 0u);
+    // On towards the middle seat's start in the west, not north to the flank it sees.
+    EXPECT_LT(Length(plan.ships[0].destination - kStarts[2]), Length(kStarts[1] - kStarts[2]) - 100.0);
+    EXPECT_LT(plan.ships[0].destination.x, -70.0f);
+
+    // Once that flank has hurt it, or after the opening, the flank is fought.
+    memory.grudge[0] = 1500.0f;
+    EXPECT_EQ(SeatLeftAlone(knowledge, memory), -1);
+    EXPECT_EQ(ChooseRival(knowledge, memory, book), 0);
+    memory.grudge[0] = 0.0f;
+    memory.turn = 13;
+    EXPECT_EQ(ChooseRival(knowledge, memory, book), 0);
+    // The middle seat leaves nobody alone, and neither does anyone in a game of two.
+    memory.turn = 3;
+    EXPECT_EQ(SeatLeftAlone(Seen(2, 3, {{0, kStarts[0]}}), memory), -1);
+    EXPECT_EQ(SeatLeftAlone(Seen(1, 2, {{0, kStarts[0]}}), memory), -1);
+}
+
 TEST(StanceTest, AFlankLeavingTheMiddleSeatToTheOthersLooksOnlyForTheOtherFlank)
 {
     // Nothing seen yet; a cloud in the centre hides seat 2's start from seat
