@@ -191,6 +191,7 @@ bool HardPlayer::LoadMemory(const ComputerMemory& saved, std::string& error)
         }
     }
     memory = m;
+    gridDensity = GridDensity();
     return true;
 }
 
@@ -203,6 +204,7 @@ void HardPlayer::StartTurn(const Knowledge& knowledge)
         {
             memory.searchGrid.clear();
             memory.gridRegions = 0;
+            gridDensity = GridDensity();
         }
         ExtendSearchGrid(knowledge.nebulae, size_t(memory.gridRegions), kGridSpacing, memory.searchGrid);
         memory.gridRegions = int32_t(knowledge.nebulae.size());
@@ -215,7 +217,7 @@ void HardPlayer::StartTurn(const Knowledge& knowledge)
     }
     memory.rival = ChooseRival(knowledge, memory, book);
     memory.pace = float(kPaceLow + (1.0 - kPaceLow) * NextChance(memory));
-    MarkSearched(memory, knowledge, memory.searchGrid, hiddenSignature);
+    MarkSearched(memory, knowledge, memory.searchGrid, gridDensity, hiddenSignature);
     plan = PlanTurn(knowledge, memory, book, tuning, memory.searchGrid);
     memory.striking = plan.strike;
     planSight = SightSignature(knowledge);
@@ -228,7 +230,7 @@ bool HardPlayer::Act(const Knowledge& knowledge)
     {
         return false;
     }
-    MarkSearched(memory, knowledge, memory.searchGrid, hiddenSignature);
+    MarkSearched(memory, knowledge, memory.searchGrid, gridDensity, hiddenSignature);
     // The plan is made again for a new sight at once, and when a ship that
     // has looked at its search point can still move: a turn then sweeps
     // several points, not one.

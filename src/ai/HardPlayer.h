@@ -10,6 +10,7 @@
 #include "ai/Controls.h"
 #include "ai/HardMemory.h"
 #include "ai/Knowledge.h"
+#include "ai/Search.h"
 #include "ai/ShipClass.h"
 #include "ai/Tactics.h"
 
@@ -37,7 +38,11 @@ class HardPlayer : public ComputerPlayer
     bool LoadMemory(const ComputerMemory& saved, std::string& error) override;
 
     const HardMemory& Memory() const { return memory; }
-    void SetMemory(const HardMemory& remembered) { memory = remembered; }
+    void SetMemory(const HardMemory& remembered)
+    {
+        memory = remembered;
+        gridDensity = GridDensity();
+    }
     Controls& GetControls() { return controls; }
 
     // A turn that lasts this many ticks is ended whatever is still going on.
@@ -82,7 +87,8 @@ class HardPlayer : public ComputerPlayer
     Controls controls;
     Tuning tuning;
     HardMemory memory;
-    float hiddenSignature; // the faintest ship there is to find: a fighter's
+    GridDensity gridDensity; // of memory.searchGrid
+    float hiddenSignature;   // the faintest ship there is to find: a fighter's
     TurnPlan plan;
     std::vector<Progress> progress;
     uint64_t planSight;               // what was in sight when the plan was made

@@ -260,13 +260,27 @@ Vector GhostLookPoint(const ContactTrack& track, const std::vector<NebulaBox>& n
     return track.position + Heading(track.orientation) * kGhostLead;
 }
 
+void GridDensity::Update(const std::vector<NebulaBox>& nebulae, const std::vector<Vector>& grid)
+{
+    if (regions != nebulae.size() || density.size() > grid.size())
+    {
+        density.clear();
+        regions = nebulae.size();
+    }
+    for (size_t i = density.size(); i < grid.size(); i++)
+    {
+        density.push_back(DensityAt(nebulae, grid[i]));
+    }
+}
+
 void MarkSearched(HardMemory& memory, const Knowledge& knowledge, const std::vector<Vector>& grid,
-                  float hiddenSignature)
+                  GridDensity& kept, float hiddenSignature)
 {
     if (memory.searchedTurn.size() < grid.size())
     {
         memory.searchedTurn.resize(grid.size(), 0);
     }
+    kept.Update(knowledge.nebulae, grid);
     for (const OwnShip& ship : knowledge.own)
     {
         for (size_t i = 0; i < grid.size(); i++)
@@ -276,8 +290,7 @@ void MarkSearched(HardMemory& memory, const Knowledge& knowledge, const std::vec
             {
                 continue;
             }
-            const float radius =
-                LookRadius(ship.sensorRange, hiddenSignature, DensityAt(knowledge.nebulae, grid[i]));
+            const float radius = LookRadius(ship.sensorRange, hiddenSignature, kept.density[i]);
             if (Length(d) <= radius)
             {
                 memory.searchedTurn[i] = memory.turn;

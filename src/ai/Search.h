@@ -35,11 +35,23 @@ void ExtendSearchGrid(const std::vector<NebulaBox>& nebulae, size_t firstBox, fl
 // nebula density to see a ship with this signature there.
 float LookRadius(float sensorRange, float signature, float density);
 
+// The nebula density at each point of the search grid, kept from tick to
+// tick. Regions are only ever added, so it is worked out again only when
+// their number changes, and for the new points when the grid grows.
+struct GridDensity
+{
+    std::vector<float> density;
+    size_t regions = 0;
+
+    void Update(const std::vector<NebulaBox>& nebulae, const std::vector<Vector>& grid);
+};
+
 // Marks the grid points that a ship of the fleet now stands near enough to,
 // and the lost contacts whose place a ship now has in sight (a fighter there
-// would be seen through the nebula between) or has reached.
+// would be seen through the nebula between) or has reached. `kept` is this
+// grid's density, brought up to date here.
 void MarkSearched(HardMemory& memory, const Knowledge& knowledge, const std::vector<Vector>& grid,
-                  float hiddenSignature);
+                  GridDensity& kept, float hiddenSignature);
 
 // Where the hunt goes next: false when there is nowhere left to look.
 // `from` is where the searcher is; `taken` are points other searchers

@@ -325,12 +325,13 @@ TEST(EndgameTest, TheHuntFindsAFighterKeepingStillInThePiledDustOfItsSquadronsWr
         OwnShip& searcher = knowledge.own[0];
         searcher.sensorRange = role == ShipRole::Fighter ? 0.2f : 0.35f;
         HardMemory memory = LostOneShip();
+        GridDensity density;
         pileFirst = false;
         constexpr int kPoints = 300;
         for (int looked = 0; looked < kPoints; looked++)
         {
             memory.turn = 1 + looked / 3;
-            MarkSearched(memory, knowledge, grid, 0.05f);
+            MarkSearched(memory, knowledge, grid, density, 0.05f);
             if (!HiddenFrom(knowledge.nebulae, searcher.position, searcher.sensorRange, hidden, 0.05f))
             {
                 return looked;
@@ -375,7 +376,8 @@ TEST(EndgameTest, TheHuntFindsAFighterKeepingStillInThePiledDustOfItsSquadronsWr
         memory.turn = 30;
         memory.lastSightTurn = 24;
         memory.tracks[0].lastSeenTurn = memory.lastSightTurn;
-        MarkSearched(memory, knowledge, grid, 0.05f);
+        GridDensity density;
+        MarkSearched(memory, knowledge, grid, density, 0.05f);
         const TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), grid);
         int intoPile = 0;
         for (uint32_t id : {1u, 2u, 3u})
