@@ -2,6 +2,7 @@
 // let others fight first, from what it sees and the seats' starting points.
 
 #include <cmath>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,18 @@ Knowledge Seen(int32_t self, int32_t players, std::vector<std::pair<int32_t, Vec
         const uint32_t id = uint32_t(knowledge.contacts.size() + 10);
         knowledge.contacts.push_back(Contact{id, ship.first, -1, role, ship.second, Orientation(), true});
     }
+    return knowledge;
+}
+
+// The same, its ship (id 1) ready to move a whole turn.
+Knowledge Ready(int32_t self, int32_t players, std::vector<std::pair<int32_t, Vector>> ships)
+{
+    Knowledge knowledge = Seen(self, players, std::move(ships));
+    OwnShip& ship = knowledge.own[0];
+    ship.id = 1;
+    ship.speed = 20.0f;
+    ship.yawRate = 30.0f;
+    ship.moveTimeLeft = kTurnMoveSeconds;
     return knowledge;
 }
 
@@ -60,12 +73,8 @@ TEST(StanceTest, AFlankLeavingTheMiddleSeatToTheOthersTakesNoneOfItsShipsAsTarge
 {
     // Seat 1 of three, west of its start, sees the middle seat's ship 700
     // units off and the other flank's 1430 units off.
-    Knowledge knowledge = Seen(0, 3, {{2, Vector(-800, 0, 200)}, {1, Vector(0, 0, -700)}});
-    knowledge.own[0].id = 1;
+    Knowledge knowledge = Ready(0, 3, {{2, Vector(-800, 0, 200)}, {1, Vector(0, 0, -700)}});
     knowledge.own[0].position = Vector(-300, 0, 700);
-    knowledge.own[0].speed = 20.0f;
-    knowledge.own[0].yawRate = 30.0f;
-    knowledge.own[0].moveTimeLeft = kTurnMoveSeconds;
     const ClassBook book{std::vector<ClassProfile>()};
     HardMemory memory;
     memory.turn = 3;
@@ -90,11 +99,7 @@ TEST(StanceTest, AFlankTakingTheMiddleSeatOnGoesForItPastTheOtherFlankItSees)
 {
     // Seat 2 of three sees only seat 1's fleet, across open space; the
     // middle seat is still unseen.
-    Knowledge knowledge = Seen(1, 3, {{0, Vector(0, 0, 600)}});
-    knowledge.own[0].id = 1;
-    knowledge.own[0].speed = 20.0f;
-    knowledge.own[0].yawRate = 30.0f;
-    knowledge.own[0].moveTimeLeft = kTurnMoveSeconds;
+    Knowledge knowledge = Ready(1, 3, {{0, Vector(0, 0, 600)}});
     const ClassBook book{std::vector<ClassProfile>()};
     HardMemory memory;
     memory.turn = 3;
@@ -126,11 +131,7 @@ TEST(StanceTest, AFlankLeavingTheMiddleSeatToTheOthersLooksOnlyForTheOtherFlank)
 {
     // Nothing seen yet; a cloud in the centre hides seat 2's start from seat
     // 1's, while the middle seat's start lies in plain sight.
-    Knowledge knowledge = Seen(0, 3, {});
-    knowledge.own[0].id = 1;
-    knowledge.own[0].speed = 20.0f;
-    knowledge.own[0].yawRate = 30.0f;
-    knowledge.own[0].moveTimeLeft = kTurnMoveSeconds;
+    Knowledge knowledge = Ready(0, 3, {});
     knowledge.nebulae.push_back(NebulaBox{Vector(-100, -100, -100), Vector(100, 100, 100), 0.3f});
     const ClassBook book{std::vector<ClassProfile>()};
     HardMemory memory;
