@@ -48,8 +48,10 @@ constexpr float kLeftAlonePenalty = 2000.0f;
 constexpr float kFighterTooClose = 15.0f;
 constexpr float kShipTooClose = 100.0f;
 // A target more than this many units above or below for every unit away
-// level is beyond the pitch of most of a ship's turrets.
-constexpr float kSteepSlope = 0.5f;
+// level is out of the pitch of some of a ship's gun turrets: they bear from
+// 20 degrees below their mount's level upwards, and half of them are
+// mounted under the keel, upside down.
+constexpr float kSteepSlope = 0.34f;
 // Searching with a fleet this small, the capital ships step out of the clouds
 // for a look round after so many turns without sight and every so many after,
 // to this far outside, looked for this far round each ship. A larger fleet
@@ -1071,9 +1073,10 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
         if (distance <= standoff + 60.0f)
         {
             // A capital ship at fighting range from a target steeply above
-            // or below it, beyond the pitch of its turrets, would hold there
-            // for good: it goes half way to the target's height, so that two
-            // ships that both do so meet level.
+            // or below it, beyond the pitch of some of its turrets, would
+            // hold there with those turrets silent: it goes half way to the
+            // target's height, so that two ships that both do so meet level
+            // and every turret bears.
             const Vector rise = target->position - ship.position;
             if (ship.role != ShipRole::Fighter &&
                 std::fabs(rise.y) > kSteepSlope * float(Length(Vector(rise.x, 0.0f, rise.z))))

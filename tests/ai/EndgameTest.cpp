@@ -89,9 +89,10 @@ TEST(EndgameTest, AShipOnTopOfItsTargetOrSteeplyAboveOrBelowItGoesWhereItsTurret
         EXPECT_GT(order.destination.x, apart) << apart;
     }
     // At fighting range it stays where it is and fires, unless the target is
-    // steeply above or below it, beyond its turrets' pitch: then it goes
-    // half way to the target's height, out at fighting range.
-    for (float height : {0.0f, 60.0f, -90.0f, 150.0f, -150.0f})
+    // so far above or below it that the guns on one side of its hull do not
+    // bear (more than 20 degrees off level): then it goes half way to the
+    // target's height, out at fighting range.
+    for (float height : {0.0f, 60.0f, -60.0f, 80.0f, -90.0f, 150.0f, -150.0f})
     {
         Knowledge knowledge = TwoPlayers();
         knowledge.own.push_back(Own(1, ShipRole::Gunship, Vector(200, 0, 0)));
@@ -100,7 +101,7 @@ TEST(EndgameTest, AShipOnTopOfItsTargetOrSteeplyAboveOrBelowItGoesWhereItsTurret
         const TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), std::vector<Vector>());
         const ShipOrders& order = OrdersOf(plan, 1);
         EXPECT_EQ(order.targetId, 50u) << height;
-        if (std::fabs(height) < 100.0f)
+        if (std::fabs(height) < 70.0f)
         {
             EXPECT_FALSE(order.move) << height;
             continue;
