@@ -290,6 +290,19 @@ int KnownPlaces(const Knowledge& knowledge, Vector where[4], bool known[4])
     return rivals;
 }
 
+// One capital ship a side, counting the enemy's ghosts. There the guard only
+// drags the fight out: each ship turning its soundest face to the other
+// spreads the harm over every face, round after round, with nobody gaining.
+bool Duel(const Knowledge& knowledge)
+{
+    int enemies = 0;
+    for (const Contact& contact : knowledge.contacts)
+    {
+        enemies += contact.role != ShipRole::Fighter;
+    }
+    return enemies == 1 && CapitalShipCount(knowledge) == 1;
+}
+
 } // namespace
 
 int32_t MiddleSeat(const Knowledge& knowledge)
@@ -1116,7 +1129,7 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
         const Contact* enemy = NearestVisible(knowledge, knowledge.own[i].position, true);
         if (enemy != nullptr)
         {
-            plan.ships[i].guard = knowledge.own[i].role != ShipRole::Fighter;
+            plan.ships[i].guard = knowledge.own[i].role != ShipRole::Fighter && !Duel(knowledge);
             plan.ships[i].threat = enemy->position;
         }
     }
@@ -1472,7 +1485,7 @@ TurnPlan PlanTurn(const Knowledge& knowledge, const HardMemory& memory, const Cl
         const Contact* enemy = NearestVisible(knowledge, knowledge.own[i].position, true);
         if (enemy != nullptr)
         {
-            plan.ships[i].guard = knowledge.own[i].role != ShipRole::Fighter;
+            plan.ships[i].guard = knowledge.own[i].role != ShipRole::Fighter && !Duel(knowledge);
             plan.ships[i].threat = enemy->position;
         }
     }

@@ -1,7 +1,8 @@
 // How the Hard player's plan ends a fight instead of drawing it out: ships
 // on top of their target back off to fighting range, where their turrets
 // bear, rather than wear each other down at point-blank range, and ships
-// steeply above or below their target close in height; a small fleet
+// steeply above or below their target close in height; in a duel of one
+// capital ship a side neither turns a fresh face to the other; a small fleet
 // hunting in a cloud steps out now and then to look round, over the cloud's
 // top where its ships meet rather than out of its two faces, and in the middle
 // of the game gathers over the middle of the map, where a rival that hunts
@@ -110,6 +111,45 @@ TEST(EndgameTest, AShipOnTopOfItsTargetOrSteeplyAboveOrBelowItGoesWhereItsTurret
         EXPECT_NEAR(order.destination.y, height / 2, 1.0) << height;
         EXPECT_NEAR(order.destination.x, PreferredRange(ShipRole::Gunship), 1.0) << height;
         EXPECT_NEAR(order.destination.z, 0.0, 1.0) << height;
+    }
+}
+
+TEST(EndgameTest, OnlyInADuelOfOneCapitalShipASideDoesAShipKeepItsFaceToTheEnemyAfterFiring)
+{
+    const ClassBook book{std::vector<ClassProfile>()};
+    const HardMemory memory;
+    const Contact enemy{50, 1, -1, ShipRole::Gunship, Vector(0, 0, 0), Orientation(), true};
+    const Contact fighter{51, 1, -1, ShipRole::Fighter, Vector(0, 0, 100), Orientation(), true};
+    const Contact ghost{52, 1, -1, ShipRole::Carrier, Vector(-600, 0, 0), Orientation(), false};
+    struct Case
+    {
+        const char* name;
+        bool secondOwnShip;
+        std::vector<Contact> contacts;
+        bool guard;
+    };
+    const Case cases[] = {
+        {"one a side", false, {enemy}, false},
+        {"one a side and an enemy fighter", false, {enemy, fighter}, false},
+        {"a second own ship", true, {enemy}, true},
+        {"a second enemy ship out of sight", false, {enemy, ghost}, true},
+    };
+    for (int doctrine : {0, 1})
+    {
+        Tuning tuning;
+        tuning.doctrine = doctrine;
+        for (const Case& c : cases)
+        {
+            Knowledge knowledge = TwoPlayers();
+            knowledge.own.push_back(Own(1, ShipRole::Gunship, Vector(200, 0, 0)));
+            if (c.secondOwnShip)
+            {
+                knowledge.own.push_back(Own(2, ShipRole::Carrier, Vector(300, 0, 500)));
+            }
+            knowledge.contacts = c.contacts;
+            const TurnPlan plan = PlanTurn(knowledge, memory, book, tuning, std::vector<Vector>());
+            EXPECT_EQ(OrdersOf(plan, 1).guard, c.guard) << c.name << ", doctrine " << doctrine;
+        }
     }
 }
 
