@@ -1124,12 +1124,13 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
             plan.launchFrom.push_back(ship.id);
         }
     }
+    const bool duel = Duel(knowledge);
     for (size_t i = 0; i < knowledge.own.size(); i++)
     {
         const Contact* enemy = NearestVisible(knowledge, knowledge.own[i].position, true);
         if (enemy != nullptr)
         {
-            plan.ships[i].guard = knowledge.own[i].role != ShipRole::Fighter && !Duel(knowledge);
+            plan.ships[i].guard = knowledge.own[i].role != ShipRole::Fighter && !duel;
             plan.ships[i].threat = enemy->position;
         }
     }
@@ -1479,13 +1480,15 @@ TurnPlan PlanTurn(const Knowledge& knowledge, const HardMemory& memory, const Cl
     }
     PlanEscort(knowledge, tuning, plan.ships, assigned);
 
-    // Everyone that has fired turns its soundest face to the nearest danger.
+    // Everyone that has fired turns its soundest face to the nearest danger,
+    // except in a duel.
+    const bool duel = Duel(knowledge);
     for (size_t i = 0; i < shipCount; i++)
     {
         const Contact* enemy = NearestVisible(knowledge, knowledge.own[i].position, true);
         if (enemy != nullptr)
         {
-            plan.ships[i].guard = knowledge.own[i].role != ShipRole::Fighter && !Duel(knowledge);
+            plan.ships[i].guard = knowledge.own[i].role != ShipRole::Fighter && !duel;
             plan.ships[i].threat = enemy->position;
         }
     }
