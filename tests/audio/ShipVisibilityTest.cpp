@@ -11,9 +11,7 @@
 #include "ships/TestGame.h"
 #include "support/GLTest.h"
 
-class ShipVisibility : public GLTest
-{
-};
+using ShipVisibility = GLTest;
 
 TEST_F(ShipVisibility, AShipIsHeardExactlyWhenTheSceneDrawsIt)
 {

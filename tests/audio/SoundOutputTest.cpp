@@ -38,6 +38,7 @@
 #include "ships/Ship.h"
 #include "ships/TestGame.h"
 #include "support/GLTest.h"
+#include "support/ScopedEnvironment.h"
 #include "weapons/BeamList.h"
 #include "weapons/BulletList.h"
 #include "world/Environment.h"
@@ -135,18 +136,8 @@ using Hit = std::optional<Sound>;
 class SoundOutput : public GLTest
 {
   protected:
-    void SetUp() override
-    {
-        GLTest::SetUp();
-        outputPath = testing::TempDir() + "korvane-sound-output.raw";
-        std::remove(outputPath.c_str());
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", outputPath.c_str(), 1);
-        setenv("SDL_DISKAUDIODELAY", "1", 1);
-    }
     void TearDown() override
     {
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
         std::remove(outputPath.c_str());
         GLTest::TearDown();
     }
@@ -275,7 +266,12 @@ class SoundOutput : public GLTest
                                      Vector(1.0f, 1.0f, 0.0f), 1.0f, target);
     }
 
-    std::string outputPath;
+    // The mixer writes into a file through SDL's disk driver, with no wait
+    // between blocks beyond a millisecond.
+    const std::string outputPath = testing::TempDir() + "korvane-sound-output.raw";
+    const ScopedEnvironment driver{"SDL_AUDIODRIVER", "disk"};
+    const ScopedEnvironment file{"SDL_DISKAUDIOFILE", outputPath};
+    const ScopedEnvironment delay{"SDL_DISKAUDIODELAY", "1"};
     std::vector<Expected> expected;
     std::vector<uint64_t> tickFrames;
     uint64_t tickCount = 0;

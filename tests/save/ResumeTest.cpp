@@ -25,9 +25,7 @@
 namespace
 {
 
-class ResumeTest : public GLTest
-{
-};
+using ResumeTest = GLTest;
 
 // A game of computer players, as korvane-autoplay starts one: the scripted
 // player in every seat but those listed as Hard.

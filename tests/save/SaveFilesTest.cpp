@@ -11,7 +11,6 @@
 #include "game/Game.h"
 #include "math/Random.h"
 #include "players/Player.h"
-#include "save/GameSnapshot.h"
 #include "save/SaveFiles.h"
 #include "save/SnapshotCodec.h"
 #include "ships/Ship.h"
@@ -43,9 +42,7 @@ std::string TempFolder()
     return mkdtemp(pattern);
 }
 
-class SaveFilesTest : public GLTest
-{
-};
+using SaveFilesTest = GLTest;
 
 } // namespace
 
