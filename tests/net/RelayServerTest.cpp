@@ -44,19 +44,7 @@ class Loopback : public ::testing::Test
         std::filesystem::remove_all(folder);
     }
 
-    void StartRelay(double timeoutSeconds = 60.0)
-    {
-        RelayConfig config;
-        config.address = "127.0.0.1";
-        config.port = 0;
-        config.timeoutSeconds = timeoutSeconds;
-        server = std::make_unique<RelayServer>(config, logFile);
-        std::string error;
-        ASSERT_TRUE(server->Open(error)) << error;
-        ASSERT_NE(server->Port(), 0);
-    }
-
-    RelayClient& NewClient(double timeoutSeconds = 60.0)
+    RelayClient& NewClient()
     {
         clients.push_back(std::make_unique<RelayClient>());
         RelayClient& client = *clients.back();
@@ -69,7 +57,7 @@ class Loopback : public ::testing::Test
                 for (int k = 0; k < 200 && !connected; k++)
                     server->Service(5);
             });
-        connected = client.Connect("127.0.0.1", server->Port(), 2000, timeoutSeconds, error);
+        connected = client.Connect("127.0.0.1", server->Port(), 2000, 60.0, error);
         relay.join();
         EXPECT_TRUE(connected) << error;
         return client;
@@ -94,7 +82,7 @@ class Loopback : public ::testing::Test
 
     // The next message of the type on client, others dropped (with silent
     // left unserviced meanwhile); none in time fails the case and gives an
-    // empty message of the type.
+    // empty message.
     Message Next(RelayClient& client, MessageType type, double seconds = 5.0,
                  const RelayClient* silent = nullptr)
     {
@@ -106,23 +94,10 @@ class Loopback : public ::testing::Test
                     return true;
             return false;
         };
-        if (!PumpUntil(arrived, seconds, silent))
-        {
-            ADD_FAILURE() << "no message of type " << int(type) << " came";
-            got = Message();
-            got.type = type;
-        }
-        return got;
-    }
-
-    // Lets everything in flight arrive and forgets it.
-    void Drain()
-    {
-        PumpUntil([] { return false; }, 0.2);
-        Message m;
-        for (auto& client : clients)
-            while (client->Receive(m))
-                ;
+        if (PumpUntil(arrived, seconds, silent))
+            return got;
+        ADD_FAILURE() << "no message of type " << int(type) << " came";
+        return Message();
     }
 
     std::string Log()
@@ -156,10 +131,18 @@ class Loopback : public ::testing::Test
         return m;
     }
 
-    // Host, Bo and Cy joined and the game begun, the host to play.
+    // A relay that times a silent machine out after timeoutSeconds; Ann (the
+    // host), Bo and Cy joined and the game begun, the host to play.
     void ThreePlayers(double timeoutSeconds = 60.0)
     {
-        StartRelay(timeoutSeconds);
+        RelayConfig config;
+        config.address = "127.0.0.1";
+        config.port = 0;
+        config.timeoutSeconds = timeoutSeconds;
+        server = std::make_unique<RelayServer>(config, logFile);
+        std::string error;
+        ASSERT_TRUE(server->Open(error)) << error;
+        ASSERT_NE(server->Port(), 0);
         host = &NewClient();
         ASSERT_TRUE(host->Send(Join("Ann", true)));
         bo = &NewClient();
@@ -170,7 +153,12 @@ class Loopback : public ::testing::Test
         ASSERT_TRUE(host->Send(Turn(0, 0, 5000)));
         for (RelayClient* other : {bo, cy})
             ASSERT_EQ(Next(*other, MessageType::Turn).snapshot.size(), 5000u);
-        Drain();
+        // Everything still in flight arrives and is forgotten.
+        PumpUntil([] { return false; }, 0.2);
+        Message m;
+        for (auto& client : clients)
+            while (client->Receive(m))
+                ;
     }
 
     std::FILE* logFile = nullptr;
@@ -229,7 +217,6 @@ TEST_F(Loopback, ASilentMachineTimesOut)
     EXPECT_EQ(event.seat, 1);
     EXPECT_GE(waited, 0.9);
     EXPECT_LT(waited, 4.5); // ENet's own default would wait 5 to 30 seconds
-    EXPECT_NE(Log().find("timeout: machine 2 \"Bo\""), std::string::npos) << Log();
 }
 
 TEST_F(Loopback, AMachineThatLeavesIsReportedAsLeft)

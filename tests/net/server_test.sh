@@ -5,9 +5,9 @@
 set -u
 server=$1
 work=$(mktemp -d)
-pids=()
+server_pid=
 cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -47,7 +47,6 @@ wait_for() {
 # Started with no display, it listens on the address and port it is given.
 port=$((20000 + RANDOM % 30000))
 (cd "$work" && exec env -u DISPLAY "$server" --address 127.0.0.1 --port "$port" --code TEST42 2>"$work/log") &
-pids+=($!)
 server_pid=$!
 wait_for "$work/log" "^korvane-server: listening on 127.0.0.1:$port$" || fail "no listening line: $(cat "$work/log")"
 ss -uln | grep -q "127.0.0.1:$port " || fail "nothing bound to 127.0.0.1:$port: $(ss -uln)"

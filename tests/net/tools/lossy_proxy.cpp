@@ -10,13 +10,11 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <map>
 #include <random>
@@ -28,11 +26,6 @@ namespace
 using Clock = std::chrono::steady_clock;
 
 volatile std::sig_atomic_t gStop = 0;
-
-void OnTerm(int)
-{
-    gStop = 1;
-}
 
 struct Held
 {
@@ -92,7 +85,7 @@ int main(int argc, char* argv[])
     long forwarded = 0, dropped = 0;
     std::vector<char> buffer(65536);
 
-    std::signal(SIGTERM, OnTerm);
+    std::signal(SIGTERM, [](int) { gStop = 1; });
     while (Clock::now() < end && gStop == 0)
     {
         std::vector<pollfd> fds{{front, POLLIN, 0}};
