@@ -44,13 +44,13 @@ std::set<unsigned> StencilValues()
 
 // A game on map1 whose players' seats are given, at the start of the turn of
 // player index `mover`, with the clocks of a fresh program.
-Game* GameAtTurnOf(const std::vector<SeatKind>& kinds, int mover, uint32_t seed = 11)
+std::unique_ptr<Game> GameAtTurnOf(const std::vector<SeatKind>& kinds, int mover)
 {
     SeedRandom(1);
-    Game* game = new Game(int(kinds.size()), "map1");
+    auto game = std::make_unique<Game>(int(kinds.size()), "map1");
     SeatKind seats[4] = {H, H, H, H};
     std::copy(kinds.begin(), kinds.end(), seats);
-    SeatPlayers(*game, seats, seed);
+    SeatPlayers(*game, seats, 11);
     for (int i = 0; i < mover; i++)
     {
         game->NextPlayer();
@@ -122,12 +122,12 @@ using ComputerTurnFrames = GLTest;
 
 TEST_F(ComputerTurnFrames, TheWatchedTurnShowsOnlyWhatThePersonsOwnShipsDetect)
 {
-    Game* game = NewEmptyGame(2);
+    const std::unique_ptr<Game> game(NewEmptyGame(2));
     Player& person = *game->players[0];
     Player& computer = *game->players[1];
     auto place = [&](int owner, const Vector& offset, const char* shipClass)
     {
-        Ship* ship = PlaceShip(game, owner, offset, shipClass);
+        Ship* ship = PlaceShip(game.get(), owner, offset, shipClass);
         ship->motionState = Ship::Stopped;
         ship->BuildSensorEnvelope();
         return ship;
@@ -173,24 +173,22 @@ TEST_F(ComputerTurnFrames, TheWatchedTurnShowsOnlyWhatThePersonsOwnShipsDetect)
     ids = StencilValues();
     EXPECT_EQ(ids.count(lost->id), 1u);
     EXPECT_EQ(ids.count(neverSeen->id), 1u);
-    delete game;
 }
 
 TEST_F(ComputerTurnFrames, TheNeutralScreenNamesTheComputerAndShowsItsProgress)
 {
-    Game* game = NewEmptyGame(3);
+    const std::unique_ptr<Game> game(NewEmptyGame(3));
     game->NextPlayer();
     game->NextPlayer();
     DrawComputerTurnScreen(*game, 0.4f);
     EXPECT_TRUE(MatchesReference("computer-turn-neutral"));
     EXPECT_EQ(StencilValues(), (std::set<unsigned>{0, 1})) << "nothing of the game is drawn";
-    delete game;
 }
 
 TEST_F(ComputerTurnFrames, AWatchedTurnFastForwardedIsTheSameTurnAsOnePlayedUnseen)
 {
     // Watched for about a second, then a key plays the rest without drawing.
-    Game* watched = GameAtTurnOf({H, E}, 1);
+    std::unique_ptr<Game> watched = GameAtTurnOf({H, E}, 1);
     FlushEvents();
     gTicksBeforeKey = 20;
     SDL_TimerID typist = SDL_AddTimer(50, TypeKeyLater, nullptr);
@@ -200,10 +198,10 @@ TEST_F(ComputerTurnFrames, AWatchedTurnFastForwardedIsTheSameTurnAsOnePlayedUnse
     const std::vector<Vector> watchedPositions = Positions(*watched);
     EXPECT_EQ(watched->GetState(), 1);
     EXPECT_EQ(watched->GetViewer(), watched->GetCurrentPlayer()) << "nobody watches once the turn is over";
-    delete watched;
+    watched.reset();
 
     // The same turn with nothing drawn at all.
-    Game* unseen = GameAtTurnOf({H, E}, 1);
+    const std::unique_ptr<Game> unseen = GameAtTurnOf({H, E}, 1);
     const std::vector<Vector> start = Positions(*unseen);
     Player& player = *unseen->GetCurrentPlayer();
     unseen->GetEnvironment()->Update(player.GetEyePosition(), player.GetViewDirection());
@@ -222,24 +220,23 @@ TEST_F(ComputerTurnFrames, AWatchedTurnFastForwardedIsTheSameTurnAsOnePlayedUnse
     EXPECT_EQ(RandomState(), watchedRandom) << "the frames drew from the game's random numbers";
     EXPECT_EQ(Positions(*unseen), watchedPositions);
     EXPECT_NE(Positions(*unseen), start) << "the computer played its turn";
-    delete unseen;
 }
 
 TEST_F(ComputerTurnFrames, AKeyAtTheStartPlaysTheWholeTurnAfterOneFrame)
 {
     for (const SDLKey key : {SDLK_SPACE, SDLK_d, SDLK_TAB})
     {
-        Game* game = GameAtTurnOf({E, H}, 0);
+        SCOPED_TRACE("key " + std::to_string(int(key)));
+        const std::unique_ptr<Game> game = GameAtTurnOf({E, H}, 0);
         const std::vector<Vector> start = Positions(*game);
         FlushEvents();
         PushEvent(SDL_KEYDOWN, key);
         const ComputerTurnRecord record = PlayComputerTurn(*game);
-        EXPECT_EQ(game->GetState(), 1) << "key " << key;
-        EXPECT_EQ(record.framesWatched, 1) << "key " << key;
-        EXPECT_GT(record.ticks, 0) << "key " << key;
-        EXPECT_NE(Positions(*game), start) << "key " << key;
+        EXPECT_EQ(game->GetState(), 1);
+        EXPECT_EQ(record.framesWatched, 1);
+        EXPECT_GT(record.ticks, 0);
+        EXPECT_NE(Positions(*game), start);
         EXPECT_EQ(game->timer, nullptr);
-        delete game;
     }
 }
 
@@ -247,20 +244,19 @@ TEST_F(ComputerTurnFrames, EscapeEndsTheGameWatchedOrNot)
 {
     for (const std::vector<SeatKind>& seats : {std::vector<SeatKind>{H, E}, std::vector<SeatKind>{H, H, E}})
     {
-        Game* game = GameAtTurnOf(seats, int(seats.size()) - 1);
+        const std::unique_ptr<Game> game = GameAtTurnOf(seats, int(seats.size()) - 1);
         const std::vector<Vector> start = Positions(*game);
         FlushEvents();
         PushEvent(SDL_KEYDOWN, SDLK_ESCAPE);
         PlayComputerTurn(*game);
         EXPECT_EQ(game->GetState(), 2) << seats.size() << " players";
         EXPECT_EQ(Positions(*game), start) << "no tick after Escape";
-        delete game;
     }
 }
 
 TEST_F(ComputerTurnFrames, WithTwoPeopleTheTurnRunsBehindTheNeutralScreenThatStaysUpToBeRead)
 {
-    Game* game = GameAtTurnOf({H, H, E}, 2);
+    const std::unique_ptr<Game> game = GameAtTurnOf({H, H, E}, 2);
     const std::vector<Vector> start = Positions(*game);
     FlushEvents();
     const Uint32 began = SDL_GetTicks();
@@ -270,7 +266,6 @@ TEST_F(ComputerTurnFrames, WithTwoPeopleTheTurnRunsBehindTheNeutralScreenThatSta
     EXPECT_NE(Positions(*game), start);
     EXPECT_EQ(record.framesWatched, 0) << "no view was drawn";
     EXPECT_TRUE(MatchesReference("computer-turn-neutral-done"));
-    delete game;
 }
 
 TEST_F(ComputerTurnFrames, ThePersonWatchingHearsTheWorldAsTheySeeItAndNobodyHearsAnUnwatchedTurn)
@@ -287,7 +282,7 @@ TEST_F(ComputerTurnFrames, ThePersonWatchingHearsTheWorldAsTheySeeItAndNobodyHea
     for (const auto& c : cases)
     {
         const int mover = int(c.seats.size()) - 1;
-        Game* game = GameAtTurnOf(c.seats, mover);
+        const std::unique_ptr<Game> game = GameAtTurnOf(c.seats, mover);
         auto* listening = new ListeningPlayer(*game, *game->players[size_t(mover)]->fleet.front());
         game->players[size_t(mover)]->computer.reset(listening);
         FlushEvents();
@@ -296,7 +291,6 @@ TEST_F(ComputerTurnFrames, ThePersonWatchingHearsTheWorldAsTheySeeItAndNobodyHea
         ASSERT_EQ(listening->posted.size(), 1u);
         EXPECT_EQ(listening->posted[0].viewer, c.listener) << c.seats.size() << " players";
         EXPECT_EQ(GetHeardSounds(), HeardSounds::All) << "everything is heard again after the turn";
-        delete game;
     }
 }
 

@@ -19,7 +19,6 @@ SDL_Event Key(Uint8 type, SDLKey key, SDLMod mod)
 {
     SDL_Event event = {};
     event.type = type;
-    event.key.type = type;
     event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.sym = key;
     event.key.keysym.mod = mod;

@@ -35,17 +35,6 @@ std::vector<GLfloat> Matrix(GLenum which)
     return values;
 }
 
-// The back buffer's bottom-left corner copied beside itself within the back
-// buffer, filtered as the scaled full screen's copy at its swap is (an
-// unfiltered copy of the same size takes another path in Mesa, one that
-// keeps the state).
-void CopyCornerOfBackBuffer()
-{
-    const auto blit = reinterpret_cast<PFNGLBLITFRAMEBUFFERPROC>(SDL_GL_GetProcAddress("glBlitFramebuffer"));
-    ASSERT_NE(blit, nullptr);
-    blit(0, 0, 16, 16, 32, 0, 48, 16, GL_COLOR_BUFFER_BIT, GL_LINEAR);
-}
-
 // The red of the middle of a 2D box drawn at (300, 300)-(500, 400).
 unsigned char RedOfBox()
 {
@@ -120,7 +109,13 @@ TEST_F(FrameSwap, BoxesAfterACopyFollowingSmoothLinesUnderCulling)
     glDisable(GL_CULL_FACE);
     EXPECT_EQ(RedOfBox(), 255) << "the box before the copy";
     SettleRasterState();
-    CopyCornerOfBackBuffer();
+    // The back buffer's bottom-left corner copied beside itself within the
+    // back buffer, filtered as the scaled full screen's copy at its swap is
+    // (an unfiltered copy of the same size takes another path in Mesa, one
+    // that keeps the state).
+    const auto blit = reinterpret_cast<PFNGLBLITFRAMEBUFFERPROC>(SDL_GL_GetProcAddress("glBlitFramebuffer"));
+    ASSERT_NE(blit, nullptr);
+    blit(0, 0, 16, 16, 32, 0, 48, 16, GL_COLOR_BUFFER_BIT, GL_LINEAR);
 
     // The next screen draws only in 2D, culling still off: its boxes show.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);

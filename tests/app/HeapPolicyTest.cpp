@@ -15,12 +15,15 @@
 namespace
 {
 
-// Takes a block of 3 MB and gives it back, then takes 10 MB in blocks of
-// 100 kB and gives them back; writes whether the large block came from the
-// heap (rather than a mapping of its own) and whether the freed 10 MB stayed
-// in the heap (rather than going back to the system), and exits.
-[[noreturn]] void MeasureFrameSizedBlocksAndExit()
+// With the policy if asked, takes a block of 3 MB and gives it back, then
+// takes 10 MB in blocks of 100 kB and gives them back; writes whether the
+// large block came from the heap (rather than a mapping of its own) and
+// whether the freed 10 MB stayed in the heap (rather than going back to the
+// system), and exits.
+[[noreturn]] void MeasureFrameSizedBlocksAndExit(bool withPolicy)
 {
+    if (withPolicy)
+        KeepFreedHeapForFrames();
     const size_t large = 3 * 1024 * 1024;
     const size_t mappedBefore = mallinfo2().hblks;
     char* block = static_cast<char*>(std::malloc(large));
@@ -53,15 +56,11 @@ TEST(HeapPolicyDeathTest, FrameSizedBlocksComeFromTheHeapAndStayInItOnlyWithTheP
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer has a heap of its own";
 #else
-    EXPECT_EXIT(MeasureFrameSizedBlocksAndExit(), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(MeasureFrameSizedBlocksAndExit(false), ::testing::ExitedWithCode(0),
                 "^large block from the heap: no, freed memory kept: no\n$")
         << "the C library's own settings";
-    EXPECT_EXIT(
-        {
-            KeepFreedHeapForFrames();
-            MeasureFrameSizedBlocksAndExit();
-        },
-        ::testing::ExitedWithCode(0), "^large block from the heap: yes, freed memory kept: yes\n$")
+    EXPECT_EXIT(MeasureFrameSizedBlocksAndExit(true), ::testing::ExitedWithCode(0),
+                "^large block from the heap: yes, freed memory kept: yes\n$")
         << "with the policy";
 #endif
 }

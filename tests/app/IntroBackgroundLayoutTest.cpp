@@ -15,25 +15,20 @@ const char kPalettePng[] =
     "\xc8\x64\x32\xad\x44\x7e\x3f\x00\x00\x00\x0e\x49\x44\x41\x54\x78\xda\x63\x60\x60\x64\x60\x62\x06\x00"
     "\x00\x11\x00\x07\x83\xca\x64\x64\x00\x00\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82";
 
-// The 2 by 2 RGB texels of the intro background loaded from these PNG bytes.
-std::vector<unsigned char> BackgroundTexels(const char* png, size_t size)
-{
-    GLuint texture = LoadIntroBackground(WriteTempFile("background.png", std::string(png, size)));
-    std::vector<unsigned char> texels(12);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
-    glDeleteTextures(1, &texture);
-    return texels;
-}
-
 // A background that is a valid PNG but not 24-bit RGB is converted before the
 // upload, which read three bytes a pixel from a surface holding one.
 TEST(IntroBackgroundLayout, APalettePictureIsConverted)
 {
     ASSERT_TRUE(OpenGameDisplay());
-    EXPECT_EQ(BackgroundTexels(kPalettePng, sizeof kPalettePng - 1),
-              (std::vector<unsigned char>{255, 0, 0, 0, 255, 0, 0, 0, 255, 200, 100, 50}));
+    GLuint texture = LoadIntroBackground(
+        WriteTempFile("background.png", std::string(kPalettePng, sizeof kPalettePng - 1)));
+    // The 2 by 2 RGB texels as uploaded.
+    std::vector<unsigned char> texels(12);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+    glDeleteTextures(1, &texture);
+    EXPECT_EQ(texels, (std::vector<unsigned char>{255, 0, 0, 0, 255, 0, 0, 0, 255, 200, 100, 50}));
 }
 
 } // namespace

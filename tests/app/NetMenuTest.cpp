@@ -20,15 +20,6 @@ void Type(NetMenuPanel& panel, const GameSetup& setup, const std::string& keys)
         NetPanelKey(panel, setup, c);
 }
 
-// The join fields as typed.
-void Fill(NetMenuPanel& panel, const char* address, const char* port, const char* code, const char* name)
-{
-    panel.fields[NetMenuPanel::AddressField] = TextField(TextField::Kind::Address, address);
-    panel.fields[NetMenuPanel::PortField] = TextField(TextField::Kind::Port, port);
-    panel.fields[NetMenuPanel::CodeField] = TextField(TextField::Kind::Code, code);
-    panel.fields[NetMenuPanel::NameField] = TextField(TextField::Kind::Name, name);
-}
-
 // A fresh panel and set-up for each test.
 class NetMenu : public ::testing::Test
 {
@@ -142,7 +133,11 @@ TEST_F(NetMenu, BeginNeedsAnAddressAPortACodeAndANameToJoinAPortToHostAndNothing
         setup = GameSetup();
         if (row.role != Role::None)
             ApplyNetClick(row.role == Role::Host ? kHostButtonId : kJoinButtonId, panel, setup);
-        Fill(panel, row.address, row.port, row.code, row.name);
+        // The fields as typed.
+        panel.fields[NetMenuPanel::AddressField] = TextField(TextField::Kind::Address, row.address);
+        panel.fields[NetMenuPanel::PortField] = TextField(TextField::Kind::Port, row.port);
+        panel.fields[NetMenuPanel::CodeField] = TextField(TextField::Kind::Code, row.code);
+        panel.fields[NetMenuPanel::NameField] = TextField(TextField::Kind::Name, row.name);
         const bool begins = std::string(row.problem).empty();
         const std::string what = std::string(row.address) + " " + row.port + " " + row.code + " " + row.name;
         EXPECT_EQ(FinishNetChoice(panel, setup), begins) << what;

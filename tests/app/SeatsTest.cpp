@@ -18,11 +18,6 @@ constexpr SeatKind H = SeatKind::Human;
 constexpr SeatKind E = SeatKind::ComputerEasy;
 constexpr SeatKind X = SeatKind::ComputerHard;
 
-std::vector<SeatKind> Seats(const GameSetup& setup)
-{
-    return std::vector<SeatKind>(setup.seats, setup.seats + 4);
-}
-
 TEST(SeatsMenu, EveryButtonChangesItsOwnChoiceAndNothingElse)
 {
     // One click after another on a fresh menu's choice: the value read under
@@ -59,7 +54,7 @@ TEST(SeatsMenu, EveryButtonChangesItsOwnChoiceAndNothingElse)
         EXPECT_EQ(ApplyMenuClick(click.id, kMaps, setup), click.begins);
         EXPECT_EQ(setup.numPlayers, click.players);
         EXPECT_EQ(setup.mapName, click.map);
-        EXPECT_EQ(Seats(setup), click.seats);
+        EXPECT_EQ(std::vector<SeatKind>(setup.seats, setup.seats + 4), click.seats);
     }
 }
 
