@@ -109,13 +109,6 @@ const std::string kNormalsBeforeFaces = "mesh m: its normals come before its fac
                                         "*MESH_FACE_LIST), so they belong to no face and are ignored\n"
                                         "Models/test.ase: mesh m has no normals; it is drawn without them";
 
-std::string Seed()
-{
-    std::stringstream s;
-    s << std::ifstream(SourceDir() + "/fuzz/seeds/skeleton.ase").rdbuf();
-    return s.str();
-}
-
 // The lines of the log that note something about the file, leaving out the
 // reader's account of what it read.
 std::string Notes(const std::string& log)
@@ -170,9 +163,8 @@ TEST(AseReader, ScenesItAccepts)
                   "*MESH_FACENORMAL 1 0 0 1\n*MESH_VERTEXNORMAL 0 1 0 0\n*MESH_VERTEXNORMAL 1 1 0 0\n"
                   "*MESH_VERTEXNORMAL 2 1 0 0\n}\n"),
          "m/3/1/3/3 ",
-         "mesh m: 2 texture faces beyond the last face are ignored\nModels/test.ase: mesh m: 1 face normals "
-         "beyond "
-         "the last face are ignored"},
+         "mesh m: 2 texture faces beyond the last face are ignored\n"
+         "Models/test.ase: mesh m: 1 face normals beyond the last face are ignored"},
         // Normals ahead of the faces they belong to, in the per-face layout and
         // in a per-vertex one, are passed over whatever they hold.
         {NormalsBeforeFaces(kNormals), "m/3/1/0/0 ", kNormalsBeforeFaces},
@@ -250,7 +242,9 @@ TEST(AseReader, DamagedScenesAreRejectedWithTheirFault)
 
 TEST(AseReader, EveryCutOfASoundSceneEndsAndACutInsideAnObjectRejectsIt)
 {
-    const std::string whole = Seed();
+    std::stringstream seed;
+    seed << std::ifstream(SourceDir() + "/fuzz/seeds/skeleton.ase").rdbuf();
+    const std::string whole = seed.str();
     ASSERT_TRUE(Parse(whole).root);
     // From the end of an object keyword to its closing brace a cut leaves a block open.
     std::vector<std::pair<size_t, size_t>> objects;

@@ -49,9 +49,7 @@ void WriteSkin(const std::string& file)
     SDL_FreeSurface(s);
 }
 
-class ModelTest : public GLTest
-{
-};
+using ModelTest = GLTest;
 
 } // namespace
 

@@ -40,9 +40,8 @@ class InputTest : public GLTest
     }
     void Key(SDLKey key, bool down = true)
     {
-        SDL_Event event{};
-        event.key = SDL_KeyboardEvent{Uint8(down ? SDL_KEYDOWN : SDL_KEYUP), 0, 0, {0, key, KMOD_NONE, 0}};
-        Send(event);
+        PushEvent(down ? SDL_KEYDOWN : SDL_KEYUP, key);
+        HandleEvents(*game);
     }
     // At (x, y), y counted from the bottom: a press of `button`, or a movement with `button` the buttons
     // held.

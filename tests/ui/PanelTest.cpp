@@ -36,6 +36,15 @@ std::vector<SDL_Event> DrainKeys()
     return keys;
 }
 
+// Sets the hull faces to these fractions of their full strength.
+void SetHull(Ship* ship, const float (&fractions)[kHullFaces])
+{
+    for (int face = 0; face < kHullFaces; ++face)
+    {
+        ship->hull[face] = ship->hullMax[face] * fractions[face];
+    }
+}
+
 class Panel : public GLTest
 {
   protected:
@@ -52,10 +61,7 @@ class Panel : public GLTest
         for (Ship* ship : {frigate, beamer, carrier})
         {
             ship->NewTurn();
-            for (int face = 0; face < kHullFaces; ++face)
-            {
-                ship->hull[face] = ship->hullMax[face];
-            }
+            SetHull(ship, {1, 1, 1, 1, 1, 1});
         }
         game->SetOrderType(0);
         game->SetViewMode(0);
@@ -117,15 +123,6 @@ class Panel : public GLTest
     Ship* beamer = nullptr;
     Ship* carrier = nullptr;
 };
-
-// Sets the hull faces to these fractions of their full strength.
-void SetHull(Ship* ship, const float (&fractions)[kHullFaces])
-{
-    for (int face = 0; face < kHullFaces; ++face)
-    {
-        ship->hull[face] = ship->hullMax[face] * fractions[face];
-    }
-}
 
 TEST_F(Panel, TurnFrameWithTheBeamAndHangarSubPanelsAndTheStripLit)
 {
