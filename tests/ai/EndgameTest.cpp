@@ -21,6 +21,9 @@ namespace
 
 const Vector kStarts[4] = {Vector(0, 0, 800), Vector(0, 0, -800), Vector(-800, 0, 0), Vector(800, 0, 0)};
 
+// No class profiles: every ship plans with what its role alone tells.
+const ClassBook kNoClasses{std::vector<ClassProfile>()};
+
 Knowledge TwoPlayers()
 {
     Knowledge knowledge;
@@ -44,16 +47,20 @@ OwnShip Own(uint32_t id, ShipRole role, const Vector& position)
     return ship;
 }
 
-// The memory of a fleet that lost an enemy ship in a corner of the cloud and
-// has looked there since: nothing left to go to but the search.
-HardMemory LostOneShip()
+// The memory, in `turn`, of a fleet that last saw an enemy ship in turn
+// `lastSight`, lost it in a corner of the cloud and has looked there since:
+// nothing left to go to but the search.
+HardMemory LostOneShip(int32_t turn = 0, int32_t lastSight = 0)
 {
     HardMemory memory;
+    memory.turn = turn;
+    memory.lastSightTurn = lastSight;
     ContactTrack lost;
     lost.id = 50;
     lost.owner = 1;
     lost.position = Vector(250, 0, 250);
     lost.checked = true;
+    lost.lastSeenTurn = lastSight;
     memory.tracks.push_back(lost);
     return memory;
 }
@@ -71,18 +78,20 @@ const ShipOrders& OrdersOf(const TurnPlan& plan, uint32_t id)
     return plan.ships.front();
 }
 
+// The orders of a gunship at `own` that sees one enemy gunship, id 50, at `enemy`.
+ShipOrders GunshipOrders(const Vector& own, const Vector& enemy)
+{
+    Knowledge knowledge = TwoPlayers();
+    knowledge.own.push_back(Own(1, ShipRole::Gunship, own));
+    knowledge.contacts.push_back(Contact{50, 1, -1, ShipRole::Gunship, enemy, Orientation(), true});
+    return OrdersOf(PlanTurn(knowledge, HardMemory(), kNoClasses, Tuning(), std::vector<Vector>()), 1);
+}
+
 TEST(EndgameTest, AShipOnTopOfItsTargetOrSteeplyAboveOrBelowItGoesWhereItsTurretsBear)
 {
-    const ClassBook book{std::vector<ClassProfile>()};
-    const HardMemory memory;
     for (float apart : {10.0f, 30.0f, 90.0f})
     {
-        Knowledge knowledge = TwoPlayers();
-        knowledge.own.push_back(Own(1, ShipRole::Gunship, Vector(apart, 0, 0)));
-        knowledge.contacts.push_back(
-            Contact{50, 1, -1, ShipRole::Gunship, Vector(0, 0, 0), Orientation(), true});
-        const TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), std::vector<Vector>());
-        const ShipOrders& order = OrdersOf(plan, 1);
+        const ShipOrders order = GunshipOrders(Vector(apart, 0, 0), Vector(0, 0, 0));
         EXPECT_EQ(order.targetId, 50u) << apart;
         ASSERT_TRUE(order.move) << apart << " units apart";
         // Away from the target, out to where its turrets bear.
@@ -95,12 +104,7 @@ TEST(EndgameTest, AShipOnTopOfItsTargetOrSteeplyAboveOrBelowItGoesWhereItsTurret
     // target's height, out at fighting range.
     for (float height : {0.0f, 60.0f, -60.0f, 80.0f, -90.0f, 150.0f, -150.0f})
     {
-        Knowledge knowledge = TwoPlayers();
-        knowledge.own.push_back(Own(1, ShipRole::Gunship, Vector(200, 0, 0)));
-        knowledge.contacts.push_back(
-            Contact{50, 1, -1, ShipRole::Gunship, Vector(0, height, 0), Orientation(), true});
-        const TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), std::vector<Vector>());
-        const ShipOrders& order = OrdersOf(plan, 1);
+        const ShipOrders order = GunshipOrders(Vector(200, 0, 0), Vector(0, height, 0));
         EXPECT_EQ(order.targetId, 50u) << height;
         if (std::fabs(height) < 70.0f)
         {
@@ -116,8 +120,6 @@ TEST(EndgameTest, AShipOnTopOfItsTargetOrSteeplyAboveOrBelowItGoesWhereItsTurret
 
 TEST(EndgameTest, OnlyInADuelOfOneCapitalShipASideDoesAShipKeepItsFaceToTheEnemyAfterFiring)
 {
-    const ClassBook book{std::vector<ClassProfile>()};
-    const HardMemory memory;
     const Contact enemy{50, 1, -1, ShipRole::Gunship, Vector(0, 0, 0), Orientation(), true};
     const Contact fighter{51, 1, -1, ShipRole::Fighter, Vector(0, 0, 100), Orientation(), true};
     const Contact ghost{52, 1, -1, ShipRole::Carrier, Vector(-600, 0, 0), Orientation(), false};
@@ -147,45 +149,52 @@ TEST(EndgameTest, OnlyInADuelOfOneCapitalShipASideDoesAShipKeepItsFaceToTheEnemy
                 knowledge.own.push_back(Own(2, ShipRole::Carrier, Vector(300, 0, 500)));
             }
             knowledge.contacts = c.contacts;
-            const TurnPlan plan = PlanTurn(knowledge, memory, book, tuning, std::vector<Vector>());
+            const TurnPlan plan =
+                PlanTurn(knowledge, HardMemory(), kNoClasses, tuning, std::vector<Vector>());
             EXPECT_EQ(OrdersOf(plan, 1).guard, c.guard) << c.name << ", doctrine " << doctrine;
         }
     }
 }
 
+// The orders, in turn 30, of a fleet that lost its enemy in the clouds
+// `unseen` turns before: gunships 1, 2, ..., one at each of the given heights,
+// 30 apart along x.
+std::vector<ShipOrders> HuntOrders(const std::vector<NebulaBox>& nebulae, int32_t unseen,
+                                   const std::vector<float>& heights)
+{
+    Knowledge knowledge = TwoPlayers();
+    knowledge.nebulae = nebulae;
+    for (size_t i = 0; i < heights.size(); i++)
+    {
+        knowledge.own.push_back(
+            Own(uint32_t(1 + i), ShipRole::Gunship, Vector(float(i) * 30.0f, heights[i], 0)));
+    }
+    const TurnPlan plan =
+        PlanTurn(knowledge, LostOneShip(30, 30 - unseen), kNoClasses, Tuning(), SearchGrid(nebulae, 60.0f));
+    std::vector<ShipOrders> orders;
+    for (uint32_t id = 1; id <= heights.size(); id++)
+    {
+        orders.push_back(OrdersOf(plan, id));
+    }
+    return orders;
+}
+
 TEST(EndgameTest, ASmallFleetHuntingInACloudStepsOutNowAndThenToLookRound)
 {
-    const ClassBook book{std::vector<ClassProfile>()};
-    Knowledge knowledge = TwoPlayers();
-    knowledge.nebulae.push_back(NebulaBox{Vector(-300, -50, -300), Vector(300, 50, 300), 0.015f});
-    const std::vector<Vector> grid = SearchGrid(knowledge.nebulae, 60.0f);
-    HardMemory memory = LostOneShip();
-    memory.turn = 30;
-    const auto plan = [&](int32_t turnsUnseen, int ships, float height = 0.0f)
-    {
-        memory.lastSightTurn = memory.turn - turnsUnseen;
-        memory.tracks[0].lastSeenTurn = memory.lastSightTurn;
-        knowledge.own.clear();
-        for (int i = 0; i < ships; i++)
-        {
-            knowledge.own.push_back(
-                Own(uint32_t(1 + i), ShipRole::Gunship, Vector(float(i) * 30.0f, height, 0)));
-        }
-        return PlanTurn(knowledge, memory, book, Tuning(), grid);
-    };
+    const std::vector<NebulaBox> cloud{NebulaBox{Vector(-300, -50, -300), Vector(300, 50, 300), 0.015f}};
     // Three to five, nine to eleven turns without sight: out over the cloud's
     // top.
     for (int32_t unseen : {3, 4, 5, 9, 10, 11})
     {
-        for (int ships : {1, 2})
+        for (size_t ships : {1, 2})
         {
-            const TurnPlan stepOut = plan(unseen, ships);
-            for (int i = 0; i < ships; i++)
+            SCOPED_TRACE(testing::Message() << unseen << " turns unseen, " << ships << " ships");
+            const std::vector<ShipOrders> orders = HuntOrders(cloud, unseen, std::vector<float>(ships, 0.0f));
+            for (size_t i = 0; i < ships; i++)
             {
-                const ShipOrders& order = OrdersOf(stepOut, uint32_t(1 + i));
-                ASSERT_TRUE(order.move) << unseen << " turns, " << ships << " ships";
-                EXPECT_EQ(DensityAt(knowledge.nebulae, order.destination), 0.0f) << unseen << ", " << ships;
-                EXPECT_LT(Length(order.destination - knowledge.own[size_t(i)].position), 100.0) << unseen;
+                ASSERT_TRUE(orders[i].move);
+                EXPECT_EQ(DensityAt(cloud, orders[i].destination), 0.0f);
+                EXPECT_LT(Length(orders[i].destination - Vector(float(i) * 30.0f, 0, 0)), 100.0);
             }
         }
     }
@@ -193,41 +202,30 @@ TEST(EndgameTest, ASmallFleetHuntingInACloudStepsOutNowAndThenToLookRound)
     for (const auto& [unseen, ships] :
          {std::pair{6, 1}, std::pair{8, 2}, std::pair{12, 1}, std::pair{3, 3}, std::pair{9, 3}})
     {
-        const TurnPlan search = plan(unseen, ships);
-        for (int i = 0; i < ships; i++)
+        SCOPED_TRACE(testing::Message() << unseen << " turns unseen, " << ships << " ships");
+        for (const ShipOrders& order : HuntOrders(cloud, unseen, std::vector<float>(size_t(ships), 0.0f)))
         {
-            const ShipOrders& order = OrdersOf(search, uint32_t(1 + i));
-            ASSERT_TRUE(order.move) << unseen << " turns, " << ships << " ships";
-            EXPECT_GT(DensityAt(knowledge.nebulae, order.destination), 0.0f) << unseen << ", " << ships;
+            ASSERT_TRUE(order.move);
+            EXPECT_GT(DensityAt(cloud, order.destination), 0.0f);
         }
     }
     // A ship already out in the open holds there for the look round, and goes
     // back into the cloud for the search after it.
-    EXPECT_FALSE(OrdersOf(plan(4, 1, 200.0f), 1).move);
-    const TurnPlan back = plan(6, 1, 200.0f);
-    ASSERT_TRUE(OrdersOf(back, 1).move);
-    EXPECT_GT(DensityAt(knowledge.nebulae, OrdersOf(back, 1).destination), 0.0f);
+    EXPECT_FALSE(HuntOrders(cloud, 4, {200.0f})[0].move);
+    const ShipOrders back = HuntOrders(cloud, 6, {200.0f})[0];
+    ASSERT_TRUE(back.move);
+    EXPECT_GT(DensityAt(cloud, back.destination), 0.0f);
 }
 
-// Where the two ships of a small fleet step out of a cloud for a look round,
-// one near its bottom and one near its top.
+// Where the two ships of a small fleet, one at each height, step out of the
+// clouds for their first look round.
 std::vector<Vector> LookRoundFrom(const std::vector<NebulaBox>& nebulae, float lowHeight, float highHeight)
 {
-    const ClassBook book{std::vector<ClassProfile>()};
-    Knowledge knowledge = TwoPlayers();
-    knowledge.nebulae = nebulae;
-    knowledge.own.push_back(Own(1, ShipRole::Gunship, Vector(0, lowHeight, 0)));
-    knowledge.own.push_back(Own(2, ShipRole::Gunship, Vector(30, highHeight, 0)));
-    HardMemory memory = LostOneShip();
-    memory.turn = 30;
-    memory.lastSightTurn = memory.turn - 3; // the first look round
-    memory.tracks[0].lastSeenTurn = memory.lastSightTurn;
-    const TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), SearchGrid(nebulae, 60.0f));
     std::vector<Vector> destinations;
-    for (uint32_t id : {1u, 2u})
+    for (const ShipOrders& order : HuntOrders(nebulae, 3, {lowHeight, highHeight}))
     {
-        EXPECT_TRUE(OrdersOf(plan, id).move) << "ship " << id;
-        destinations.push_back(OrdersOf(plan, id).destination);
+        EXPECT_TRUE(order.move) << "ship " << order.id;
+        destinations.push_back(order.destination);
     }
     return destinations;
 }
@@ -261,7 +259,6 @@ TEST(EndgameTest, TwoShipsLookingRoundFromOneCloudMeetOverItsTopUnlessItIsTooHig
 
 TEST(EndgameTest, FromTurn14To24ASmallFleetGathersOverTheMiddleAndALargerOneSendsALookout)
 {
-    const ClassBook book{std::vector<ClassProfile>()};
     Knowledge knowledge = TwoPlayers();
     knowledge.nebulae.push_back(NebulaBox{Vector(-300, -50, -300), Vector(300, 50, 300), 0.015f});
     knowledge.nebulae.push_back(NebulaBox{Vector(400, 0, 400), Vector(500, 120, 500), 0.01f});
@@ -278,7 +275,7 @@ TEST(EndgameTest, FromTurn14To24ASmallFleetGathersOverTheMiddleAndALargerOneSend
             knowledge.own.push_back(Own(uint32_t(1 + i), i < ships ? ShipRole::Gunship : ShipRole::Fighter,
                                         Vector(float(i) * 30.0f, 0, 0)));
         }
-        return PlanTurn(knowledge, memory, book, Tuning(), grid);
+        return PlanTurn(knowledge, memory, kNoClasses, Tuning(), grid);
     };
     // Over the middle of the starting points, 160 above the highest cloud
     // with dust in it, each ship a place of its own; with no capital ship
@@ -317,7 +314,7 @@ TEST(EndgameTest, FromTurn14To24ASmallFleetGathersOverTheMiddleAndALargerOneSend
         knowledge.own = {
             Own(1, ShipRole::Gunship, Vector(0, 0, 0)), Own(2, ShipRole::Fighter, Vector(0, 200, 0)),
             Own(3, ShipRole::Beamship, Vector(60, 150, 0)), Own(4, ShipRole::Carrier, Vector(-60, 0, 0))};
-        const TurnPlan lookout = PlanTurn(knowledge, memory, book, Tuning(), grid);
+        const TurnPlan lookout = PlanTurn(knowledge, memory, kNoClasses, Tuning(), grid);
         for (uint32_t id : {1u, 2u, 3u, 4u})
         {
             const ShipOrders& order = OrdersOf(lookout, id);
@@ -404,7 +401,6 @@ TEST(EndgameTest, TheHuntFindsAFighterKeepingStillInThePiledDustOfItsSquadronsWr
     // In the fleet's plan, three frigates beside the pile leave it to the
     // fighters while an enemy ship is at large, and search it themselves once
     // only a fighter is left to find.
-    const ClassBook book{std::vector<ClassProfile>()};
     knowledge.own.clear();
     for (uint32_t id : {1u, 2u, 3u})
     {
@@ -412,14 +408,11 @@ TEST(EndgameTest, TheHuntFindsAFighterKeepingStillInThePiledDustOfItsSquadronsWr
     }
     for (ShipRole lost : {ShipRole::Gunship, ShipRole::Fighter})
     {
-        HardMemory memory = LostOneShip();
+        HardMemory memory = LostOneShip(30, 24);
         memory.tracks[0].role = int32_t(lost);
-        memory.turn = 30;
-        memory.lastSightTurn = 24;
-        memory.tracks[0].lastSeenTurn = memory.lastSightTurn;
         GridDensity density;
         MarkSearched(memory, knowledge, grid, density, 0.05f);
-        const TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), grid);
+        const TurnPlan plan = PlanTurn(knowledge, memory, kNoClasses, Tuning(), grid);
         int intoPile = 0;
         for (uint32_t id : {1u, 2u, 3u})
         {

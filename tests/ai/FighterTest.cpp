@@ -18,14 +18,7 @@
 #include "ships/TestGame.h"
 #include "support/GLTest.h"
 
-namespace
-{
-
-class FighterTest : public GLTest
-{
-};
-
-} // namespace
+using FighterTest = GLTest;
 
 TEST_F(FighterTest, AFighterTurnsItsGunsOnAStillTargetAndFiresItsTurnIntoIt)
 {

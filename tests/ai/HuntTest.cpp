@@ -22,14 +22,7 @@
 #include "support/GLTest.h"
 #include "world/Environment.h"
 
-namespace
-{
-
-class HuntTest : public GLTest
-{
-};
-
-} // namespace
+using HuntTest = GLTest;
 
 TEST_F(HuntTest, ASearchingShipGoesOnToAnotherPointInTheTurnItReachesOne)
 {

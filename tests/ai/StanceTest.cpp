@@ -13,8 +13,12 @@ namespace
 
 const Vector kStarts[4] = {Vector(0, 0, 800), Vector(0, 0, -800), Vector(-800, 0, 0), Vector(800, 0, 0)};
 
-// Seat `self` of `players` with one ship at its start, seeing capital ships
-// (or fighters) of the given owners at the given places.
+// No class profiles: every ship plans with what its role alone tells.
+const ClassBook kNoClasses{std::vector<ClassProfile>()};
+
+// Seat `self` of `players` with one ship (id 1) at its start, ready to move a
+// whole turn, seeing capital ships (or fighters) of the given owners at the
+// given places.
 Knowledge Seen(int32_t self, int32_t players, std::vector<std::pair<int32_t, Vector>> ships,
                ShipRole role = ShipRole::Gunship)
 {
@@ -23,24 +27,17 @@ Knowledge Seen(int32_t self, int32_t players, std::vector<std::pair<int32_t, Vec
     knowledge.players = players;
     std::copy(kStarts, kStarts + 4, knowledge.starts);
     knowledge.own.push_back(OwnShip());
-    knowledge.own.back().position = kStarts[self];
+    OwnShip& own = knowledge.own[0];
+    own.id = 1;
+    own.position = kStarts[self];
+    own.speed = 20.0f;
+    own.yawRate = 30.0f;
+    own.moveTimeLeft = kTurnMoveSeconds;
     for (const auto& ship : ships)
     {
         const uint32_t id = uint32_t(knowledge.contacts.size() + 10);
         knowledge.contacts.push_back(Contact{id, ship.first, -1, role, ship.second, Orientation(), true});
     }
-    return knowledge;
-}
-
-// The same, its ship (id 1) ready to move a whole turn.
-Knowledge Ready(int32_t self, int32_t players, std::vector<std::pair<int32_t, Vector>> ships)
-{
-    Knowledge knowledge = Seen(self, players, std::move(ships));
-    OwnShip& ship = knowledge.own[0];
-    ship.id = 1;
-    ship.speed = 20.0f;
-    ship.yawRate = 30.0f;
-    ship.moveTimeLeft = kTurnMoveSeconds;
     return knowledge;
 }
 
@@ -73,25 +70,24 @@ TEST(StanceTest, AFlankLeavingTheMiddleSeatToTheOthersTakesNoneOfItsShipsAsTarge
 {
     // Seat 1 of three, west of its start, sees the middle seat's ship 700
     // units off and the other flank's 1430 units off.
-    Knowledge knowledge = Ready(0, 3, {{2, Vector(-800, 0, 200)}, {1, Vector(0, 0, -700)}});
+    Knowledge knowledge = Seen(0, 3, {{2, Vector(-800, 0, 200)}, {1, Vector(0, 0, -700)}});
     knowledge.own[0].position = Vector(-300, 0, 700);
-    const ClassBook book{std::vector<ClassProfile>()};
     HardMemory memory;
     memory.turn = 3;
     memory.leaning[2] = 0.0f; // drawn to leave the middle seat to the others
     ASSERT_TRUE(LeavesMiddle(knowledge, memory));
-    TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), std::vector<Vector>());
+    TurnPlan plan = PlanTurn(knowledge, memory, kNoClasses, Tuning(), std::vector<Vector>());
     EXPECT_EQ(plan.rival, 1);
     EXPECT_EQ(plan.ships[0].targetId, 11u); // the other flank's ship
     // Once the middle seat's ship comes near, it is fought.
     knowledge.contacts[0].position = Vector(-300, 0, 400);
-    plan = PlanTurn(knowledge, memory, book, Tuning(), std::vector<Vector>());
+    plan = PlanTurn(knowledge, memory, kNoClasses, Tuning(), std::vector<Vector>());
     EXPECT_EQ(plan.ships[0].targetId, 10u);
     // A flank that takes the middle seat on goes for the nearer ship.
     knowledge.contacts[0].position = Vector(-800, 0, 200);
     memory.leaning[2] = 0.99f * kLeaningRange;
     ASSERT_FALSE(LeavesMiddle(knowledge, memory));
-    plan = PlanTurn(knowledge, memory, book, Tuning(), std::vector<Vector>());
+    plan = PlanTurn(knowledge, memory, kNoClasses, Tuning(), std::vector<Vector>());
     EXPECT_EQ(plan.ships[0].targetId, 10u);
 }
 
@@ -99,14 +95,13 @@ TEST(StanceTest, AFlankTakingTheMiddleSeatOnGoesForItPastTheOtherFlankItSees)
 {
     // Seat 2 of three sees only seat 1's fleet, across open space; the
     // middle seat is still unseen.
-    Knowledge knowledge = Ready(1, 3, {{0, Vector(0, 0, 600)}});
-    const ClassBook book{std::vector<ClassProfile>()};
+    Knowledge knowledge = Seen(1, 3, {{0, Vector(0, 0, 600)}});
     HardMemory memory;
     memory.turn = 3;
     memory.leaning[2] = 0.99f * kLeaningRange; // drawn to take the middle seat on
     ASSERT_FALSE(LeavesMiddle(knowledge, memory));
     EXPECT_EQ(SeatLeftAlone(knowledge, memory), 0);
-    const TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), std::vector<Vector>());
+    const TurnPlan plan = PlanTurn(knowledge, memory, kNoClasses, Tuning(), std::vector<Vector>());
     EXPECT_EQ(plan.rival, 2);
     ASSERT_TRUE(plan.ships[0].move);
     EXPECT_EQ(plan.ships[0].targetId, 0u);
@@ -117,10 +112,10 @@ TEST(StanceTest, AFlankTakingTheMiddleSeatOnGoesForItPastTheOtherFlankItSees)
     // Once that flank has hurt it, or after the opening, the flank is fought.
     memory.grudge[0] = 1500.0f;
     EXPECT_EQ(SeatLeftAlone(knowledge, memory), -1);
-    EXPECT_EQ(ChooseRival(knowledge, memory, book), 0);
+    EXPECT_EQ(ChooseRival(knowledge, memory, kNoClasses), 0);
     memory.grudge[0] = 0.0f;
     memory.turn = 13;
-    EXPECT_EQ(ChooseRival(knowledge, memory, book), 0);
+    EXPECT_EQ(ChooseRival(knowledge, memory, kNoClasses), 0);
     // The middle seat leaves nobody alone, and neither does anyone in a game of two.
     memory.turn = 3;
     EXPECT_EQ(SeatLeftAlone(Seen(2, 3, {{0, kStarts[0]}}), memory), -1);
@@ -131,14 +126,13 @@ TEST(StanceTest, AFlankLeavingTheMiddleSeatToTheOthersLooksOnlyForTheOtherFlank)
 {
     // Nothing seen yet; a cloud in the centre hides seat 2's start from seat
     // 1's, while the middle seat's start lies in plain sight.
-    Knowledge knowledge = Ready(0, 3, {});
+    Knowledge knowledge = Seen(0, 3, {});
     knowledge.nebulae.push_back(NebulaBox{Vector(-100, -100, -100), Vector(100, 100, 100), 0.3f});
-    const ClassBook book{std::vector<ClassProfile>()};
     HardMemory memory;
     memory.turn = 3;
     memory.leaning[2] = 0.0f;
     ASSERT_TRUE(LeavesMiddle(knowledge, memory));
-    const TurnPlan plan = PlanTurn(knowledge, memory, book, Tuning(), std::vector<Vector>());
+    const TurnPlan plan = PlanTurn(knowledge, memory, kNoClasses, Tuning(), std::vector<Vector>());
     ASSERT_TRUE(plan.ships[0].move);
     // To a place near by, beside the cloud, from where seat 2's start shows:
     // not on to the starts it does not see, as a fleet that sees one does.

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Startup.h"
 #include "assets/Model.h"
 #include "combat/BeamTurret.h"
 #include "combat/GunTurret.h"

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "input/EventHandling.h"
@@ -128,12 +129,12 @@ std::vector<uint64_t> DetectionTrace(Game& game)
     return trace;
 }
 
-// Plays the scripted battle on a game of type G from a fixed start.
-template <typename G> std::vector<uint64_t> PlayBattle(const char* map, G*& game)
+// Plays the scripted battle on a new game of type G from a fixed start.
+template <typename G> std::vector<uint64_t> PlayBattle(const char* map, std::unique_ptr<G>& game)
 {
     SeedRandom(1);
     gTickClock = TickClock();
-    game = new G(4, map);
+    game.reset(new G(4, map));
     return DetectionTrace(*game);
 }
 
@@ -144,16 +145,12 @@ TEST(SensorSweep, AWholeBattleDetectsExactlyAsThePlainSweep)
     ASSERT_TRUE(OpenGameDisplay());
     for (const char* map : {"map1", "map3"})
     {
-        Game* game = nullptr;
+        std::unique_ptr<Game> game;
         const std::vector<uint64_t> fast = PlayBattle(map, game);
         const int shipsLost = int(game->nextId - 5) - battle::LiveShips(*game);
-        delete game;
-        PlainSweepGame* plainGame = nullptr;
+        game.reset();
+        std::unique_ptr<PlainSweepGame> plainGame;
         const std::vector<uint64_t> plain = PlayBattle(map, plainGame);
-        const int hiddenPairs = plainGame->hiddenPairs;
-        const int endlessWalks = plainGame->endlessWalks;
-        const int unresolvedWalks = plainGame->unresolvedWalks;
-        delete plainGame;
         ASSERT_EQ(fast.size(), plain.size());
         const auto firstDifference = std::mismatch(fast.begin(), fast.end(), plain.begin()).first;
         EXPECT_EQ(firstDifference, fast.end())
@@ -161,8 +158,8 @@ TEST(SensorSweep, AWholeBattleDetectsExactlyAsThePlainSweep)
         // A real fight, in which the nebula hid ships for a while, and ships
         // stood level with each other.
         EXPECT_GT(shipsLost, 4) << map;
-        EXPECT_GT(hiddenPairs, 100) << map;
-        EXPECT_GT(endlessWalks, 0) << map;
-        EXPECT_EQ(unresolvedWalks, 0) << map;
+        EXPECT_GT(plainGame->hiddenPairs, 100) << map;
+        EXPECT_GT(plainGame->endlessWalks, 0) << map;
+        EXPECT_EQ(plainGame->unresolvedWalks, 0) << map;
     }
 }

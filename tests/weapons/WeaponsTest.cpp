@@ -13,9 +13,7 @@
 namespace
 {
 
-class Weapons : public GLTest
-{
-};
+using Weapons = GLTest;
 
 // A bullet flies through a ship in its way and hits its target once closer than
 // 10 (exactly 10 away at tick 38 is no hit), taking 1 off the face towards the

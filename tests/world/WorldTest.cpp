@@ -14,7 +14,6 @@
 #include <unistd.h>
 
 #include "math/Random.h"
-#include "support/GLTest.h"
 #include "world/Environment.h"
 
 namespace
