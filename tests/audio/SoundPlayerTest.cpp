@@ -97,6 +97,9 @@ TEST(SoundPlayerTest, AMissingFileSilencesOnlyThatSoundWithOneLine)
         const char* end;
     } table[] = {
         {{"beam-hit.wav"}, "Sound: cannot read Sounds/beam-hit.wav (", "); playing on without it"},
+        {{"click.wav", "winner.wav"},
+         "Sound: cannot read Sounds/click.wav (",
+         " and 1 more sound file; playing on without them"},
         {{"ambient.wav", "click.wav", "winner.wav"},
          "Sound: cannot read Sounds/click.wav (",
          " and 2 more sound files; playing on without them"},

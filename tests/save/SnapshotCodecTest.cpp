@@ -185,6 +185,7 @@ TEST(SnapshotCodec, EveryFieldOfEveryRecordTravels)
     p.memory.hard.waitTurns = 2;
     ContactTrack track;
     track.id = 5;
+    track.owner = 2;
     track.classIndex = 2;
     track.role = 1;
     track.position = Vector(10, 0, -20);
@@ -277,6 +278,7 @@ TEST(SnapshotCodec, EveryFieldOfEveryRecordTravels)
     EXPECT_EQ(back.randomState, 123456789u);
     EXPECT_EQ(back.players[1].memory.scripted.turns[0].holding, true);
     EXPECT_EQ(back.players[1].memory.hard.tracks[0].checked, true);
+    EXPECT_EQ(back.players[1].memory.hard.tracks[0].owner, 2);
     EXPECT_EQ(back.players[1].memory.hard.searchedTurn[1], 4);
     EXPECT_EQ(back.ships[1].detection[0].observing, std::vector<bool>({true, false}));
     EXPECT_EQ(back.explosions[0].clouds[0].spins.size(), kPuffAngleCount);
