@@ -62,9 +62,7 @@ TABLE
 # What ends the tool early shows in its status, 1, for the scripts that run
 # it: no display (DISPLAY naming no server; SDL's X11 driver, as otherwise it
 # would try its terminal drivers next), or a damaged data file.
-(cd "$data" && DISPLAY=:none SDL_VIDEODRIVER=x11 "$tool" --map map1 </dev/null >"$work/nodisplay.out" \
-    2>"$work/nodisplay.err")
-status=$?
+DISPLAY=:none SDL_VIDEODRIVER=x11 play nodisplay "$data" --map map1 </dev/null
 [ "$status" = 1 ] || fail "without a display it exits with $status, not 1"
 grep -q '^No display: SDL cannot start its video (.*)$' "$work/nodisplay.err" ||
     fail "without a display it says: $(cat "$work/nodisplay.err")"

@@ -67,6 +67,11 @@ def banded(colour, top, text_box):
             ("text", (100, 298, 699, top), colour, text_box)]
 
 
+def handover(player):
+    # "Player N begin when ready" in the player's colour.
+    return banded(PLAYER[player], 317, (291, 302, 512, 313))
+
+
 def menu(players, map_index):
     checks = [("players panel", (70, 390, 230, 519), (0, 0, 128), (80, 400, 219, 519)),
               ("map panel", (470, 350, 680, 519), (0, 0, 128), (480, 360, 669, 519)),
@@ -180,8 +185,11 @@ def menu_click(game, x, y):
     kd.xdotool("click", 1)
 
 
+INTRO = [("title", (150, 480, 650, 599), (128, 0, 255), (210, 517, 471, 552))]
+
+
 def through_intro(game, shoot=False):
-    game.expect("the intro title", [("title", (150, 480, 650, 599), (128, 0, 255), (210, 517, 471, 552))], 60)
+    game.expect("the intro title", INTRO, 60)
     if shoot:
         shot("intro", wait=2.5)  # once the clouds have faded in and the explosions grown
     kd.key("space")
@@ -190,8 +198,16 @@ def through_intro(game, shoot=False):
     check("\nmap1\nmap2\nmap3\nmap4\nMaps/intro" in "\n".join(game.stderr()), "the map list is not map1 to map4")
 
 
+def first_turn(game):
+    # The intro, Begin with the menu's first choices (two players, map1), and
+    # the first player's turn.
+    through_intro(game)
+    menu_click(game, 400, 120)
+    hand_over(game, 0)
+
+
 def hand_over(game, player):
-    game.expect("the hand-over of player %d" % (player + 1), banded(PLAYER[player], 317, (291, 302, 512, 313)), 120)
+    game.expect("the hand-over of player %d" % (player + 1), handover(player), 120)
     kd.key("space")
     game.expect("the turn of player %d" % (player + 1), strip() + NO_PANEL)
     # The turn takes the pointer's position from motion it sees itself.
@@ -280,9 +296,7 @@ def target_with_turrets(game, enemies, selected):
 
 def scenario_game(args):
     with kd.Game(args.game, args.test_data) as game:
-        through_intro(game)
-        menu_click(game, 400, 120)
-        hand_over(game, 0)
+        first_turn(game)
         zoom_out()
 
         # The battle frigate: its orders, a move stopped, its gun turrets.
@@ -343,13 +357,14 @@ def scenario_game(args):
 SCENARIOS = {"escape": scenario_escape, "game": scenario_game}
 
 
-def main():
+def run_with_shots(scenarios, options, prefix="e2e"):
+    # The scenarios' command line with the optional --screenshots DIR (shot).
     def prepare(args):
         global SHOTS
         SHOTS = args.screenshots
 
-    kd.run_scenarios(SCENARIOS, ("--game", "--data", "--test-data"), ("--screenshots",), prepare=prepare)
+    kd.run_scenarios(scenarios, options, ("--screenshots",), prefix=prefix, prepare=prepare)
 
 
 if __name__ == "__main__":
-    main()
+    run_with_shots(SCENARIOS, ("--game", "--data", "--test-data"))

@@ -62,9 +62,6 @@ class Screen:
     def pixel(self, x, y):
         return tuple(self.pixels[((self.height - 1 - y) * self.width + x) * 3:][:3])
 
-    def count(self, x0, y0, x1, y1, matches):
-        return sum(1 for y in range(y0, y1 + 1) for x in range(x0, x1 + 1) if matches(*self.pixel(x, y)))
-
     def mask(self, rect, low, high):
         # A row of bytes for each y of the rectangle (x0, y0, x1, y1), from y0
         # up: 1 where every channel lies between low and high, else 0.
@@ -102,27 +99,6 @@ def near(colour, expected, tolerance=24):
     return all(abs(a - b) <= tolerance for a, b in zip(colour, expected))
 
 
-def is_purple(r, g, b):
-    return b > 170 and g < 70 and 60 < r < 190
-
-
-# Screens recognised at points of the game's layout.
-def title_shown(screen):  # "Korvane" in purple across the top
-    return screen.count(200, 500, 600, 564, is_purple) > 200
-
-
-def menu_shown(screen):  # the players and maps panels
-    return near(screen.pixel(90, 410), (0, 0, 128)) and near(screen.pixel(490, 500), (0, 0, 128))
-
-
-def handover_shown(screen):  # the band that names the next player
-    return near(screen.pixel(110, 305), (0, 0, 102))
-
-
-def turn_shown(screen):  # the End Turn button's face
-    return near(screen.pixel(757, 40), (51, 77, 102), 20)
-
-
 def around(colour, tolerance=2):
     # The bounds of a colour give or take the tolerance: room for a rounding
     # change in a future Mesa, far below anything visible.
@@ -155,26 +131,16 @@ def move(x, y):
     xdotool("mousemove", x, HEIGHT - y)
 
 
-def click(x, y, button=1, settle=0.3):
-    # The click that older scripts use: the pointer moved, a quarter of a
-    # second for a frame with it there, the click, a settling time.
-    move(x, y)
-    time.sleep(0.25)
-    xdotool("click", button)
-    time.sleep(settle)
-
-
 def tap(x, y, rest=None):
     # A click at (x, y), then the pointer resting at rest if given, in one
     # xdotool run: nothing here waits for a frame; the caller does.
     xdotool("mousemove", x, HEIGHT - y, "click", 1, *(("mousemove", rest[0], HEIGHT - rest[1]) if rest else ()))
 
 
-def key(names, settle=0.0):
+def key(names):
     # Keys 30 ms apart: SDL drops a press that follows the release of the
     # same key within a few milliseconds.
     xdotool("key", "--delay", 30, *names.split())
-    time.sleep(settle)
 
 
 # ------------------------------------------------------------------ game ----
@@ -242,11 +208,11 @@ class Game:
         first = next((i for i, line in enumerate(lines) if "Sanitizer" in line or "runtime error" in line), None)
         return "\n".join(lines[first:first + 25] if first is not None else lines[-15:])
 
-    def wait_line(self, pattern, timeout=60.0, start=0, count=1):
-        # The count-th line from index start on that matches the pattern.
+    def wait_line(self, pattern, timeout=60.0, count=1):
+        # The count-th line that matches the pattern.
         deadline = time.time() + timeout
         while True:
-            found = [line for line in self.stderr()[start:] if re.search(pattern, line)]
+            found = [line for line in self.stderr() if re.search(pattern, line)]
             if len(found) >= count:
                 return found[count - 1]
             check(time.time() < deadline and (self.proc.poll() is None or self.reader.is_alive()),
@@ -254,15 +220,16 @@ class Game:
                   % (count, pattern, "\n".join(self.stderr()[-15:])))
             time.sleep(0.05)
 
-    def wait_screen(self, predicate, timeout=30.0, what="the expected screen", explain=lambda screen: ""):
-        # Waits for a screen that satisfies the predicate and returns it. On
-        # time-out it keeps the last screen (FAILURE_SHOT) and fails, saying
-        # why that screen did not do (explain).
+    def wait_screen(self, predicate, timeout=30.0, what="the expected screen", explain=lambda screen: "",
+                    target=()):
+        # Waits for a capture (of the target, as Screen.capture takes it) that
+        # satisfies the predicate and returns it. On time-out it keeps the last
+        # capture (FAILURE_SHOT) and fails, saying why that one did not do (explain).
         deadline = time.time() + timeout
         while True:
             check(self.proc.poll() is None, "the game ended (status %s) while waiting for %s; its output:\n%s"
                   % (self.proc.poll(), what, self.report()))
-            screen = Screen.capture()
+            screen = Screen.capture(*target)
             if predicate(screen):
                 return screen
             if time.time() > deadline:
@@ -270,20 +237,16 @@ class Game:
                 raise TestFailure("timed out waiting for %s%s" % (what, explain(screen)))
             time.sleep(0.1)
 
-    def expect(self, what, checks, timeout=60.0):
-        # Waits for a screen that passes every check of the table (mismatches).
+    def expect(self, what, checks, timeout=60.0, target=()):
+        # Waits for a screen (or target) that passes every check of the table (mismatches).
         return self.wait_screen(lambda screen: not mismatches(screen, checks), timeout, what,
-                                lambda screen: ":\n  " + "\n  ".join(mismatches(screen, checks)))
-
-    def wait_exit(self, timeout=60.0):
-        # The exit status (subprocess.TimeoutExpired if the game does not end).
-        status = self.proc.wait(timeout=timeout)
-        self.reader.join(timeout=10)
-        return status
+                                lambda screen: ":\n  " + "\n  ".join(mismatches(screen, checks)), target)
 
     def expect_exit(self, expected=0, who="the game", timeout=60.0):
-        # Waits for the game to end and fails unless with the expected status.
-        status = self.wait_exit(timeout)
+        # Waits for the game to end (subprocess.TimeoutExpired if it does not)
+        # and fails unless with the expected status.
+        status = self.proc.wait(timeout=timeout)
+        self.reader.join(timeout=10)
         check(status == expected, "%s: exit status %s; its output:\n%s" % (who, status, self.report()))
 
     def __enter__(self):

@@ -89,9 +89,7 @@ def scenario(args):
 
         # 2. Two turns, the third begun, Escape.
         with kd.Game(args.game, args.data) as game:
-            flow.through_intro(game)
-            flow.menu_click(game, 400, 120)
-            flow.hand_over(game, 0)
+            flow.first_turn(game)
             kd.tap(775, 35, flow.PARK)  # End Turn
             flow.hand_over(game, 1)
             kd.tap(775, 35, flow.PARK)

@@ -33,7 +33,6 @@ BLUE_SHIP = ((0, 0, 161), (89, 89, 255))  # a blue ship's lines in the sensor vi
 FOG = (128, 128, 255)                     # the normal view's sky
 SENSOR_SKY = (26, 26, 26)
 BELOW_LINE = (0, 0, 799, 564)             # the view under the computer's line
-TEXT_BOX = (291, 302, 512, 313)           # "Player N begin when ready"
 MENU_REST = (420, 330)                      # the pointer away from the menu's panels
 WINNER_BOX = (270, 303, 513, 327)           # "Player 2 Wins!"
 
@@ -73,24 +72,25 @@ def blue_ships(screen):
     return len(screen.find(BELOW_LINE, *BLUE_SHIP))
 
 
-def begin_game(game, clicks, players_button=None):
+def begin_game(game, clicks):
     # Through the intro; the player count and the seat buttons clicked in
     # turn; the pointer then rests away from the panels.
     flow.through_intro(game)
-    if players_button:
-        flow.menu_click(game, *players_button)
     for x, y in clicks:
         flow.menu_click(game, x, y)
         time.sleep(0.3)  # the next click's pointer frame comes after this click's effect
     kd.move(*flow.PARK)
 
 
-def sensor_turn_ended(game):
+def watch_computer_turn(game):
     # The person's first turn: the view widened to 120 degrees and turned to
-    # the sensor view with the strip's button, then End Turn.
+    # the sensor view with the strip's button, then End Turn. No hand-over and
+    # no transition: the computer's turn comes through the person's own sensor
+    # view, under its line; returns its first screen.
     flow.zoom_out()
     flow.press(game, 775, 85, "the sensor view", flow.strip(sensor=True) + flow.sky(True))
     kd.tap(775, 35, flow.PARK)
+    return game.expect("the computer's turn watched", computer_line(1) + flow.sky(True)[:1], 60)
 
 
 def scenario_alone(args):
@@ -104,10 +104,7 @@ def scenario_alone(args):
         flow.menu_click(game, 400, 120)
 
         flow.hand_over(game, 0)
-        sensor_turn_ended(game)
-        # No hand-over and no transition: the computer's turn through the
-        # person's own sensor view, its ships seen in the open.
-        screen = game.expect("the computer's turn watched", computer_line(1) + flow.sky(True)[:1], 60)
+        screen = watch_computer_turn(game)  # its ships seen in the open
         flow.shot("computer-turn", screen)
         check(blue_ships(screen) > 0, "the computer's ships, in the open, are not shown")
         live = game.wait_screen(lambda s: s.pixels != screen.pixels, 10, "the next frame of the watched turn")
@@ -128,7 +125,7 @@ def scenario_alone(args):
 
         # From now on the person only ends turns, and the computer's turns
         # play out watched; the computer wins.
-        hand_over = flow.banded(flow.PLAYER[0], 317, TEXT_BOX)
+        hand_over = flow.handover(0)
         winner = flow.banded(flow.PLAYER[1], 335, WINNER_BOX)
         own_turn = flow.strip(sensor=True)
         deadline, turns = time.time() + 300, 0
@@ -158,19 +155,16 @@ def scenario_fog(args):
         game.expect("the second seat at Easy", seats_panel(["human", "easy"]))
         flow.menu_click(game, 400, 120)
         flow.hand_over(game, 0)
-        sensor_turn_ended(game)
         # The first two seconds of the computer's turn: its ships stay behind
         # the veil, where none of the person's ships can see them.
-        first = game.expect("the computer's turn watched", computer_line(1) + flow.sky(True)[:1], 60)
+        screen = watch_computer_turn(game)
         started, seen = time.time(), 0
-        screen = first
         while time.time() - started < 2.0:
             check(not kd.mismatches(screen, computer_line(1)), "the watched turn ended within two seconds")
             count = blue_ships(screen)
             if count:
                 screen.write_png(kd.FAILURE_SHOT)
-                raise kd.TestFailure("%d pixels of the computer's hidden ships are drawn"
-                                     % count)
+                raise kd.TestFailure("%d pixels of the computer's hidden ships are drawn" % count)
             seen += 1
             screen = kd.Screen.capture()
         check(seen >= 2, "only %d frames of the watched turn were looked at" % seen)
@@ -182,9 +176,7 @@ def scenario_fog(args):
 
 def scenario_neutral(args):
     with kd.Game(args.game, args.test_data) as game:
-        begin_game(game, [], players_button=(150, 460))
-        flow.menu_click(game, 220, 280)
-        kd.move(*flow.PARK)
+        begin_game(game, [(150, 460), (220, 280)])  # 3 Players, the third seat
         game.expect("the third seat at Easy", seats_panel(["human", "human", "easy"]))
         flow.menu_click(game, 400, 120)
         for player in (0, 1):
@@ -193,7 +185,7 @@ def scenario_neutral(args):
         # From the neutral screen to the first person's hand-over, never a view.
         screen = game.expect("the neutral screen", neutral_screen(2), 60)
         flow.shot("computer-turn-neutral", screen)
-        hand_over = flow.banded(flow.PLAYER[0], 317, TEXT_BOX)
+        hand_over = flow.handover(0)
         looked = 0
         while kd.mismatches(screen, hand_over):
             check(not kd.mismatches(screen, neutral_screen(2)[:1]), "neither the neutral screen nor the hand-over")
@@ -216,13 +208,5 @@ def scenario_neutral(args):
 SCENARIOS = {"alone": scenario_alone, "fog": scenario_fog, "neutral": scenario_neutral}
 
 
-def main():
-    def prepare(args):
-        flow.SHOTS = args.screenshots
-
-    kd.run_scenarios(SCENARIOS, ("--game", "--data", "--test-data"), ("--screenshots",), prefix="e2e-seats",
-                     prepare=prepare)
-
-
 if __name__ == "__main__":
-    main()
+    flow.run_with_shots(SCENARIOS, ("--game", "--data", "--test-data"), prefix="e2e-seats")

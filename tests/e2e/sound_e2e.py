@@ -33,8 +33,6 @@ import korvane_driver as kd
 from korvane_driver import check
 
 RATE = 44100
-TICK = RATE * 0.05  # frames of output in one tick of game time
-SOUND_LINE = "Sound: "
 
 
 def disk(path, device=None):
@@ -43,12 +41,9 @@ def disk(path, device=None):
 
 def sounds_found(scan, raw, sounds):
     # The scan's lines as (frame, name, left level, right level), in order.
-    lines = subprocess.run([scan, raw, sounds], stdout=subprocess.PIPE, check=True, timeout=300).stdout.decode()
-    found = []
-    for line in lines.splitlines():
-        frame, name, left, right = line.split()
-        found.append((int(frame), name, float(left), float(right)))
-    return found
+    done = subprocess.run([scan, raw, sounds], stdout=subprocess.PIPE, check=True, timeout=300)
+    lines = done.stdout.decode().splitlines()
+    return [(int(frame), name, float(left), float(right)) for frame, name, left, right in map(str.split, lines)]
 
 
 def summary(found):
@@ -56,7 +51,7 @@ def summary(found):
 
 
 def sound_lines(game):
-    return [line for line in game.stderr() if line.startswith(SOUND_LINE)]
+    return [line for line in game.stderr() if line.startswith("Sound: ")]
 
 
 def silent_run(raw_bytes, start_frame, seconds):
@@ -147,11 +142,7 @@ def check_mix(output, found, counter):
     # (the scan finds it only if the first sound is the loop, sample for sample).
     check(names[0] == "ambient" and found[0][0] > 2 * RATE,
           "the first sound, at %.1f s, is %s, not the ambient loop after the intro" % (found[0][0] / RATE, names[0]))
-    found = found[1:]
-    names = names[1:]
-
-    def count(name):
-        return names.count(name)
+    found, names = found[1:], names[1:]
 
     # Every kind of sound, as often as it happened. Ships that die in the
     # same tick sound as one, as loud as all of them: at 1600 units they are
@@ -163,10 +154,10 @@ def check_mix(output, found, counter):
           "5 ships died; the deaths heard: %r" % deaths)
     for name, expected in (("hand-over", 1), ("winner", 1), ("fighter-launch", 1), ("hull-break", len(deaths)),
                            ("order", counter.orders), ("click", len(counter.clicks))):
-        check(count(name) == expected, "%d %s where %d were expected; found: %s"
-              % (count(name), name, expected, summary(found)))
+        check(names.count(name) == expected, "%d %s where %d were expected; found: %s"
+              % (names.count(name), name, expected, summary(found)))
     for name in ("beam-fire", "beam-hit", "explosion"):
-        check(count(name) >= 3, "%d %s; found: %s" % (count(name), name, summary(found)))
+        check(names.count(name) >= 3, "%d %s; found: %s" % (names.count(name), name, summary(found)))
 
     # In the order of the game: the hand-over, the turn's sounds, the winner last.
     frames = {name: [frame for frame, n, _, _ in found if n == name] for name in set(names)}
@@ -212,9 +203,7 @@ def check_mix(output, found, counter):
 def short_game(game):
     # Intro, Begin, a turn ended with End Turn, the second hand-over, Escape,
     # and the unloading screen: the game plays on whatever its sound does.
-    flow.through_intro(game)
-    flow.menu_click(game, 400, 120)
-    flow.hand_over(game, 0)
+    flow.first_turn(game)
     flow.press(game, 775, 123, "the battle frigate", flow.strip() + flow.ship("Olvark"))
     kd.tap(775, 35)
     flow.hand_over(game, 1)

@@ -15,15 +15,11 @@
 import subprocess
 import time
 
+import flow_e2e as flow
 import korvane_driver as kd
 from korvane_driver import check
 
 ROOT_COLOUR = (0, 96, 96)  # the desktop's colour: dark teal, never drawn by the game
-HANDOVER_BAND = (0, 0, 102)
-
-
-def window_picture(window):
-    return kd.Screen.capture("-id", window)
 
 
 def geometry(window):
@@ -51,13 +47,6 @@ def find_window(game, timeout=60.0):
         time.sleep(0.2)
 
 
-def wait_for(what, test, timeout=30.0, explain=lambda: ""):
-    deadline = time.time() + timeout
-    while not test():
-        check(time.time() < deadline, "timed out waiting for %s%s" % (what, "" if test() else explain()))
-        time.sleep(0.2)
-
-
 def desktop_shows(picture):
     # How much of the screen shows the desktop's colour.
     rows = picture.mask((0, 0, picture.width - 1, picture.height - 1), ROOT_COLOUR, ROOT_COLOUR)
@@ -76,62 +65,52 @@ def run(args):
     check(desktop_shows(root) == 1.0, "the desktop is not all %r" % (ROOT_COLOUR,))
     check((screen_w, screen_h) == (1024, 768), "the X screen is %dx%d, not 1024x768" % (screen_w, screen_h))
 
-    game = kd.Game(args.game, args.data, ["--window"])
-    try:
+    with kd.Game(args.game, args.data, ["--window"]) as game:
         window = find_window(game)
         x, y, w, h = geometry(window)
         check((w, h) == (800, 600), "the window is %dx%d" % (w, h))
         check(x + w <= screen_w and y + h <= screen_h, "the window at %d,%d lies off the screen" % (x, y))
-        wait_for("the intro in the window", lambda: kd.title_shown(window_picture(window)), 60)
+        # Captures of the window alone, or else of the whole screen.
+        in_window = ("-id", window)
+        game.expect("the intro in the window", flow.INTRO, 60, in_window)
         shown = desktop_shows(kd.Screen.capture())
         check(shown > 0.3, "the desktop shows in only %.2f of the screen around the window" % shown)
 
-        # Through the menu with the pointer over the window.
+        # Through the menu, clicked through the window: a frame with the
+        # pointer on Begin, then the click.
         kd.key("space")
-        wait_for("the menu", lambda: kd.menu_shown(window_picture(window)))
-        kd.xdotool("mousemove", "--window", window, 400, 600 - 130)
-        time.sleep(0.3)
+        game.expect("the menu", flow.menu(2, 0), 30, in_window)
+        kd.xdotool("mousemove", "--window", window, 400, 600 - 120)
+        game.expect("the pointer on Begin", flow.menu_pointer(400, 120), 30, in_window)
         kd.xdotool("click", 1)
-        wait_for("the hand-over", lambda: kd.handover_shown(window_picture(window)), 120)
+        game.expect("the hand-over", flow.handover(0), 120, in_window)
         time.sleep(0.5)
-        before = window_picture(window)
+        before = kd.Screen.capture(*in_window)
 
         # Alt+Enter: the whole screen, and still the hand-over.
         kd.key("alt+Return")
-        wait_for("full screen", lambda: desktop_shows(kd.Screen.capture()) == 0.0)
+        game.wait_screen(lambda s: desktop_shows(s) == 0.0, 30, "full screen")
         # The next frame of the hand-over, drawn every tenth of a second, fills it.
-        centre = lambda: kd.Screen.capture().pixel(screen_w // 2, screen_h // 2)
-        wait_for("the hand-over in full screen", lambda: kd.near(centre(), HANDOVER_BAND), 10,
-                 lambda: ": %r at the centre" % (centre(),))
+        centre = lambda s: s.pixel(screen_w // 2, screen_h // 2)
+        game.wait_screen(lambda s: kd.near(centre(s), (0, 0, 102)), 10, "the hand-over in full screen",
+                         lambda s: ": %r at the centre" % (centre(s),))
         time.sleep(0.5)
 
         # Alt+Enter again: the window as it was, the same frame.
         kd.key("alt+Return")
-        wait_for("the window again", lambda: desktop_shows(kd.Screen.capture()) > 0.3)
+        game.wait_screen(lambda s: desktop_shows(s) > 0.3, 30, "the window again")
         window = find_window(game)
+        in_window = ("-id", window)
         check(geometry(window)[2:] == (800, 600), "the window came back as %dx%d" % geometry(window)[2:])
-        wait_for("the hand-over in the window again", lambda: window_picture(window).pixels == before.pixels, 30,
-                 lambda: "; %d of 600 rows differ, at (110, 305) %r where it was %r" % (
-                     differing_rows(window_picture(window), before),
-                     window_picture(window).pixel(110, 305), before.pixel(110, 305)))
+        game.wait_screen(lambda s: s.pixels == before.pixels, 30, "the hand-over in the window again",
+                         lambda s: "; %d of 600 rows differ, at (110, 305) %r where it was %r"
+                         % (differing_rows(s, before), s.pixel(110, 305), before.pixel(110, 305)),
+                         target=in_window)
 
         kd.key("space")
-        wait_for("the first turn", lambda: kd.turn_shown(window_picture(window)))
+        game.expect("the first turn", flow.strip(), 30, in_window)
         kd.key("Escape")
         game.expect_exit(who="the game after Escape")
-    except kd.TestFailure:
-        save_failure_shot()
-        raise
-    finally:
-        game.stop()
-
-
-def save_failure_shot():
-    # The whole screen as the failure left it, while the game still runs.
-    try:
-        kd.Screen.capture().write_png(kd.FAILURE_SHOT)
-    except Exception:  # the failure itself is what matters
-        pass
 
 
 def with_window_manager(args):

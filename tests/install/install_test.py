@@ -26,6 +26,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+import flow_e2e as flow  # noqa: E402
 import korvane_driver as kd  # noqa: E402
 from korvane_driver import check  # noqa: E402
 
@@ -90,22 +91,11 @@ def scenario_play(args):
         os.rename(data + ".away", data)
         check_questions(command, elsewhere, man_page, True)
 
-        game = kd.Game(command, elsewhere)
-        try:
-            game.wait_line(r"^Setting up map region 0$", 60)
-            game.wait_screen(kd.title_shown, 60, "the intro")
-            kd.key("space")
-            game.wait_screen(kd.menu_shown, 30, "the menu")
-            kd.click(400, 130)  # Begin, with two players on the first map
-            game.wait_screen(kd.handover_shown, 120, "the hand-over to player 1")
-            kd.key("space")
-            game.wait_screen(kd.turn_shown, 30, "the first turn")
-            kd.key("Escape", 0)
-            status = game.wait_exit(60)
-            check(status == 0, "exit status %r after Escape" % status)
+        with kd.Game(command, elsewhere) as game:
+            flow.first_turn(game)
+            kd.key("Escape")
+            game.expect_exit(who="the installed game after Escape")
             check("Removing players" in game.stderr(), "the game was not torn down")
-        finally:
-            game.stop()
 
 
 def scenario_deb(args):
