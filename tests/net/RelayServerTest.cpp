@@ -175,7 +175,7 @@ class Loopback : public ::testing::Test
 
 TEST_F(Loopback, TheLargestSnapshotTravelsWholeToEveryOtherMachine)
 {
-    ThreePlayers();
+    ASSERT_NO_FATAL_FAILURE(ThreePlayers());
     const Message sent = Turn(1, 1, kMaxSnapshotBytes);
     ASSERT_TRUE(host->Send(sent));
     for (RelayClient* other : {bo, cy})
@@ -188,7 +188,7 @@ TEST_F(Loopback, TheLargestSnapshotTravelsWholeToEveryOtherMachine)
 
 TEST_F(Loopback, AnOversizedMessageLosesItsConnectionAndTheGameGoesOn)
 {
-    ThreePlayers();
+    ASSERT_NO_FATAL_FAILURE(ThreePlayers());
     // Bo sends a turn larger than the protocol allows: dropped, and so is Bo.
     std::vector<uint8_t> oversized = EncodeMessage(Turn(1, 1, 16));
     oversized.resize(kMaxMessageBytes + 1000, 0);
@@ -206,7 +206,7 @@ TEST_F(Loopback, AnOversizedMessageLosesItsConnectionAndTheGameGoesOn)
 
 TEST_F(Loopback, ASilentMachineTimesOut)
 {
-    ThreePlayers(1.0);
+    ASSERT_NO_FATAL_FAILURE(ThreePlayers(1.0));
 
     // Bo stops answering (a hung program): the relay tells the others.
     const auto silentSince = std::chrono::steady_clock::now();
@@ -221,7 +221,7 @@ TEST_F(Loopback, ASilentMachineTimesOut)
 
 TEST_F(Loopback, AMachineThatLeavesIsReportedAsLeft)
 {
-    ThreePlayers();
+    ASSERT_NO_FATAL_FAILURE(ThreePlayers());
     // Cy stops waiting while its last message is unacknowledged (the relay is
     // not serviced meanwhile, as if it were starved): the relay is told all the same.
     ASSERT_TRUE(cy->Send(Turn(5, 0, 10)));
