@@ -71,9 +71,17 @@ class SecondDisplay:
                                       "-nolisten", "tcp", "-noreset"], pass_fds=(write,),
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write)
-        # The number comes in one write, once the server accepts connections.
-        ready, _, _ = select.select([read], [], [], 30)
-        number = os.read(read, 16) if ready else b""
+        # The server writes its number and then a newline, in two writes, once it
+        # accepts connections; the pipe stays open until both came, since a server
+        # whose second write finds no reader gives up.
+        number = b""
+        deadline = time.time() + 30
+        while not number.endswith(b"\n"):
+            ready, _, _ = select.select([read], [], [], max(0.0, deadline - time.time()))
+            chunk = os.read(read, 16) if ready else b""
+            if not chunk:
+                break
+            number += chunk
         os.close(read)
         check(number.strip().isdigit(), "the second X server did not start")
         self.name = ":" + number.strip().decode()
