@@ -1,3 +1,6 @@
+// The intro's background picture as it reaches the texture: whatever layout
+// the PNG has, the texels uploaded are its pixels in RGB.
+
 #include <string>
 #include <vector>
 

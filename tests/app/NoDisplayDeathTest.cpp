@@ -1,3 +1,6 @@
+// Starting with no display, or with one that has no OpenGL: a line that
+// says what is missing and a clean exit, never a crash.
+
 #include <gtest/gtest.h>
 
 #include <cstdio>

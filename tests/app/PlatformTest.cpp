@@ -1,3 +1,7 @@
+// What the game asks of the system: file names matched against a pattern
+// with ? and *, and the listing of the data files a pattern finds: sorted,
+// cut at their first dot and written to standard error; finding none is fatal.
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>

@@ -1,3 +1,6 @@
+// The start-up's pieces: the timer that drives the ticks, the render state
+// every frame assumes, and fatal errors that say why and exit cleanly.
+
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>
 

@@ -196,6 +196,7 @@ TEST_F(Relay, JoinsAreRefusedWithAReason)
     uint32_t c = 10;
     for (const auto& row : rows)
     {
+        SCOPED_TRACE(testing::Message() << "refused for: " << RefusalText(row.reason));
         Arrive(c, row.join);
         const Message& refused = The(c, MessageType::Refused);
         EXPECT_EQ(refused.reason, row.reason);
