@@ -303,6 +303,23 @@ bool Duel(const Knowledge& knowledge)
     return enemies == 1 && CapitalShipCount(knowledge) == 1;
 }
 
+// Every ship with an enemy capital ship in sight takes the nearest as its
+// threat; a capital ship turns its soundest face to it once it has fired,
+// except in a duel.
+void GuardAfterFiring(const Knowledge& knowledge, TurnPlan& plan)
+{
+    const bool duel = Duel(knowledge);
+    for (size_t i = 0; i < knowledge.own.size(); i++)
+    {
+        const Contact* enemy = NearestVisible(knowledge, knowledge.own[i].position, true);
+        if (enemy != nullptr)
+        {
+            plan.ships[i].guard = knowledge.own[i].role != ShipRole::Fighter && !duel;
+            plan.ships[i].threat = enemy->position;
+        }
+    }
+}
+
 } // namespace
 
 int32_t MiddleSeat(const Knowledge& knowledge)
@@ -1124,16 +1141,7 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
             plan.launchFrom.push_back(ship.id);
         }
     }
-    const bool duel = Duel(knowledge);
-    for (size_t i = 0; i < knowledge.own.size(); i++)
-    {
-        const Contact* enemy = NearestVisible(knowledge, knowledge.own[i].position, true);
-        if (enemy != nullptr)
-        {
-            plan.ships[i].guard = knowledge.own[i].role != ShipRole::Fighter && !duel;
-            plan.ships[i].threat = enemy->position;
-        }
-    }
+    GuardAfterFiring(knowledge, plan);
 }
 
 } // namespace
@@ -1480,18 +1488,7 @@ TurnPlan PlanTurn(const Knowledge& knowledge, const HardMemory& memory, const Cl
     }
     PlanEscort(knowledge, tuning, plan.ships, assigned);
 
-    // Everyone that has fired turns its soundest face to the nearest danger,
-    // except in a duel.
-    const bool duel = Duel(knowledge);
-    for (size_t i = 0; i < shipCount; i++)
-    {
-        const Contact* enemy = NearestVisible(knowledge, knowledge.own[i].position, true);
-        if (enemy != nullptr)
-        {
-            plan.ships[i].guard = knowledge.own[i].role != ShipRole::Fighter && !duel;
-            plan.ships[i].threat = enemy->position;
-        }
-    }
+    GuardAfterFiring(knowledge, plan);
 
     // Carriers launch once the enemy comes near: the fighters screen the fleet.
     for (const OwnShip& ship : knowledge.own)
