@@ -13,6 +13,7 @@
 #include "combat/BeamTurret.h"
 #include "combat/GunTurret.h"
 #include "combat/Hangar.h"
+#include "combat/TurretAim.h"
 #include "game/Game.h"
 #include "players/FleetActivity.h"
 #include "players/Player.h"
@@ -77,6 +78,21 @@ float FireLeft(const OwnShip& ship)
         left += turret.fireTimeLeft;
     }
     return ship.turrets.empty() ? 0.0f : left / (5.0f * float(ship.turrets.size()));
+}
+
+// Whether any of the ship's turrets could turn onto the point within its arc.
+bool AnyTurretBears(const OwnShip& ship, const Vector& point)
+{
+    for (const TurretView& turret : ship.turrets)
+    {
+        if (InsideArc(
+                WantedAim(point, ship.position, ship.orientation, turret.mountPosition, turret.mountRotation),
+                turret.arc))
+        {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool DoneFiring(const OwnShip& ship)
@@ -333,14 +349,18 @@ bool HardPlayer::Step(const OwnShip& ship, const ShipOrders& order, Progress& do
         return true;
     }
 
-    // A beam ship that has got where it was going turns its bow to its target.
-    if (!underWay && ship.role == ShipRole::Beamship && !done.bowTurned && order.targetId != 0 &&
+    // A capital ship that has got where it was going turns its bow to its
+    // target when none of its turrets bears on it (after a steep climb or
+    // dive, say); a beam ship also when the target is well off its bow.
+    if (!underWay && ship.role != ShipRole::Fighter && !done.bowTurned && order.targetId != 0 &&
         (done.moveGiven || !order.move) && ship.moveTimeLeft > 1.0f && HasFireLeft(ship))
     {
         const Contact* target = FindContact(knowledge, order.targetId);
         done.bowTurned = true;
         if (target != nullptr && target->visible &&
-            YawToFace(ship.position, ship.orientation, target->position) > kBeamBowArc)
+            ((ship.role == ShipRole::Beamship &&
+              YawToFace(ship.position, ship.orientation, target->position) > kBeamBowArc) ||
+             !AnyTurretBears(ship, target->position)))
         {
             controls.RotateTo(ship.id, target->position);
             return true;

@@ -1,10 +1,15 @@
-// A Hard player's fighter turns its fixed guns on the target it was sent to
-// and fires its turn into it. A rotation stops only within 2 degrees of where
+// A Hard player's ships bring their weapons to bear on what they fight. A
+// fighter turns its fixed guns on the target it was sent to and fires its
+// turn into it. A rotation stops only within 2 degrees of where
 // it was sent, and a fighter pitches 6 degrees a tick: sent 9 degrees down
 // from level, it passes 6 and 12 and pitches on, round and round, as long as
 // it has time to move, its guns sweeping past the target. Checked by hand:
 // given the attack order (a rotation) the fighter spins, and the target loses
-// 2 hull in the turn straight ahead and none 21 degrees aside.
+// 2 hull in the turn straight ahead and none 21 degrees aside. A capital ship
+// left pointing steeply up or down by its last move, at fighting range from a
+// target that no turret of it can reach, turns its bow to the target and
+// fires; checked by hand: turning only when the target is well off the bow in
+// yaw, a fusion frigate holds all turn without firing.
 
 #include <gtest/gtest.h>
 
@@ -39,5 +44,26 @@ TEST_F(FighterTest, AFighterTurnsItsGunsOnAStillTargetAndFiresItsTurnIntoIt)
         // Two bullets a salvo for five seconds, nearly every one a hit.
         EXPECT_GE(before - TotalHull(*target), 30.0f) << at.x;
         EXPECT_LT(Length(fighter->position - kTestOrigin), 10.0) << "it fires from where it is";
+    }
+}
+
+TEST_F(FighterTest, ABeamShipPointingAwayFromItsTargetInPitchTurnsToItAndFires)
+{
+    // The target 200 units ahead and 50 below; the bow 80 degrees down or up,
+    // beyond the pitch of every beam turret.
+    for (float pitch : {-80.0f, 80.0f})
+    {
+        std::unique_ptr<Game> game(NewEmptyGame(2));
+        Ship* ship = PlaceShip(game.get(), 0, Vector(), "beamfrigateopen");
+        ship->SetOrientation(pitch, 0.0f, 0.0f);
+        const Ship* target = PlaceShip(game.get(), 1, Vector(0, -50, -200));
+        SettleFleets(game.get());
+        const float before = TotalHull(*target);
+
+        HardPlayer hard(*game, *game->players[0], 1);
+        game->SetState(0);
+        hard.PlayTurn([&]() { AdvanceGameTick(*game); });
+
+        EXPECT_GE(before - TotalHull(*target), 20.0f) << "pitch " << pitch;
     }
 }
