@@ -1,15 +1,17 @@
-// A Hard player's ships bring their weapons to bear on what they fight. A
-// fighter turns its fixed guns on the target it was sent to and fires its
-// turn into it. A rotation stops only within 2 degrees of where
-// it was sent, and a fighter pitches 6 degrees a tick: sent 9 degrees down
-// from level, it passes 6 and 12 and pitches on, round and round, as long as
-// it has time to move, its guns sweeping past the target. Checked by hand:
-// given the attack order (a rotation) the fighter spins, and the target loses
-// 2 hull in the turn straight ahead and none 21 degrees aside. A capital ship
-// left pointing steeply up or down by its last move, at fighting range from a
-// target that no turret of it can reach, turns its bow to the target and
-// fires; checked by hand: turning only when the target is well off the bow in
-// yaw, a fusion frigate holds all turn without firing.
+// A Hard player's ships bring their weapons to bear on what they fight.
+//
+// A fighter turns its fixed guns on the target it was sent to and fires its
+// turn into it. A rotation stops only within 2 degrees of where it was sent,
+// and a fighter pitches 6 degrees a tick: sent 9 degrees down from level, it
+// passes 6 and 12 and pitches on, round and round, as long as it has time to
+// move, its guns sweeping past the target. Checked by hand: given the attack
+// order (a rotation) the fighter spins, and the target loses 2 hull in the
+// turn straight ahead and none 21 degrees aside.
+//
+// A capital ship left pointing steeply up or down by its last move, at
+// fighting range from a target that no turret of it can reach, turns its bow
+// to the target and fires. Checked by hand: turning only when the target is
+// well off the bow in yaw, a fusion frigate holds all turn without firing.
 
 #include <gtest/gtest.h>
 
@@ -23,9 +25,9 @@
 #include "ships/TestGame.h"
 #include "support/GLTest.h"
 
-using FighterTest = GLTest;
+using BearingTest = GLTest;
 
-TEST_F(FighterTest, AFighterTurnsItsGunsOnAStillTargetAndFiresItsTurnIntoIt)
+TEST_F(BearingTest, AFighterTurnsItsGunsOnAStillTargetAndFiresItsTurnIntoIt)
 {
     // Level and facing the target, which lies 70 units ahead and 11 below.
     for (const Vector& at : {Vector(0, -11, -70), Vector(25, -11, -66)})
@@ -47,7 +49,7 @@ TEST_F(FighterTest, AFighterTurnsItsGunsOnAStillTargetAndFiresItsTurnIntoIt)
     }
 }
 
-TEST_F(FighterTest, ABeamShipPointingAwayFromItsTargetInPitchTurnsToItAndFires)
+TEST_F(BearingTest, ABeamShipPointingAwayFromItsTargetInPitchTurnsToItAndFires)
 {
     // The target 200 units ahead and 50 below; the bow 80 degrees down or up,
     // beyond the pitch of every beam turret.
