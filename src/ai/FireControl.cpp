@@ -39,6 +39,13 @@ float DamageToCome(const OwnShip& ship, const TurretView& turret, const Contact&
     return share * (turret.beam ? BeamTurnDamageAt(range) : GunTurnDamageAt(range));
 }
 
+bool TurretBears(const OwnShip& ship, const TurretView& turret, const Vector& point)
+{
+    return InsideArc(
+        WantedAim(point, ship.position, ship.orientation, turret.mountPosition, turret.mountRotation),
+        turret.arc);
+}
+
 float TurretOpenRange(const TurretView& turret)
 {
     return turret.beam ? kBeamOpenRange : kGunOpenRange;
@@ -83,9 +90,7 @@ float TurretTargetScore(const OwnShip& ship, const TurretView& turret, const Con
     {
         return 0.0f;
     }
-    const Orientation wanted = WantedAim(target.position, ship.position, ship.orientation,
-                                         turret.mountPosition, turret.mountRotation);
-    if (!InsideArc(wanted, turret.arc))
+    if (!TurretBears(ship, turret, target.position))
     {
         return 0.0f;
     }

@@ -19,6 +19,10 @@
 // already going to an enemy counts against what is left of it: turrets pile
 // on until the face should break, and no further.
 
+// Whether the turret can turn onto the point within its arc, from where
+// the ship is and as it points.
+bool TurretBears(const OwnShip& ship, const TurretView& turret, const Vector& point);
+
 // How far a turret fires when the ship can still close in (so that fire time
 // is not wasted at long range), and when it cannot.
 float TurretOpenRange(const TurretView& turret);

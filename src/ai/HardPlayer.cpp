@@ -13,7 +13,6 @@
 #include "combat/BeamTurret.h"
 #include "combat/GunTurret.h"
 #include "combat/Hangar.h"
-#include "combat/TurretAim.h"
 #include "game/Game.h"
 #include "players/FleetActivity.h"
 #include "players/Player.h"
@@ -85,9 +84,7 @@ bool AnyTurretBears(const OwnShip& ship, const Vector& point)
 {
     for (const TurretView& turret : ship.turrets)
     {
-        if (InsideArc(
-                WantedAim(point, ship.position, ship.orientation, turret.mountPosition, turret.mountRotation),
-                turret.arc))
+        if (TurretBears(ship, turret, point))
         {
             return true;
         }
