@@ -27,25 +27,42 @@
 
 using BearingTest = GLTest;
 
+namespace
+{
+
+// One Hard turn of a ship of `shipClass` at the test origin, its bow pitched
+// `pitch` degrees, against a still frigate at `at`: the hull it takes off the
+// frigate, and where it ends.
+void PlayOneTurn(const char* shipClass, float pitch, const Vector& at, float& damage, Vector& end)
+{
+    std::unique_ptr<Game> game(NewEmptyGame(2));
+    Ship* ship = PlaceShip(game.get(), 0, Vector(), shipClass);
+    ship->SetOrientation(pitch, 0.0f, 0.0f);
+    const Ship* target = PlaceShip(game.get(), 1, at);
+    SettleFleets(game.get());
+    ASSERT_EQ(game->GetCurrentPlayer(), game->players[0]);
+    const float before = TotalHull(*target);
+
+    HardPlayer hard(*game, *game->players[0], 1);
+    game->SetState(0);
+    hard.PlayTurn([&]() { AdvanceGameTick(*game); });
+    damage = before - TotalHull(*target);
+    end = ship->position - kTestOrigin;
+}
+
+} // namespace
+
 TEST_F(BearingTest, AFighterTurnsItsGunsOnAStillTargetAndFiresItsTurnIntoIt)
 {
     // Level and facing the target, which lies 70 units ahead and 11 below.
     for (const Vector& at : {Vector(0, -11, -70), Vector(25, -11, -66)})
     {
-        std::unique_ptr<Game> game(NewEmptyGame(2));
-        Ship* fighter = PlaceShip(game.get(), 0, Vector(), "smallfighter");
-        const Ship* target = PlaceShip(game.get(), 1, at);
-        SettleFleets(game.get());
-        ASSERT_EQ(game->GetCurrentPlayer(), game->players[0]);
-        const float before = TotalHull(*target);
-
-        HardPlayer hard(*game, *game->players[0], 1);
-        game->SetState(0);
-        hard.PlayTurn([&]() { AdvanceGameTick(*game); });
-
+        float damage = 0.0f;
+        Vector end;
+        ASSERT_NO_FATAL_FAILURE(PlayOneTurn("smallfighter", 0.0f, at, damage, end));
         // Two bullets a salvo for five seconds, nearly every one a hit.
-        EXPECT_GE(before - TotalHull(*target), 30.0f) << at.x;
-        EXPECT_LT(Length(fighter->position - kTestOrigin), 10.0) << "it fires from where it is";
+        EXPECT_GE(damage, 30.0f) << at.x;
+        EXPECT_LT(Length(end), 10.0) << "it fires from where it is";
     }
 }
 
@@ -55,17 +72,9 @@ TEST_F(BearingTest, ABeamShipPointingAwayFromItsTargetInPitchTurnsToItAndFires)
     // beyond the pitch of every beam turret.
     for (float pitch : {-80.0f, 80.0f})
     {
-        std::unique_ptr<Game> game(NewEmptyGame(2));
-        Ship* ship = PlaceShip(game.get(), 0, Vector(), "beamfrigateopen");
-        ship->SetOrientation(pitch, 0.0f, 0.0f);
-        const Ship* target = PlaceShip(game.get(), 1, Vector(0, -50, -200));
-        SettleFleets(game.get());
-        const float before = TotalHull(*target);
-
-        HardPlayer hard(*game, *game->players[0], 1);
-        game->SetState(0);
-        hard.PlayTurn([&]() { AdvanceGameTick(*game); });
-
-        EXPECT_GE(before - TotalHull(*target), 20.0f) << "pitch " << pitch;
+        float damage = 0.0f;
+        Vector end;
+        ASSERT_NO_FATAL_FAILURE(PlayOneTurn("beamfrigateopen", pitch, Vector(0, -50, -200), damage, end));
+        EXPECT_GE(damage, 20.0f) << "pitch " << pitch;
     }
 }
