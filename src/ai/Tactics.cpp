@@ -47,6 +47,9 @@ constexpr float kLeftAlonePenalty = 2000.0f;
 // two fleets on top of each other wear each other down for tens of rounds.
 constexpr float kFighterTooClose = 15.0f;
 constexpr float kShipTooClose = 100.0f;
+// Nearer than this a ship's turrets bear on a target level with it with few
+// guns at most.
+constexpr float kDuelNearest = 50.0f;
 // A target more than this many units above or below for every unit away
 // level is out of the pitch of some of a ship's gun turrets: they bear from
 // 20 degrees below their mount's level upwards, and half of them are
@@ -1088,6 +1091,16 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
         order.targetId = target->id;
         order.openFireRange = standoff + 70.0f;
         order.task = ShipTask::Strike;
+        // In a duel two last ships often meet in the dust of the battle,
+        // where they see each other only close: there a ship in sight of its
+        // target holds still and fires, which keeps its fire on one face,
+        // rather than back out of sight.
+        const bool holdInDuel = ship.role != ShipRole::Fighter && target->role != ShipRole::Fighter &&
+                                Duel(knowledge) && distance >= kDuelNearest && distance <= standoff + 60.0f;
+        if (holdInDuel)
+        {
+            continue;
+        }
         if (distance < (ship.role == ShipRole::Fighter ? kFighterTooClose : kShipTooClose))
         {
             // On top of its target, where fixed guns do not bear and few

@@ -2,7 +2,9 @@
 // on top of their target back off to fighting range, where their turrets
 // bear, rather than wear each other down at point-blank range, and ships
 // steeply above or below their target close in height; in a duel of one
-// capital ship a side neither turns a fresh face to the other; a small fleet
+// capital ship a side neither turns a fresh face to the other, and a ship in
+// sight of its target holds still and fires rather than lose sight of it in
+// the dust of the battle; a small fleet
 // hunting in a cloud steps out now and then to look round, over the cloud's
 // top where its ships meet rather than out of its two faces, and in the middle
 // of the game gathers over the middle of the map, where a rival that hunts
@@ -78,12 +80,18 @@ const ShipOrders& OrdersOf(const TurnPlan& plan, uint32_t id)
     return plan.ships.front();
 }
 
-// The orders of a gunship at `own` that sees one enemy gunship, id 50, at `enemy`.
-ShipOrders GunshipOrders(const Vector& own, const Vector& enemy)
+// The orders of a gunship at `own` that sees one enemy gunship, id 50, at
+// `enemy`; unless `duel`, the enemy has a second ship, out of sight far off.
+ShipOrders GunshipOrders(const Vector& own, const Vector& enemy, bool duel = false)
 {
     Knowledge knowledge = TwoPlayers();
     knowledge.own.push_back(Own(1, ShipRole::Gunship, own));
     knowledge.contacts.push_back(Contact{50, 1, -1, ShipRole::Gunship, enemy, Orientation(), true});
+    if (!duel)
+    {
+        knowledge.contacts.push_back(
+            Contact{52, 1, -1, ShipRole::Carrier, Vector(-600, 0, -600), Orientation(), false});
+    }
     return OrdersOf(PlanTurn(knowledge, HardMemory(), kNoClasses, Tuning(), std::vector<Vector>()), 1);
 }
 
@@ -116,6 +124,32 @@ TEST(EndgameTest, AShipOnTopOfItsTargetOrSteeplyAboveOrBelowItGoesWhereItsTurret
         EXPECT_NEAR(order.destination.x, PreferredRange(ShipRole::Gunship), 1.0) << height;
         EXPECT_NEAR(order.destination.z, 0.0, 1.0) << height;
     }
+}
+
+TEST(EndgameTest, InADuelAShipInSightOfItsTargetHoldsStillAndFiresUnlessRightOnTopOfIt)
+{
+    // The last two ships meet in the dust of the battle, where they see each
+    // other only close: backing out to fighting range, or climbing to the
+    // target's height, would take the target out of sight again. From 50
+    // units to fighting range the ship holds where it is, whatever the height.
+    for (const Vector& enemy : {Vector(0, 0, 0), Vector(40, 0, 0), Vector(0, 150, 0), Vector(0, -90, 0)})
+    {
+        for (float apart : {110.0f, 200.0f, 270.0f})
+        {
+            const ShipOrders order = GunshipOrders(enemy + Vector(apart, 0, 0), enemy, true);
+            EXPECT_EQ(order.targetId, 50u);
+            EXPECT_FALSE(order.move) << apart << " units from (" << enemy.x << ", " << enemy.y << ")";
+        }
+    }
+    EXPECT_FALSE(GunshipOrders(Vector(60, 0, 0), Vector(0, 0, 0), true).move);
+    // Nearer than that few of its turrets bear: out to fighting range.
+    const ShipOrders onTop = GunshipOrders(Vector(30, 0, 0), Vector(0, 0, 0), true);
+    ASSERT_TRUE(onTop.move);
+    EXPECT_NEAR(Length(onTop.destination), PreferredRange(ShipRole::Gunship), 1.0);
+    // Out of its fighting range it closes in as ever.
+    const ShipOrders far = GunshipOrders(Vector(500, 0, 0), Vector(0, 0, 0), true);
+    ASSERT_TRUE(far.move);
+    EXPECT_LT(far.destination.x, 500.0f);
 }
 
 TEST(EndgameTest, OnlyInADuelOfOneCapitalShipASideDoesAShipKeepItsFaceToTheEnemyAfterFiring)
