@@ -1044,6 +1044,7 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
         }
     }
     const float pace = memory.pace * slowest;
+    const bool duel = Duel(knowledge);
     for (size_t i = 0; i < knowledge.own.size(); i++)
     {
         const OwnShip& ship = knowledge.own[i];
@@ -1095,8 +1096,8 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
         // where they see each other only close: there a ship in sight of its
         // target holds still and fires, which keeps its fire on one face,
         // rather than back out of sight.
-        const bool holdInDuel = ship.role != ShipRole::Fighter && target->role != ShipRole::Fighter &&
-                                Duel(knowledge) && distance >= kDuelNearest && distance <= standoff + 60.0f;
+        const bool holdInDuel = ship.role != ShipRole::Fighter && target->role != ShipRole::Fighter && duel &&
+                                distance >= kDuelNearest && distance <= standoff + 60.0f;
         if (holdInDuel)
         {
             continue;
