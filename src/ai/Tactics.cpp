@@ -1120,13 +1120,16 @@ void PlanEngage(const Knowledge& knowledge, const HardMemory& memory, const Clas
             // or below it, beyond the pitch of some of its turrets, would
             // hold there with those turrets silent: it goes half way to the
             // target's height, so that two ships that both do so meet level
-            // and every turret bears.
+            // and every turret bears. It keeps as far out as it is (but
+            // not on top of the target): backing out to fighting range
+            // would take a target in the dust of the battle out of sight.
             const Vector rise = target->position - ship.position;
-            if (ship.role != ShipRole::Fighter &&
-                std::fabs(rise.y) > kSteepSlope * float(Length(Vector(rise.x, 0.0f, rise.z))))
+            const float level = float(Length(Vector(rise.x, 0.0f, rise.z)));
+            if (ship.role != ShipRole::Fighter && std::fabs(rise.y) > kSteepSlope * level)
             {
+                const float out = std::max(kShipTooClose, std::min(standoff, level));
                 order.move = true;
-                order.destination = levelSpot;
+                order.destination = target->position + LevelOutward(ship.position, target->position) * out;
                 order.destination.y = 0.5f * (ship.position.y + target->position.y);
             }
             continue;
