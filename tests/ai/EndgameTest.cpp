@@ -106,7 +106,7 @@ TEST(EndgameTest, AShipOnTopOfItsTargetOrSteeplyAboveOrBelowItGoesWhereItsTurret
         EXPECT_NEAR(Length(order.destination), PreferredRange(ShipRole::Gunship), 1.0) << apart;
         EXPECT_GT(order.destination.x, apart) << apart;
     }
-    // At fighting range it stays where it is and fires, unless the target is
+    // Within fighting range it stays where it is and fires, unless the target is
     // so far above or below it that the guns on one side of its hull do not
     // bear (more than 20 degrees off level): then it goes half way to the
     // target's height as far out as it is, at least 100 units; backing out
