@@ -1,8 +1,10 @@
 // The set-up menu's "Resume": which save it offers, the line for one that
 // cannot be read, the files left as they were, and the menu drawn with them.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,8 +29,12 @@ class ResumeOfferTest : public GLTest
     void SetUp() override
     {
         GLTest::SetUp();
-        // A fixed folder: the menu's frames show the path.
+        // A fixed folder: the menu's frames show the path. Another test
+        // program on this machine (a second build's run) waits for it.
         root = "/tmp/korvane-resume-menu";
+        lock = open((root + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
+        ASSERT_GE(lock, 0);
+        ASSERT_EQ(flock(lock, LOCK_EX), 0);
         mkdir(root.c_str(), 0700);
         setenv("XDG_DATA_HOME", root.c_str(), 1);
         folder = root + "/korvane/saves";
@@ -43,10 +49,13 @@ class ResumeOfferTest : public GLTest
         rmdir(folder.c_str());
         rmdir((root + "/korvane").c_str());
         rmdir(root.c_str());
+        if (lock >= 0)
+            close(lock);
         GLTest::TearDown();
     }
 
     std::string root, folder;
+    int lock = -1;
     std::vector<std::string> paths;
 };
 
