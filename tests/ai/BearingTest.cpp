@@ -17,11 +17,7 @@
 
 #include <memory>
 
-#include "ai/HardPlayer.h"
-#include "game/Game.h"
-#include "players/AutoPlayer.h"
-#include "players/Player.h"
-#include "ships/Ship.h"
+#include "ai/HardTest.h"
 #include "ships/TestGame.h"
 #include "support/GLTest.h"
 

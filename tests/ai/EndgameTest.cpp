@@ -15,39 +15,11 @@
 
 #include <cmath>
 
+#include "ai/HardTest.h"
 #include "ai/Search.h"
-#include "ai/Tactics.h"
 
 namespace
 {
-
-const Vector kStarts[4] = {Vector(0, 0, 800), Vector(0, 0, -800), Vector(-800, 0, 0), Vector(800, 0, 0)};
-
-// No class profiles: every ship plans with what its role alone tells.
-const ClassBook kNoClasses{std::vector<ClassProfile>()};
-
-Knowledge TwoPlayers()
-{
-    Knowledge knowledge;
-    knowledge.self = 0;
-    knowledge.players = 2;
-    std::copy(kStarts, kStarts + 4, knowledge.starts);
-    return knowledge;
-}
-
-OwnShip Own(uint32_t id, ShipRole role, const Vector& position)
-{
-    OwnShip ship;
-    ship.id = id;
-    ship.role = role;
-    ship.position = position;
-    ship.speed = 20.0f;
-    ship.yawRate = 30.0f;
-    ship.moveTimeLeft = kTurnMoveSeconds;
-    ship.sensorRange = 0.35f;
-    ship.signature = role == ShipRole::Fighter ? 0.05f : 0.2f;
-    return ship;
-}
 
 // The memory, in `turn`, of a fleet that last saw an enemy ship in turn
 // `lastSight`, lost it in a corner of the cloud and has looked there since:
@@ -67,24 +39,11 @@ HardMemory LostOneShip(int32_t turn = 0, int32_t lastSight = 0)
     return memory;
 }
 
-const ShipOrders& OrdersOf(const TurnPlan& plan, uint32_t id)
-{
-    for (const ShipOrders& order : plan.ships)
-    {
-        if (order.id == id)
-        {
-            return order;
-        }
-    }
-    ADD_FAILURE() << "no orders for ship " << id;
-    return plan.ships.front();
-}
-
 // The orders of a gunship at `own` that sees one enemy gunship, id 50, at
 // `enemy`; unless `duel`, the enemy has a second ship, out of sight far off.
 ShipOrders GunshipOrders(const Vector& own, const Vector& enemy, bool duel = false)
 {
-    Knowledge knowledge = TwoPlayers();
+    Knowledge knowledge = Seat(0, 2);
     knowledge.own.push_back(Own(1, ShipRole::Gunship, own));
     knowledge.contacts.push_back(Contact{50, 1, -1, ShipRole::Gunship, enemy, Orientation(), true});
     if (!duel)
@@ -185,7 +144,7 @@ TEST(EndgameTest, OnlyInADuelOfOneCapitalShipASideDoesAShipKeepItsFaceToTheEnemy
         tuning.doctrine = doctrine;
         for (const Case& c : cases)
         {
-            Knowledge knowledge = TwoPlayers();
+            Knowledge knowledge = Seat(0, 2);
             knowledge.own.push_back(Own(1, ShipRole::Gunship, Vector(200, 0, 0)));
             if (c.secondOwnShip)
             {
@@ -205,7 +164,7 @@ TEST(EndgameTest, OnlyInADuelOfOneCapitalShipASideDoesAShipKeepItsFaceToTheEnemy
 std::vector<ShipOrders> HuntOrders(const std::vector<NebulaBox>& nebulae, int32_t unseen,
                                    const std::vector<float>& heights)
 {
-    Knowledge knowledge = TwoPlayers();
+    Knowledge knowledge = Seat(0, 2);
     knowledge.nebulae = nebulae;
     for (size_t i = 0; i < heights.size(); i++)
     {
@@ -302,7 +261,7 @@ TEST(EndgameTest, TwoShipsLookingRoundFromOneCloudMeetOverItsTopUnlessItIsTooHig
 
 TEST(EndgameTest, FromTurn14To24ASmallFleetGathersOverTheMiddleAndALargerOneSendsALookout)
 {
-    Knowledge knowledge = TwoPlayers();
+    Knowledge knowledge = Seat(0, 2);
     knowledge.nebulae.push_back(NebulaBox{Vector(-300, -50, -300), Vector(300, 50, 300), 0.015f});
     knowledge.nebulae.push_back(NebulaBox{Vector(400, 0, 400), Vector(500, 120, 500), 0.01f});
     knowledge.nebulae.push_back(NebulaBox{Vector(-500, 300, -500), Vector(-400, 400, -400), 0.0f}); // no dust
@@ -386,7 +345,7 @@ TEST(EndgameTest, TheHuntFindsAFighterKeepingStillInThePiledDustOfItsSquadronsWr
     // (100 across, each where a wreck burnt) piles up so thick round the last
     // one that a frigate sees it only within about 16 units, and it sits 38
     // from the nearest wreck.
-    Knowledge knowledge = TwoPlayers();
+    Knowledge knowledge = Seat(0, 2);
     knowledge.nebulae.push_back(NebulaBox{Vector(-200, -50, -200), Vector(200, 50, 200), 0.025f});
     for (const Vector& wreck :
          {Vector(88, 0, 88), Vector(112, 0, 88), Vector(88, 0, 112), Vector(100, 0, 76), Vector(76, 0, 100)})

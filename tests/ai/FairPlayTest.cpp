@@ -11,124 +11,23 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <functional>
-#include <memory>
 #include <string>
-#include <vector>
 
-#include "ai/HardPlayer.h"
-#include "app/Startup.h"
-#include "game/Game.h"
-#include "input/TickClock.h"
-#include "math/Random.h"
-#include "players/AutoPlayer.h"
-#include "players/Player.h"
-#include "ships/Ship.h"
+#include "ai/HardTest.h"
 #include "support/GLTest.h"
-#include "world/Environment.h"
 
 namespace
 {
 
 using FairPlayTest = GLTest;
 
-// What the observer's player has detected of every other fleet, written out
-// from the ships' detection entries: each ship's state, where it was last
-// seen, and where it is and how it stands while in sight. Nothing of a ship
-// never detected.
-std::string DetectionRecord(const Game& game, int observer)
+// How many of the first `n` entries of two lists are alike before one differs.
+template <typename T> size_t AlikeFor(const std::vector<T>& a, const std::vector<T>& b, size_t n)
 {
-    std::string text;
-    char line[200];
-    for (const Player* other : game.GetPlayers())
-    {
-        if (other->GetIndex() == observer)
-        {
-            continue;
-        }
-        for (const Ship* ship : other->fleet)
-        {
-            const auto entry = ship->detection.find(observer);
-            if (!ship->IsAlive() || entry == ship->detection.end() || entry->second.state == 0)
-            {
-                continue;
-            }
-            const DetectionEntry& known = entry->second;
-            const Vector& where = known.state == 2 ? ship->position : known.lastPosition;
-            const Vector& facing = known.state == 2 ? ship->orientation : known.lastOrientation;
-            std::snprintf(line, sizeof line, "%u:%d %.9g %.9g %.9g %.9g %.9g %.9g;", ship->GetId(),
-                          known.state, where.x, where.y, where.z, facing.x, facing.y, facing.z);
-            text += line;
-        }
-    }
-    return text;
-}
-
-// The Hard player's turns in one game: before its first decision and after
-// every tick, what its player had detected and how many orders it had given.
-struct TurnsLog
-{
-    std::vector<std::string> detection;
-    std::vector<size_t> ordersBefore;
-    std::vector<std::string> orders;
-    size_t changedAtOrder = 0; // orders given before the change was made
-    bool changed = false;
-};
-
-// A change to a game: given the game and the round (0 before anyone has
-// looked, then every round from 1 in player 2's turn), true once it changed
-// something.
-using Change = std::function<bool(Game&, int round)>;
-
-// A two-player game on the map in which player 1 is the Hard player and
-// player 2 stands still and ends its turns at once, with `change` offered the
-// game before the first tick and in every turn of player 2.
-TurnsLog PlayHardTurns(const std::string& map, uint32_t seed, int rounds, const Change& change)
-{
-    gAnimationTime = 0.0f;
-    gTickClock.tickCounter = 0;
-    std::unique_ptr<Game> game(new Game(2, map));
-    SeedRandom(seed);
-    TurnsLog log;
-    log.changed = change(*game, 0);
-    Player& hardSeat = *game->players[0];
-    HardPlayer hard(*game, hardSeat, seed);
-    hard.GetControls().KeepRecord(true);
-
-    auto note = [&]()
-    {
-        log.detection.push_back(DetectionRecord(*game, 0));
-        log.ordersBefore.push_back(hard.GetControls().Record().size());
-    };
-    for (int round = 0; round < rounds && game->GetState() != 2; round++)
-    {
-        for (size_t seat = 0; seat < game->players.size(); seat++)
-        {
-            Player& current = *game->GetCurrentPlayer();
-            game->GetEnvironment()->Update(current.GetEyePosition(), current.GetViewDirection());
-            game->SetState(0);
-            if (&current == &hardSeat)
-            {
-                note();
-                hard.PlayTurn(
-                    [&]()
-                    {
-                        AdvanceGameTick(*game);
-                        note();
-                    });
-            }
-            else if (!log.changed && change(*game, round + 1))
-            {
-                log.changed = true;
-                log.changedAtOrder = hard.GetControls().Record().size();
-            }
-            game->NextPlayer();
-        }
-    }
-    log.orders = hard.GetControls().Record();
-    return log;
+    return size_t(std::mismatch(a.begin(), a.begin() + long(n), b.begin()).first - a.begin());
 }
 
 // Compares the orders of two games for as long as the detection records
@@ -136,24 +35,16 @@ TurnsLog PlayHardTurns(const std::string& map, uint32_t seed, int rounds, const 
 size_t SameOrdersWhileSameDetection(const TurnsLog& a, const TurnsLog& b, size_t& ticksCompared)
 {
     const size_t ticks = std::min(a.detection.size(), b.detection.size());
-    size_t same = 0;
-    while (same < ticks && a.detection[same] == b.detection[same])
-    {
-        same++;
-    }
+    const size_t same = AlikeFor(a.detection, b.detection, ticks);
     ticksCompared = same;
     // Every order given before the first record that differs was decided on
     // what both players had detected alike.
     const size_t orders = same < ticks ? a.ordersBefore[same] : std::min(a.orders.size(), b.orders.size());
     EXPECT_EQ(same < ticks ? b.ordersBefore[same] : orders, orders) << "orders given before tick " << same;
-    for (size_t i = 0; i < orders && i < a.orders.size() && i < b.orders.size(); i++)
-    {
-        EXPECT_EQ(a.orders[i], b.orders[i]) << "order " << i << " (of " << orders << " compared)";
-        if (a.orders[i] != b.orders[i])
-        {
-            break;
-        }
-    }
+    const size_t both = std::min({orders, a.orders.size(), b.orders.size()});
+    const size_t differ = AlikeFor(a.orders, b.orders, both);
+    EXPECT_EQ(differ, both) << "order " << differ << " (of " << orders << " compared): " << a.orders[differ]
+                            << " vs " << b.orders[differ];
     return orders;
 }
 

@@ -7,20 +7,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
-#include <memory>
 #include <string>
-#include <vector>
 
-#include "ai/HardPlayer.h"
-#include "app/Startup.h"
-#include "game/Game.h"
-#include "input/TickClock.h"
-#include "math/Random.h"
-#include "players/AutoPlayer.h"
-#include "players/Player.h"
-#include "ships/Ship.h"
+#include "ai/HardTest.h"
 #include "support/GLTest.h"
-#include "world/Environment.h"
 
 using HuntTest = GLTest;
 
@@ -30,60 +20,42 @@ TEST_F(HuntTest, ASearchingShipGoesOnToAnotherPointInTheTurnItReachesOne)
     // nebula, where player 1's Hard fleet has to hunt it. Counted in the
     // turns of the hunt, up to the first sight of player 2: one ship is
     // given a second move in a turn (without going on, one a turn).
+    const Change intoTheVeil = [](Game& game, int)
+    {
+        for (Ship* ship : game.players[1]->fleet)
+        {
+            ship->position = Vector(float(ship->GetId() % 5) * 20.0f - 40.0f, 0.0f, 0.0f);
+        }
+        return true;
+    };
     int mostMoves = 0;
     int huntingTurns = 0;
     for (uint32_t seed : {1u, 2u})
     {
-        gAnimationTime = 0.0f;
-        gTickClock.tickCounter = 0;
-        std::unique_ptr<Game> game(new Game(2, "map1"));
-        SeedRandom(seed);
-        for (Ship* ship : game->players[1]->fleet)
-        {
-            ship->position = Vector(float(ship->GetId() % 5) * 20.0f - 40.0f, 0.0f, 0.0f);
-        }
-        Player& hardSeat = *game->players[0];
-        HardPlayer hard(*game, hardSeat, seed);
-        hard.GetControls().KeepRecord(true);
+        const TurnsLog log = PlayHardTurns("map1", seed, 8, intoTheVeil);
+        // Player 2 is seen once player 1 has detected any of its ships; the
+        // moves counted in a turn are those ordered before then.
         bool seen = false;
-        for (int round = 1; round <= 8 && !seen && game->GetState() != 2; round++)
+        for (size_t turn = 0; turn < log.turnStarts.size() && !seen; turn++)
         {
-            for (size_t seat = 0; seat < game->players.size(); seat++)
+            const size_t end =
+                turn + 1 < log.turnStarts.size() ? log.turnStarts[turn + 1] : log.detection.size();
+            size_t blind = log.turnStarts[turn]; // the last tick of the turn before the first sight
+            while (blind + 1 < end && log.detection[blind + 1].empty())
             {
-                Player& current = *game->GetCurrentPlayer();
-                game->GetEnvironment()->Update(current.GetEyePosition(), current.GetViewDirection());
-                game->SetState(0);
-                if (&current == &hardSeat && !seen)
-                {
-                    hard.GetControls().ClearRecord();
-                    size_t blindOrders = 0;
-                    hard.PlayTurn(
-                        [&]()
-                        {
-                            AdvanceGameTick(*game);
-                            for (const Ship* ship : game->players[1]->fleet)
-                            {
-                                seen = seen || ship->DetectionStateOf(0) != 0;
-                            }
-                            if (!seen)
-                            {
-                                blindOrders = hard.GetControls().Record().size();
-                            }
-                        });
-                    const std::vector<std::string>& orders = hard.GetControls().Record();
-                    std::map<std::string, int> moves;
-                    for (size_t i = 0; i < blindOrders && i < orders.size(); i++)
-                    {
-                        if (orders[i].rfind("move ", 0) == 0)
-                        {
-                            const int count = ++moves[orders[i].substr(0, orders[i].find(" to "))];
-                            mostMoves = std::max(mostMoves, count);
-                        }
-                    }
-                    huntingTurns += moves.empty() ? 0 : 1;
-                }
-                game->NextPlayer();
+                blind++;
             }
+            seen = blind + 1 < end;
+            std::map<std::string, int> moves;
+            for (size_t i = log.ordersBefore[log.turnStarts[turn]]; i < log.ordersBefore[blind]; i++)
+            {
+                if (log.orders[i].rfind("move ", 0) == 0)
+                {
+                    const int count = ++moves[log.orders[i].substr(0, log.orders[i].find(" to "))];
+                    mostMoves = std::max(mostMoves, count);
+                }
+            }
+            huntingTurns += moves.empty() ? 0 : 1;
         }
     }
     std::printf("%d turns of hunting, at most %d moves for one ship in a turn\n", huntingTurns, mostMoves);

@@ -6,15 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "ai/Tactics.h"
+#include "ai/HardTest.h"
 
 namespace
 {
-
-const Vector kStarts[4] = {Vector(0, 0, 800), Vector(0, 0, -800), Vector(-800, 0, 0), Vector(800, 0, 0)};
-
-// No class profiles: every ship plans with what its role alone tells.
-const ClassBook kNoClasses{std::vector<ClassProfile>()};
 
 // Seat `self` of `players` with one ship (id 1) at its start, ready to move a
 // whole turn, seeing capital ships (or fighters) of the given owners at the
@@ -22,17 +17,9 @@ const ClassBook kNoClasses{std::vector<ClassProfile>()};
 Knowledge Seen(int32_t self, int32_t players, std::vector<std::pair<int32_t, Vector>> ships,
                ShipRole role = ShipRole::Gunship)
 {
-    Knowledge knowledge;
-    knowledge.self = self;
-    knowledge.players = players;
-    std::copy(kStarts, kStarts + 4, knowledge.starts);
-    knowledge.own.push_back(OwnShip());
-    OwnShip& own = knowledge.own[0];
-    own.id = 1;
-    own.position = kStarts[self];
-    own.speed = 20.0f;
-    own.yawRate = 30.0f;
-    own.moveTimeLeft = kTurnMoveSeconds;
+    Knowledge knowledge = Seat(self, players);
+    knowledge.own.push_back(Own(1, ShipRole::Gunship, kStarts[self]));
+    knowledge.own[0].sensorRange = knowledge.own[0].signature = 0.0f; // no sensors of its own
     for (const auto& ship : ships)
     {
         const uint32_t id = uint32_t(knowledge.contacts.size() + 10);
