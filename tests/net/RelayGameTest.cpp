@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "NetMessages.h"
 #include "net/RelayGame.h"
 
 namespace
@@ -51,41 +52,6 @@ class Relay : public ::testing::Test
     {
         game.Disconnected(c, timedOut);
         Collect();
-    }
-
-    static Message Join(const std::string& name, const std::string& code = "GAME42")
-    {
-        Message m;
-        m.type = MessageType::Join;
-        m.code = code;
-        m.name = name;
-        return m;
-    }
-    static Message Host(std::vector<SeatPlan> plan, const std::string& name = "Ann")
-    {
-        Message m = Join(name);
-        m.host = true;
-        m.plan = plan;
-        m.settings = {1, 2, 3};
-        return m;
-    }
-    static Message Turn(uint32_t turn, uint8_t next, uint64_t hash = 0, bool over = false)
-    {
-        Message m;
-        m.type = MessageType::Turn;
-        m.turn = turn;
-        m.seatToPlay = next;
-        m.hash = hash ? hash : 1000 + turn;
-        m.gameOver = over;
-        m.snapshot.assign(100 + turn, uint8_t(turn));
-        return m;
-    }
-    static Message Vote(uint8_t seat)
-    {
-        Message m;
-        m.type = MessageType::Vote;
-        m.seat = seat;
-        return m;
     }
 
     // Host on connection 1 with seats [host person, open, open], joiners
@@ -179,8 +145,6 @@ TEST_F(Relay, JoinsAreRefusedWithAReason)
     Arrive(1, Host({SeatPlan::HostHuman, SeatPlan::Open}));
     Message oldVersion = Join("Old");
     oldVersion.version = kProtocolVersion + 1;
-    Message otherGame = Host({SeatPlan::HostHuman, SeatPlan::Open}, "Zed");
-    otherGame.code = "OTHER1";
     const struct
     {
         Message join;
@@ -191,7 +155,7 @@ TEST_F(Relay, JoinsAreRefusedWithAReason)
         {Join(" "), RefusalReason::Malformed},
         {Join("Bo", "game42"), RefusalReason::Malformed},
         {Join("Ann"), RefusalReason::NameInUse},
-        {otherGame, RefusalReason::RelayBusy},
+        {Host({SeatPlan::HostHuman, SeatPlan::Open}, "Zed", "OTHER1"), RefusalReason::RelayBusy},
     };
     uint32_t c = 10;
     for (const auto& row : rows)
@@ -228,7 +192,7 @@ TEST_F(Relay, TheGameBeginsWithTheHostsSnapshotOnceEverySeatIsTaken)
     EXPECT_TRUE(Logged("turn 0: the game begins, seat 2 first"));
 }
 
-TEST_F(Relay, TurnsPassOnInOrderFromTheSeatWhoseTurnItIs)
+TEST_F(Relay, TurnsPassOnInOrderUntilTheGameEndsAndIsCleared)
 {
     ThreeSeatGame();
     Send(2, Turn(1, 1)); // seat 2's machine: not its turn
@@ -239,17 +203,26 @@ TEST_F(Relay, TurnsPassOnInOrderFromTheSeatWhoseTurnItIs)
     EXPECT_TRUE(Logged("out of turn: dropped"));
     EXPECT_TRUE(Logged("names a seat the game does not have: dropped"));
     EXPECT_TRUE(dropped.empty()); // a late turn is dropped, not its machine
-    Send(1, Turn(1, 1, 0xABC));
+    Send(1, Turn(1, 1));
     for (uint32_t c : {2u, 3u})
-        EXPECT_EQ(Got(c, MessageType::Turn), EncodeMessage(Turn(1, 1, 0xABC))) << c;
+        EXPECT_EQ(Got(c, MessageType::Turn), EncodeMessage(Turn(1, 1))) << c;
     EXPECT_EQ(game.CurrentSeat(), 1);
-    EXPECT_TRUE(Logged("turn 1: seat 1 ended, seat 2 next (hash 0000000000000abc"));
+    EXPECT_TRUE(Logged("turn 1: seat 1 ended, seat 2 next (hash 000000005eed0001"));
     Send(2, Turn(2, 2));
-    Send(3, Turn(3, 0, 0, true));
+    Message last = Turn(3, 0);
+    last.gameOver = true;
+    Send(3, last);
     EXPECT_EQ(Count(1, MessageType::Turn), 2);
     EXPECT_TRUE(Logged("turn 3: seat 3 ended; game over"));
     Send(1, Turn(4, 1)); // nothing after the end
     EXPECT_EQ(Count(2, MessageType::Turn), 2);
+    // The finished game is cleared once every player has left it.
+    Disconnect(1, false);
+    Disconnect(2, false);
+    EXPECT_TRUE(game.HasGame());
+    Disconnect(3, false);
+    EXPECT_FALSE(game.HasGame());
+    EXPECT_TRUE(Logged("ready for a new one"));
 }
 
 TEST_F(Relay, MismatchesAreLoggedAndPassedOn)
@@ -442,8 +415,7 @@ TEST_F(Relay, AConnectionThatFloodsOrNeverJoinsIsDropped)
     }
     EXPECT_FALSE(Dropped(3));
     // Bytes count too: four largest snapshots at once are more than the bound.
-    Message big = Turn(1, 1);
-    big.snapshot.assign(kMaxSnapshotBytes, 7);
+    const Message big = Turn(1, 1, kMaxSnapshotBytes);
     for (int k = 0; k < 3; k++)
         Send(1, big);
     EXPECT_FALSE(Dropped(1));
@@ -461,16 +433,4 @@ TEST_F(Relay, AConnectionThatFloodsOrNeverJoinsIsDropped)
     Collect();
     EXPECT_TRUE(Dropped(50));
     EXPECT_TRUE(Logged("did not join in time"));
-}
-
-TEST_F(Relay, AFinishedGameIsClearedWhenEveryoneHasLeft)
-{
-    ThreeSeatGame();
-    Send(1, Turn(1, 2, 0, true));
-    Disconnect(1, false);
-    Disconnect(2, false);
-    EXPECT_TRUE(game.HasGame());
-    Disconnect(3, false);
-    EXPECT_FALSE(game.HasGame());
-    EXPECT_TRUE(Logged("ready for a new one"));
 }

@@ -10,6 +10,7 @@
 #include <stdlib.h>
 #include <thread>
 
+#include "NetMessages.h"
 #include "net/RelayClient.h"
 #include "net/RelayServer.h"
 
@@ -107,30 +108,6 @@ class Loopback : public ::testing::Test
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
-    static Message Join(const std::string& name, bool host = false)
-    {
-        Message m;
-        m.type = MessageType::Join;
-        m.code = "LOOP42";
-        m.name = name;
-        m.host = host;
-        if (host)
-            m.plan = {SeatPlan::HostHuman, SeatPlan::Open, SeatPlan::Open};
-        return m;
-    }
-    static Message Turn(uint32_t turn, uint8_t next, size_t bytes)
-    {
-        Message m;
-        m.type = MessageType::Turn;
-        m.turn = turn;
-        m.seatToPlay = next;
-        m.hash = 0x5EED0000 + turn;
-        m.snapshot.resize(bytes);
-        for (size_t k = 0; k < bytes; k++)
-            m.snapshot[k] = uint8_t((k * 2654435761u) >> 13);
-        return m;
-    }
-
     // A relay that times a silent machine out after timeoutSeconds; Ann (the
     // host), Bo and Cy joined and the game begun, the host to play.
     void ThreePlayers(double timeoutSeconds = 60.0)
@@ -144,7 +121,7 @@ class Loopback : public ::testing::Test
         ASSERT_TRUE(server->Open(error)) << error;
         ASSERT_NE(server->Port(), 0);
         host = &NewClient();
-        ASSERT_TRUE(host->Send(Join("Ann", true)));
+        ASSERT_TRUE(host->Send(Host({SeatPlan::HostHuman, SeatPlan::Open, SeatPlan::Open})));
         bo = &NewClient();
         ASSERT_TRUE(bo->Send(Join("Bo")));
         cy = &NewClient();
