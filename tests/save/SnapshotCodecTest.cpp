@@ -85,28 +85,27 @@ nlohmann::json BodyOf(const Snapshot& s)
 
 TEST(SnapshotCodec, EveryKindOfFloatAndDoubleReadsBackBitForBit)
 {
+    using F = std::numeric_limits<float>;
+    using D = std::numeric_limits<double>;
     const float floats[] = {0.0f,
                             -0.0f,
                             0.1f,
                             -1.5e-30f,
-                            std::numeric_limits<float>::denorm_min(),
-                            -std::numeric_limits<float>::denorm_min() * 77.0f,
-                            std::numeric_limits<float>::min(),
-                            std::numeric_limits<float>::max(),
-                            std::numeric_limits<float>::lowest(),
-                            std::numeric_limits<float>::infinity(),
-                            -std::numeric_limits<float>::infinity(),
-                            std::numeric_limits<float>::quiet_NaN(),
-                            -std::numeric_limits<float>::quiet_NaN(),
+                            F::denorm_min(),
+                            -F::denorm_min() * 77.0f,
+                            F::min(),
+                            F::max(),
+                            F::lowest(),
+                            F::infinity(),
+                            -F::infinity(),
+                            F::quiet_NaN(),
+                            -F::quiet_NaN(),
                             BitCast<float>(0x7fc12345u),
                             BitCast<float>(0xffd00001u),
                             16777217.0f,
                             3.14159274f};
-    const double doubles[] = {0.1,           -0.0,
-                              1e-310,        std::numeric_limits<double>::max(),
-                              -1e300,        std::numeric_limits<double>::infinity(),
-                              std::nan("7"), 0.1f,
-                              1.0 / 3.0};
+    const double doubles[] = {0.1,           -0.0,          1e-310, D::max(), -1e300,
+                              D::infinity(), std::nan("7"), 0.1f,   1.0 / 3.0};
     for (float f : floats)
     {
         for (double d : doubles)
