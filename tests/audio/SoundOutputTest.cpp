@@ -487,9 +487,15 @@ TEST_F(SoundOutput, EachSoundStartsAtItsTickAsLoudAndOnTheSideTheCameraHearsIt)
     ASSERT_NE(seen, nullptr);
     EXPECT_GT(seen->measuredLeft, 0.1);
 
-    // How loud and on which side each death is heard is the fit's to check
-    // against HearEvents, whose rules HearingTest holds; here, that the hull
-    // break sounds with the death.
+    // Near is louder than far, and each comes from its side.
+    const Expected* nearSound = find(Sound::ShipDestroyed, at["near"]);
+    const Expected* farSound = find(Sound::ShipDestroyed, at["far"]);
+    ASSERT_NE(nearSound, nullptr);
+    ASSERT_NE(farSound, nullptr);
+    EXPECT_GT(nearSound->measuredLeft + nearSound->measuredRight,
+              3.0 * (farSound->measuredLeft + farSound->measuredRight));
+    EXPECT_GT(nearSound->measuredLeft, 3.0 * nearSound->measuredRight) << "the near ship is on the left";
+    EXPECT_GT(farSound->measuredRight, 3.0 * farSound->measuredLeft) << "the far ship is on the right";
     EXPECT_NE(find(Sound::HullBreak, at["near"]), nullptr);
 
     // The wreck bursts on its 61st tick (the first is the tick of its death).
