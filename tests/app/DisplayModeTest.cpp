@@ -18,18 +18,15 @@ namespace
 SDL_Event Key(Uint8 type, SDLKey key, SDLMod mod)
 {
     SDL_Event event = {};
-    event.type = type;
-    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.sym = key;
-    event.key.keysym.mod = mod;
+    event.key = SDL_KeyboardEvent{type, 0, Uint8(type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED),
+                                  SDL_keysym{0, key, mod, 0}};
     return event;
 }
 
 SDL_Event Click()
 {
     SDL_Event event = {};
-    event.type = SDL_MOUSEBUTTONDOWN;
-    event.button.button = SDL_BUTTON_LEFT;
+    event.button = SDL_MouseButtonEvent{SDL_MOUSEBUTTONDOWN, 0, SDL_BUTTON_LEFT, 0, 0, 0};
     return event;
 }
 
@@ -89,8 +86,9 @@ TEST(DisplayKeysDeathTest, ClosingTheWindowEndsTheProgramWithStatusZero)
 
 using DisplaySwitch = GLTest;
 
-// The intro: the background picture, the font and the explosions' textures,
-// all loaded before the switches and drawn after each.
+// The intro: the background picture, the font and the explosions' textures
+// and the display list of the clouds' puffs, all made before the switches and
+// drawn after each (a switch that lost them would leave the clouds out).
 TEST_F(DisplaySwitch, FramesAfterEachSwitchAreTheReferenceFrames)
 {
     const DisplayMode start = CurrentDisplayMode();
@@ -102,13 +100,6 @@ TEST_F(DisplaySwitch, FramesAfterEachSwitchAreTheReferenceFrames)
     {
         intro.Tick();
     }
-    // A display list made before the switches: a grey square in the corner.
-    const GLuint square = glGenLists(1);
-    glNewList(square, GL_COMPILE);
-    glColor3ub(90, 90, 90);
-    glRecti(-1, -1, 0, 0);
-    glEndList();
-
     // Alt+Enter as it comes from the queue: handled, and taken out.
     SDL_Event toggle = Key(SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT);
     EXPECT_EQ(HandleDisplayEvents(&toggle, 1), 0);
@@ -125,20 +116,6 @@ TEST_F(DisplaySwitch, FramesAfterEachSwitchAreTheReferenceFrames)
     GLTest::SetUp(); // the render state and the buffers as before every test
     intro.Draw();
     EXPECT_TRUE(MatchesReference("intro")) << "after switching back";
-
-    ASSERT_TRUE(glIsList(square));
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-    glCallList(square);
-    glDeleteLists(square, 1);
-    GLubyte pixel[3] = {};
-    glReadBuffer(GL_BACK);
-    glReadPixels(100, 100, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, pixel);
-    EXPECT_EQ(pixel[0], 90);
-    EXPECT_EQ(pixel[2], 90);
 }
 
 } // namespace

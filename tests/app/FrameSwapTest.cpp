@@ -63,14 +63,7 @@ TEST_F(FrameSwap, SettlingChangesNoStateAndDrawsNothing)
         glMatrixMode(GL_MODELVIEW);
         glTranslatef(1.0f, 2.0f, 3.0f);
         glMatrixMode(GL_PROJECTION); // left current on purpose
-        if (culling)
-        {
-            glEnable(GL_CULL_FACE);
-        }
-        else
-        {
-            glDisable(GL_CULL_FACE);
-        }
+        (culling ? glEnable : glDisable)(GL_CULL_FACE);
         const std::vector<unsigned char> colours = ReadBuffer(GL_RGBA, 4);
         const std::vector<unsigned char> stencil = ReadBuffer(GL_STENCIL_INDEX, 1);
         const std::vector<GLfloat> projection = Matrix(GL_PROJECTION_MATRIX);

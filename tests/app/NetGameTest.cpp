@@ -40,10 +40,9 @@ class NetGameTest : public GLTest
         ASSERT_TRUE(relay.Start(error)) << error;
         // The game the host sends, built here (drawing needs this thread's
         // context); its player is the second seat's, the game under test's.
-        Game* game = new Game(2, "map1");
-        game->NextPlayer();
-        const Snapshot snapshot = CaptureSnapshot(*game);
-        delete game;
+        Game game(2, "map1");
+        game.NextPlayer();
+        const Snapshot snapshot = CaptureSnapshot(game);
         bytes = EncodeSnapshot(snapshot);
         hash = SnapshotHash(snapshot);
     }
@@ -108,6 +107,41 @@ class NetGameTest : public GLTest
         while (!hostOpen && Clock::now() < end)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         return NetChoice{NetChoice::Role::Join, "127.0.0.1", relay.Port(), "", kCode, "Bo"};
+    }
+
+    // The window of the game under test is closed in the lobby or in the game.
+    void ExpectClosingLeavesAtOnce(bool inGame)
+    {
+        std::atomic<bool> closed{false}, left{false};
+        Clock::time_point pressed;
+        StartHost(
+            [&](NetSession& host)
+            {
+                Message turn;
+                if (!closed && (!inGame || (host.HasTurn() && host.TakeNewTurn(turn))))
+                {
+                    closed = true;
+                    PushEvent(SDL_QUIT);
+                }
+                else if (inGame && !host.HasTurn())
+                    host.Begin(1, hash, bytes);
+                else if (!closed && Clock::now() - pressed > std::chrono::milliseconds(200))
+                {
+                    PushEvent(SDL_KEYDOWN, SDLK_SPACE); // past the hand-over screen
+                    PushEvent(SDL_KEYDOWN, SDLK_d);     // the turn ends
+                    pressed = Clock::now();
+                }
+                left = left || (closed && HeardBoLeave(host));
+                return left.load();
+            });
+        const NetGameEnd end = RunNetworkGame(Joining(), GameSetup(), true);
+        hostThread.join();
+        FlushEvents();
+        EXPECT_TRUE(closed);
+        EXPECT_TRUE(end.closed);
+        EXPECT_EQ(end.begun, inGame);
+        EXPECT_EQ(end.status, 0);
+        EXPECT_TRUE(left);
     }
 
     LoopbackRelay relay;
@@ -181,65 +215,18 @@ TEST_F(NetGameTest, ARefusedJoinHandsItsReasonBackToTheMenu)
     EXPECT_FALSE(nobody.reason.empty());
 }
 
-// The game under test plays its turn, and its window is closed while it
-// waits for Ann's: it leaves as Escape does, and the relay tells the host at
-// once (a time-out would come a minute later).
-TEST_F(NetGameTest, ClosingTheWindowLeavesTheGameAtOnce)
-{
-    std::atomic<bool> played{false}, left{false};
-    Clock::time_point pressed;
-    StartHost(
-        [&](NetSession& host)
-        {
-            Message turn;
-            if (!host.HasTurn())
-                host.Begin(1, hash, bytes);
-            else if (!played && host.TakeNewTurn(turn))
-            {
-                played = true;
-                PushEvent(SDL_QUIT);
-            }
-            else if (!played && Clock::now() - pressed > std::chrono::milliseconds(200))
-            {
-                PushEvent(SDL_KEYDOWN, SDLK_SPACE); // past the hand-over screen
-                PushEvent(SDL_KEYDOWN, SDLK_d);     // the turn ends
-                pressed = Clock::now();
-            }
-            left = left || (played && HeardBoLeave(host));
-            return left.load();
-        });
-    const NetGameEnd end = RunNetworkGame(Joining(), GameSetup(), true);
-    hostThread.join();
-    FlushEvents();
-    EXPECT_TRUE(played);
-    EXPECT_TRUE(end.closed && end.begun);
-    EXPECT_EQ(end.status, 0);
-    EXPECT_TRUE(left);
-}
-
-// Closed in the lobby, before the game has begun: the game under test
-// leaves at once and says so, and the host hears of it from the relay.
+// Closed in the lobby (both seats taken, no game sent yet), or once the game
+// under test has played its turn and waits for Ann's: it leaves at once, as
+// Escape does, and the relay tells the host at once (a time-out would come a
+// minute later).
 TEST_F(NetGameTest, ClosingTheWindowInTheLobbyLeavesBeforeTheGameBegins)
 {
-    std::atomic<bool> left{false};
-    bool pushed = false;
-    StartHost(
-        [&](NetSession& host)
-        {
-            if (!pushed)
-            {
-                PushEvent(SDL_QUIT); // both seats taken, no game sent yet
-                pushed = true;
-            }
-            left = left || HeardBoLeave(host);
-            return left.load();
-        });
-    const NetGameEnd end = RunNetworkGame(Joining(), GameSetup(), true);
-    hostThread.join();
-    EXPECT_TRUE(end.closed);
-    EXPECT_FALSE(end.begun);
-    EXPECT_EQ(end.status, 0);
-    EXPECT_TRUE(left);
+    ExpectClosingLeavesAtOnce(false);
+}
+
+TEST_F(NetGameTest, ClosingTheWindowLeavesTheGameAtOnce)
+{
+    ExpectClosingLeavesAtOnce(true);
 }
 
 } // namespace

@@ -35,10 +35,7 @@ TEST_F(NetMenu, HostAndJoinAreChosenAndUnchosenByTheirButtons)
     EXPECT_EQ(setup.net.role, NetChoice::Role::Host);
     EXPECT_EQ(setup.net.code.size(), 6u);
     // Every person's seat but the first is a remote player's now.
-    EXPECT_FALSE(setup.remote[0]);
-    EXPECT_TRUE(setup.remote[1]);
-    EXPECT_TRUE(setup.remote[2]);
-    EXPECT_STREQ(SeatLabel(setup, 1), "Remote");
+    EXPECT_EQ(std::vector<bool>(setup.remote, setup.remote + 3), (std::vector<bool>{false, true, true}));
     EXPECT_TRUE(ApplyNetClick(kJoinButtonId, panel, setup));
     EXPECT_EQ(setup.net.role, NetChoice::Role::Join);
     EXPECT_FALSE(setup.remote[1]);

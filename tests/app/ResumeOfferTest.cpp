@@ -96,9 +96,7 @@ TEST_F(ResumeOfferTest, TheNewestSaveThatReadsIsOfferedAndTheNewerOneThatDoesNot
     Write(paths[1], good);
     Write(paths[2], older);
     ResumeOffer offer = FindResumeOffer(folder);
-    EXPECT_EQ(offer.file, paths[1]);
-    EXPECT_EQ(offer.description, "map2, 3 players, round 3");
-    EXPECT_EQ(offer.problem, "");
+    EXPECT_EQ(offer.file, paths[1]); // (what it holds, and that no line shows: the menu's frames)
 
     struct Case
     {
@@ -106,7 +104,6 @@ TEST_F(ResumeOfferTest, TheNewestSaveThatReadsIsOfferedAndTheNewerOneThatDoesNot
         std::vector<uint8_t> bytes;
         std::string problem;
     };
-    std::vector<uint8_t> cut(good.begin(), good.begin() + long(good.size() / 2));
     std::vector<uint8_t> damaged = good;
     damaged[good.size() - 10] ^= 1;
     Snapshot elsewhere = GameAfter(2, "map1", 2);
@@ -126,12 +123,7 @@ TEST_F(ResumeOfferTest, TheNewestSaveThatReadsIsOfferedAndTheNewerOneThatDoesNot
         // The file is left as it was.
         EXPECT_EQ(Read(paths[0]), c.bytes) << c.what;
     }
-    // With no save that reads, only the line.
-    Write(paths[1], cut);
-    Write(paths[2], cut);
-    offer = FindResumeOffer(folder);
-    EXPECT_EQ(offer.file, "");
-    EXPECT_EQ(offer.problem.compare(0, 27 + paths[0].size(), "Saved game cannot be read: " + paths[0]), 0);
+    // (With no save that reads, only the newest one's line: the menu's test.)
     // A folder in place of a file.
     unlink(paths[0].c_str());
     ASSERT_EQ(mkdir(paths[0].c_str(), 0700), 0);

@@ -4,6 +4,7 @@
 // clouds at every level of detail, explosions, beams and bullets.
 
 #include <cmath>
+#include <memory>
 
 #include "app/Startup.h"
 #include "app/TurnPlay.h"
@@ -39,7 +40,7 @@ class SceneFrame : public GLTest
     void SetUp() override
     {
         GLTest::SetUp();
-        game = NewEmptyGame(2);
+        game.reset(NewEmptyGame(2));
         environment = game->GetEnvironment();
         for (NebulaRegion* region : environment->regions)
         {
@@ -53,11 +54,6 @@ class SceneFrame : public GLTest
         // The blend function every drawing of the game sets and leaves behind.
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     }
-    void TearDown() override
-    {
-        delete game;
-        GLTest::TearDown();
-    }
 
     // Puts the current player's camera `distance` away from `target`, which it
     // then sees in the middle of the screen.
@@ -70,7 +66,7 @@ class SceneFrame : public GLTest
 
     Ship* Place(int owner, const char* shipClass, const Vector& p, const Orientation& o)
     {
-        Ship* ship = PlaceShip(game, owner, p - kTestOrigin, shipClass);
+        Ship* ship = PlaceShip(game.get(), owner, p - kTestOrigin, shipClass);
         ship->SetOrientation(o.x, o.y, o.z);
         ship->motionState = Ship::Stopped;
         ship->BuildSensorEnvelope();
@@ -131,7 +127,7 @@ class SceneFrame : public GLTest
         return MatchesReference(name);
     }
 
-    Game* game = nullptr;
+    std::unique_ptr<Game> game;
     Environment* environment = nullptr;
     Player* player = nullptr;
     Ship* own = nullptr;

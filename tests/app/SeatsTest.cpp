@@ -86,10 +86,9 @@ TEST(ComputerTurnView, ThePeopleStillInTheGameDecideWhoseViewIsShown)
     }
 }
 
-TEST(ComputerTurnView, TheLineNamesTheComputerAndTheBarFillsOverTheTurnsMovement)
+// (The line that names the computer is in the frames of ComputerTurnFrames.)
+TEST(ComputerTurnView, TheBarFillsOverTheTurnsMovement)
 {
-    EXPECT_EQ(ComputerMovingText(0), "Player 1 (computer) is moving");
-    EXPECT_EQ(ComputerMovingText(3), "Player 4 (computer) is moving");
     EXPECT_EQ(TurnProgress(0, false), 0.0f);
     EXPECT_EQ(TurnProgress(50, false), 0.25f);
     EXPECT_EQ(TurnProgress(200, false), 1.0f); // ten seconds of movement

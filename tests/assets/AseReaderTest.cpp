@@ -84,12 +84,6 @@ const std::string kNormals = "*MESH_NORMALS {\n*MESH_FACENORMAL 0 0 0 1\n*MESH_V
 const std::string kTexVerts =
     "*MESH_TVERTLIST {\n*MESH_TVERT 0 0 0 0\n*MESH_TVERT 1 1 0 0\n*MESH_TVERT 2 0 1 0\n}\n";
 
-// Mesh m with the given normals block ahead of its one face.
-std::string NormalsBeforeFaces(const std::string& normals)
-{
-    return Triangle("", "A: 0 B: 1 C: 2", normals);
-}
-
 // The text as a UTF-16 editor saves it: a byte-order mark, then two bytes a character.
 std::string Utf16(const std::string& text)
 {
@@ -167,11 +161,12 @@ TEST(AseReader, ScenesItAccepts)
          "Models/test.ase: mesh m: 1 face normals beyond the last face are ignored"},
         // Normals ahead of the faces they belong to, in the per-face layout and
         // in a per-vertex one, are passed over whatever they hold.
-        {NormalsBeforeFaces(kNormals), "m/3/1/0/0 ", kNormalsBeforeFaces},
-        {NormalsBeforeFaces("*MESH_NORMALS {\n*MESH_VERTEXNORMAL 0 0 0 1\n*MESH_VERTEXNORMAL 1 0 0 1\n"
-                            "*MESH_VERTEXNORMAL 2 0 0 1\n}\n"),
+        {Triangle("", "A: 0 B: 1 C: 2", kNormals), "m/3/1/0/0 ", kNormalsBeforeFaces},
+        {Triangle("", "A: 0 B: 1 C: 2",
+                  "*MESH_NORMALS {\n*MESH_VERTEXNORMAL 0 0 0 1\n*MESH_VERTEXNORMAL 1 0 0 1\n"
+                  "*MESH_VERTEXNORMAL 2 0 0 1\n}\n"),
          "m/3/1/0/0 ", kNormalsBeforeFaces},
-        {NormalsBeforeFaces("*MESH_NORMALS {\n}\n"), "m/3/1/0/0 ",
+        {Triangle("", "A: 0 B: 1 C: 2", "*MESH_NORMALS {\n}\n"), "m/3/1/0/0 ",
          "mesh m has no normals; it is drawn without them"},
         {Node("light01", "*TM_ROW0 1 0 0"), "|light01(light)=0,0,0@0,0,0 ",
          "marker light01 has no *TM_POS; it is placed at 0 0 0"},

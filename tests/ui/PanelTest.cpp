@@ -53,6 +53,7 @@ class Panel : public GLTest
         GLTest::SetUp();
         static Game* shared = new Game(2, "map1");
         game = shared;
+        Select(nullptr); // whatever the last test selected
         panel = game->GetPanel();
         // Player 0's fleet: battle frigate, fusion frigate, carrier, fusion and battle frigates.
         frigate = game->players[0]->fleet[0];
@@ -67,14 +68,6 @@ class Panel : public GLTest
         game->SetViewMode(0);
         game->players[0]->cameraGliding = 0;
         DrainKeys();
-    }
-
-    void TearDown() override
-    {
-        Select(nullptr);
-        game->SetViewMode(0);
-        DrainKeys();
-        GLTest::TearDown();
     }
 
     // Player 0 (the current player) with exactly this ship selected.
@@ -166,7 +159,6 @@ TEST_F(Panel, LaunchFightersThenShowTheFighter)
     hangar->squadronsLeft = 1;
     Click(carrier, 430, 85); // (a launch's own rules: CombatTest)
     ASSERT_EQ(player->fleet.size(), fleet + 5);
-    EXPECT_EQ(hangar->squadronsLeft, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT); // what the clicks drew
 
     // Bottom: no selection, only the strip. Then the hangar just emptied,

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <numeric>
 #include <string>
 
 #include "support/GLTest.h"
@@ -55,11 +56,8 @@ TEST_F(Widgets, BoxesButtonsTextMeterAndPointers)
     DrawBox(420, 340, 440, 360, 0, false);
 
     // Every character at two sizes.
-    std::string all;
-    for (char c = ' '; c <= '~'; ++c)
-    {
-        all += c;
-    }
+    std::string all('~' - ' ' + 1, ' ');
+    std::iota(all.begin(), all.end(), ' ');
     Begin2D();
     DrawText(font, all.substr(0, 48), 10, 200, 16, kPink);
     DrawText(font, all.substr(48), 10, 180, 16, kPink);
