@@ -24,8 +24,6 @@ import time
 import korvane_driver as kd
 from korvane_driver import check
 
-SHOTS = None
-
 WHITE = (255, 255, 255)
 BAND = (51, 51, 255)  # a button's band; the menu's headings and "Loading level"
 PLAIN = (102, 102, 255)
@@ -40,9 +38,9 @@ SHIP_PARTS = ("UI panel", "beam turrets", "gun turrets", "subobjects", "lights")
 
 def shot(name, screen=None, wait=0.0):
     # With --screenshots DIR: the screen, or a capture after wait seconds, as DIR/name.png.
-    if SHOTS:
+    if kd.SHOTS:
         time.sleep(wait)
-        (screen or kd.Screen.capture()).write_png(os.path.join(SHOTS, name + ".png"))
+        (screen or kd.Screen.capture()).write_png(os.path.join(kd.SHOTS, name + ".png"))
 
 
 # ------------------------------------------------------ what is expected ----
@@ -70,6 +68,11 @@ def banded(colour, top, text_box):
 def handover(player):
     # "Player N begin when ready" in the player's colour.
     return banded(PLAYER[player], 317, (291, 302, 512, 313))
+
+
+def winner(player):
+    # "Player N Wins!" in the player's colour (a 2 stands a row lower than a 1).
+    return banded(PLAYER[player], 335, (270, 303 if player else 304, 513, 327))
 
 
 def menu(players, map_index):
@@ -349,7 +352,7 @@ def scenario_game(args):
         press(game, 775, 85, "the sensor view", strip(sensor=True) + sky(True))
         game.wait_line(r"^    Removing UI panel$", count=3)
         target_with_turrets(game, enemies[3:], 2)
-        game.expect("the winner screen", banded(PLAYER[0], 335, (270, 304, 513, 327)), 120)
+        game.expect("the winner screen", winner(0), 120)
         shot("winner", wait=1.0)  # with fireworks
         end_game(game, "space", PLAYER[0], [10, 0], 6)  # five ships and five fighters; five dust clouds
 
@@ -357,14 +360,5 @@ def scenario_game(args):
 SCENARIOS = {"escape": scenario_escape, "game": scenario_game}
 
 
-def run_with_shots(scenarios, options, prefix="e2e"):
-    # The scenarios' command line with the optional --screenshots DIR (shot).
-    def prepare(args):
-        global SHOTS
-        SHOTS = args.screenshots
-
-    kd.run_scenarios(scenarios, options, ("--screenshots",), prefix=prefix, prepare=prepare)
-
-
 if __name__ == "__main__":
-    run_with_shots(SCENARIOS, ("--game", "--data", "--test-data"))
+    kd.run_scenarios(SCENARIOS, ("--game", "--data", "--test-data"))

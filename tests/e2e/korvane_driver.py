@@ -21,6 +21,7 @@ WIDTH = 800
 HEIGHT = 600
 TOOL_TIMEOUT = 10
 FAILURE_SHOT = "e2e-failure.png"
+SHOTS = None  # --screenshots DIR: where the scenarios keep pictures of what they saw
 
 
 class TestFailure(Exception):
@@ -30,6 +31,12 @@ class TestFailure(Exception):
 def check(condition, message):
     if not condition:
         raise TestFailure(message)
+
+
+def fail_screen(screen, message):
+    # Fails, keeping the screen that showed why (FAILURE_SHOT).
+    screen.write_png(FAILURE_SHOT)
+    raise TestFailure(message)
 
 
 # ---------------------------------------------------------------- screen ----
@@ -60,7 +67,11 @@ class Screen:
         return Screen(bytes(rgb), width, height)
 
     def pixel(self, x, y):
-        return tuple(self.pixels[((self.height - 1 - y) * self.width + x) * 3:][:3])
+        return tuple(self.row(y)[x * 3:x * 3 + 3])
+
+    def row(self, y):
+        start = (self.height - 1 - y) * self.width * 3
+        return self.pixels[start:start + self.width * 3]
 
     def mask(self, rect, low, high):
         # A row of bytes for each y of the rectangle (x0, y0, x1, y1), from y0
@@ -109,12 +120,9 @@ def mismatches(screen, checks):
     # The checks of a table that the screen fails. A check is (what, search
     # rectangle, colour, the expected bounding box of that colour in the
     # rectangle or None for none at all); None in a box stands for any value.
-    failed = []
-    for what, rect, colour, box in checks:
-        actual = screen.extent(rect, colour)
-        if (actual is None) != (box is None) or box and any(e not in (None, a) for e, a in zip(box, actual)):
-            failed.append("%s: %r where %r was expected" % (what, actual, box))
-    return failed
+    return ["%s: %r where %r was expected" % (what, actual, box)
+            for what, rect, colour, box in checks for actual in [screen.extent(rect, colour)]
+            if (actual is None) != (box is None) or box and any(e not in (None, a) for e, a in zip(box, actual))]
 
 
 # ----------------------------------------------------------------- input ----
@@ -154,8 +162,7 @@ class Game:
         # With the pointer hidden and input grabbed SDL reports motion relative
         # to a pointer it keeps warping, which drifts from xdotool's positions
         # once the pointer has touched a screen edge; the absolute mode does not.
-        env = dict(os.environ, SDL_AUDIODRIVER="dummy", SDL_MOUSE_RELATIVE="0")
-        env.update(environment or {})
+        env = {**os.environ, "SDL_AUDIODRIVER": "dummy", "SDL_MOUSE_RELATIVE": "0", **(environment or {})}
         self.pipe, writer = os.pipe()
         self.proc = subprocess.Popen([os.path.abspath(binary), *arguments], cwd=data_dir, stdin=subprocess.DEVNULL,
                                      stdout=subprocess.DEVNULL, stderr=writer, env=env)
@@ -220,6 +227,10 @@ class Game:
                   % (count, pattern, "\n".join(self.stderr()[-15:])))
             time.sleep(0.05)
 
+    def check_running(self, what):
+        check(self.proc.poll() is None, "the game ended (status %s) while waiting for %s; its output:\n%s"
+              % (self.proc.poll(), what, self.report()))
+
     def wait_screen(self, predicate, timeout=30.0, what="the expected screen", explain=lambda screen: "",
                     target=()):
         # Waits for a capture (of the target, as Screen.capture takes it) that
@@ -227,20 +238,24 @@ class Game:
         # capture (FAILURE_SHOT) and fails, saying why that one did not do (explain).
         deadline = time.time() + timeout
         while True:
-            check(self.proc.poll() is None, "the game ended (status %s) while waiting for %s; its output:\n%s"
-                  % (self.proc.poll(), what, self.report()))
+            self.check_running(what)
             screen = Screen.capture(*target)
             if predicate(screen):
                 return screen
             if time.time() > deadline:
-                screen.write_png(FAILURE_SHOT)
-                raise TestFailure("timed out waiting for %s%s" % (what, explain(screen)))
+                fail_screen(screen, "timed out waiting for %s%s" % (what, explain(screen)))
             time.sleep(0.1)
 
     def expect(self, what, checks, timeout=60.0, target=()):
         # Waits for a screen (or target) that passes every check of the table (mismatches).
         return self.wait_screen(lambda screen: not mismatches(screen, checks), timeout, what,
                                 lambda screen: ":\n  " + "\n  ".join(mismatches(screen, checks)), target)
+
+    def expect_any(self, what, tables, timeout=60.0):
+        # Waits for a screen that passes every check of one of the tables;
+        # returns it and the index of the first table it passes.
+        screen = self.wait_screen(lambda s: any(not mismatches(s, t) for t in tables), timeout, what)
+        return screen, next(i for i, t in enumerate(tables) if not mismatches(screen, t))
 
     def expect_exit(self, expected=0, who="the game", timeout=60.0):
         # Waits for the game to end (subprocess.TimeoutExpired if it does not)
@@ -267,27 +282,24 @@ class Game:
 # ------------------------------------------------------------------ main ----
 
 
-def run_scenarios(scenarios, options, optional=(), flags=(), prefix="e2e", prepare=lambda args: None):
-    # The command line: the required and optional options given, the flags,
-    # and the scenario's name unless there is only one. Runs the scenario (after
-    # prepare) and exits with 1 and the reason if it fails; a line the scenario
-    # returns is added to its PASS line.
-    global FAILURE_SHOT
+def run_scenarios(scenarios, options, optional=(), flags=(), prefix="e2e"):
+    # The command line: the required and optional options given (and
+    # --screenshots), the flags, and the scenario's name unless there is only
+    # one. Runs the scenario and exits with 1 and the reason if it fails; a
+    # line the scenario returns is added to its PASS line.
+    global FAILURE_SHOT, SHOTS
     parser = argparse.ArgumentParser()
-    for option in options:
-        parser.add_argument(option, required=True)
-    for option in optional:
-        parser.add_argument(option)
+    for option in (*options, *optional, "--screenshots"):
+        parser.add_argument(option, required=option in options)
     for flag in flags:
         parser.add_argument(flag, action="store_true")
     if len(scenarios) > 1:
         parser.add_argument("scenario", choices=sorted(scenarios))
     args = parser.parse_args()
-    name = getattr(args, "scenario", next(iter(scenarios)))
+    name, SHOTS = getattr(args, "scenario", next(iter(scenarios))), args.screenshots
     FAILURE_SHOT = os.path.abspath("%s-%s-failure.png" % (prefix, name))
     started = time.time()
     try:
-        prepare(args)
         note = scenarios[name](args)
     except TestFailure as failure:
         sys.exit("FAIL %s: %s (screen in %s)" % (name, failure, FAILURE_SHOT))

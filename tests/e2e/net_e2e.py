@@ -26,6 +26,7 @@
 #   both games notice that it is gone, say so on a screen and on standard
 #   error, and end with status 1 (within ENet's 60 s time-out).
 
+import contextlib
 import os
 import re
 import select
@@ -63,32 +64,21 @@ def free_udp_port():
         return s.getsockname()[1]
 
 
-class SecondDisplay:
-    # An X server of this test's own, found free by the server itself.
-    def __init__(self):
-        read, write = os.pipe()
-        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "800x600x24",
-                                      "-nolisten", "tcp", "-noreset"], pass_fds=(write,),
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        # The server writes its number and then a newline, in two writes, once it
-        # accepts connections; the pipe stays open until both came, since a server
-        # whose second write finds no reader gives up.
-        number = b""
-        deadline = time.time() + 30
-        while not number.endswith(b"\n"):
-            ready, _, _ = select.select([read], [], [], max(0.0, deadline - time.time()))
-            chunk = os.read(read, 16) if ready else b""
-            if not chunk:
-                break
-            number += chunk
-        os.close(read)
-        check(number.strip().isdigit(), "the second X server did not start")
-        self.name = ":" + number.strip().decode()
-
-    def stop(self):
-        self.proc.kill()
-        self.proc.wait(timeout=10)
+def start_display():
+    # An X server of this test's own, found free by the server itself: its
+    # process and its name.
+    read, write = os.pipe()
+    proc = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "800x600x24", "-nolisten", "tcp",
+                             "-noreset"], pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write)
+    # The server writes its number and then a newline, in two writes, once it
+    # accepts connections; the pipe stays open until both came, since a server
+    # whose second write finds no reader gives up.
+    ready, _, _ = select.select([read], [], [], 30)
+    with os.fdopen(read) as pipe:
+        number = pipe.readline().strip() if ready else ""
+    check(number.isdigit(), "the second X server did not start")
+    return proc, ":" + number
 
 
 class Network:
@@ -96,7 +86,8 @@ class Network:
     # either display; close() ends the games, the relay (by the process id its
     # host gave) and the second X server.
     def __init__(self):
-        self.port, self.first, self.second = free_udp_port(), os.environ["DISPLAY"], SecondDisplay()
+        self.port, self.first = free_udp_port(), os.environ["DISPLAY"]
+        self.xvfb, self.second = start_display()
         self.games, self.relay_pid = [], None
 
     def start(self, args, arguments, display):
@@ -125,11 +116,10 @@ class Network:
         for game in self.games:
             game.stop()
         if self.relay_pid:
-            try:
+            with contextlib.suppress(ProcessLookupError):  # killed by the test already
                 os.kill(self.relay_pid, 9)
-            except ProcessLookupError:
-                pass
-        self.second.stop()
+        self.xvfb.kill()
+        self.xvfb.wait(timeout=10)
         use(self.first)
 
 
@@ -142,13 +132,15 @@ def screen_lines(game, what, wanted, timeout=60.0):
     return game.expect(what, checks, timeout)
 
 
-def region(screen, rect):
-    x0, y0, x1, y1 = rect
-    return bytes(b for y in range(y0, y1 + 1) for b in screen.pixels[((kd.HEIGHT - 1 - y) * kd.WIDTH + x0) * 3:
-                                                                      ((kd.HEIGHT - 1 - y) * kd.WIDTH + x1 + 1) * 3])
+def text_in(screen, rect):
+    # Where the lines' text lies in the rectangle.
+    return screen.mask(rect, *kd.around(LINE_TEXT))
 
 
-def type_text(text):
+def retype(count, text):
+    # count BackSpaces to erase what a field holds, then the text.
+    if count:
+        kd.key(" ".join(["BackSpace"] * count))
     kd.xdotool("type", "--delay", 60, text)
 
 
@@ -156,10 +148,6 @@ def field_click(game, y0):
     # A field of the network panel: the menu picks under the pointer of its last frame.
     flow.menu_click(game, 600, y0 + 10)
     time.sleep(0.3)
-
-
-def erase(count):
-    kd.key(" ".join(["BackSpace"] * count))
 
 
 def play_one_turn(game, player, display):
@@ -179,8 +167,7 @@ def scenario_menus(args):
         kd.move(*flow.PARK)
         screen = ann.expect("the host's panel", HOST_CHOSEN)
         flow.shot("net-host-menu", screen)
-        erase(5)
-        type_text(str(port))
+        retype(5, str(port))
         time.sleep(0.5)
         flow.menu_click(ann, 400, 120)  # Begin
         code = net.hosting(ann)
@@ -188,17 +175,16 @@ def scenario_menus(args):
         flow.shot("net-host-lobby", screen)
 
         # Bo joins.
-        bo = net.start(args, ["--name", "Bo"], second.name)
+        bo = net.start(args, ["--name", "Bo"], second)
         flow.through_intro(bo)
         flow.menu_click(bo, 615, 290)  # Join
         kd.move(*flow.PARK)
         bo.expect("the join panel", JOIN_CHOSEN)
-        type_text("127.0.0.1")
+        retype(0, "127.0.0.1")
         field_click(bo, 220)  # Port
-        erase(5)
-        type_text(str(port))
+        retype(5, str(port))
         field_click(bo, 190)  # Code
-        type_text("wrong1")
+        retype(0, "wrong1")
         kd.key("Return")
         # Refused: back in the menu, which says why under the panel.
         bo.wait_line(r"^korvane: the network game ended: refused: wrong game code$")
@@ -206,24 +192,21 @@ def scenario_menus(args):
         screen = bo.expect("the menu with the refusal", REFUSED)
         flow.shot("net-join-refused", screen)
         field_click(bo, 190)  # Code, which kept what was typed
-        erase(6)
-        type_text(code.lower())  # taken as capitals
+        retype(6, code.lower())  # taken as capitals
         kd.move(*flow.PARK)
         time.sleep(0.5)
         flow.shot("net-join-menu")
         kd.key("Return")
         bo.wait_line(r"^korvane: joining the game %s on 127\.0\.0\.1:%d as Bo$" % (code, port))
 
-        # Ann's first turn while Bo waits.
-        use(first)
+        # Ann's first turn while Bo waits (the input and captures still go to Bo's display).
         ann.wait_line(r"^korvane: every seat is taken; the game begins$")
-        use(second.name)
         clock = (200, 378, 600, 398)
         waiting = screen_lines(bo, "Bo's waiting screen", [WHOSE_TURN, clock])
         flow.shot("net-waiting", waiting)
-        later = bo.wait_screen(lambda s: region(s, clock) != region(waiting, clock), 5.0,
+        later = bo.wait_screen(lambda s: text_in(s, clock) != text_in(waiting, clock), 5.0,
                                "the waiting time to change")
-        check(region(later, WHOSE_TURN) == region(waiting, WHOSE_TURN),
+        check(text_in(later, WHOSE_TURN) == text_in(waiting, WHOSE_TURN),
               "whose turn it is changed while the time went on")
         play_one_turn(ann, 0, first)
         # Ann waits while Bo's hand-over screen waits for his key.
@@ -231,7 +214,7 @@ def scenario_menus(args):
         flow.shot("net-host-waiting", screen)
 
         # Bo's turn.
-        play_one_turn(bo, 1, second.name)
+        play_one_turn(bo, 1, second)
 
         # Ann leaves in her next turn.
         use(first)
@@ -241,7 +224,7 @@ def scenario_menus(args):
         ann.wait_line(r"^korvane: left the network game %s" % code)
 
         # Bo lets the computer play Ann's seat, then plays his own turn.
-        use(second.name)
+        use(second)
         bo.wait_line(r"^korvane: Player 1 \(Ann\) left the game$")
         screen = screen_lines(bo, "Bo's screen with Ann away", [WHOSE_TURN, (100, 334, 700, 354)])
         flow.shot("net-away", screen)
@@ -250,17 +233,13 @@ def scenario_menus(args):
         bo.wait_line(r"^korvane: Player 1 \(Ann\) is played by the computer now$")
         # The computer plays Ann's turn on Bo's machine. On the test data it
         # may well win in that one turn; otherwise Bo's own turn comes.
-        handover = flow.handover(1)
-        winner = flow.banded(flow.PLAYER[0], 335, (270, 304, 513, 327))  # "Player 1 Wins!"
-        screen = bo.wait_screen(lambda s: not kd.mismatches(s, handover) or not kd.mismatches(s, winner), 120,
-                                "Bo's hand-over or the computer's win")
-        if not kd.mismatches(screen, winner):
+        screen, won = bo.expect_any("Bo's hand-over or the computer's win", [flow.handover(1), flow.winner(0)], 120)
+        kd.key("space")
+        if won:
             flow.shot("net-computer-won", screen)
-            kd.key("space")
             bo.wait_line(r"^korvane: the network game is over$")
             ending = "the computer won in Ann's seat"
         else:
-            kd.key("space")
             bo.expect("Bo's second turn", flow.strip())
             kd.key("Escape")
             bo.wait_line(r"^korvane: left the network game %s" % code)
@@ -299,15 +278,13 @@ def ended_screens(games, timeout):
                 continue
             use(display)
             what = "%s's screen that the relay is lost" % game.who
-            check(game.proc.poll() is None, "the game ended (status %s) while waiting for %s; its output:\n%s"
-                  % (game.proc.poll(), what, game.report()))
+            game.check_running(what)
             screen = kd.Screen.capture()
             failed = kd.mismatches(screen, ENDED_CHECKS)
             if not failed:
                 seen[game] = screen
             elif time.time() > deadline:
-                screen.write_png(kd.FAILURE_SHOT)
-                raise kd.TestFailure("timed out waiting for %s:\n  %s" % (what, "\n  ".join(failed)))
+                kd.fail_screen(screen, "timed out waiting for %s:\n  %s" % (what, "\n  ".join(failed)))
         time.sleep(0.05)
     return [seen[game] for game, _ in games]
 
@@ -335,7 +312,7 @@ def scenario_cli(args):
 
         # A wrong code is refused: the menu, with Join as given and the reason
         # under it; closing the window ends the program there.
-        cy = net.start(args, ["--join", "127.0.0.1:%d" % port, "--code", "WRONG1", "--name", "Cy"], second.name)
+        cy = net.start(args, ["--join", "127.0.0.1:%d" % port, "--code", "WRONG1", "--name", "Cy"], second)
         kd.move(*flow.PARK)
         intro_then(cy, "Cy's refusal", REFUSED)
         flow.shot("net-refused")
@@ -345,7 +322,7 @@ def scenario_cli(args):
         cy.expect_exit(who="Cy's close in the menu")
 
         # Bo joins without the menu.
-        bo = net.start(args, ["--join", "127.0.0.1:%d" % port, "--code", code, "--name", "Bo"], second.name)
+        bo = net.start(args, ["--join", "127.0.0.1:%d" % port, "--code", code, "--name", "Bo"], second)
         intro_then(bo, "Bo's waiting screen", TITLE + [("line", WHOSE_TURN, LINE_TEXT, ANY)])
         ann.wait_line(r"^korvane: every seat is taken; the game begins$")
 
@@ -372,9 +349,9 @@ def scenario_cli(args):
         kd.tap(775, 35, flow.PARK)  # End Turn, to a relay that is gone
         lost = time.time()
         # Both screens before any key.
-        screen = ended_screens([(ann, first), (bo, second.name)], 120)[1]
+        screen = ended_screens([(ann, first), (bo, second)], 120)[1]
         flow.shot("net-lost", screen)
-        use(second.name)
+        use(second)
         key_ends(bo, "Bo")
         use(first)
         key_ends(ann, "Ann")
@@ -389,4 +366,4 @@ SCENARIOS = {"menus": scenario_menus, "cli": scenario_cli}
 
 
 if __name__ == "__main__":
-    flow.run_with_shots(SCENARIOS, ("--game", "--test-data"), prefix="e2e-net")
+    kd.run_scenarios(SCENARIOS, ("--game", "--test-data"), prefix="e2e-net")

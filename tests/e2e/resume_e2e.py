@@ -30,13 +30,9 @@ METER_ROWS = range(570, 600)
 
 
 def files_under(folder):
-    found = {}
-    for root, _, names in os.walk(folder):
-        for name in names:
-            path = os.path.join(root, name)
-            stat = os.stat(path)
-            found[os.path.relpath(path, folder)] = (stat.st_size, stat.st_mtime_ns)
-    return found
+    # Each file's path under the folder, with its size and time of change.
+    paths = [os.path.join(root, name) for root, _, names in os.walk(folder) for name in names]
+    return {os.path.relpath(path, folder): (os.stat(path).st_size, os.stat(path).st_mtime_ns) for path in paths}
 
 
 def sensor_view(game):
@@ -51,19 +47,10 @@ def sensor_view(game):
 
 
 def differences(a, b):
-    # Pixels that differ by more than 2 in a channel, outside the meter.
-    found = []
-    for y in range(kd.HEIGHT):
-        if y in METER_ROWS:
-            continue
-        start = (kd.HEIGHT - 1 - y) * kd.WIDTH * 3
-        row_a, row_b = a.pixels[start:start + kd.WIDTH * 3], b.pixels[start:start + kd.WIDTH * 3]
-        if row_a == row_b:
-            continue
-        for x in range(kd.WIDTH):
-            if any(abs(row_a[3 * x + c] - row_b[3 * x + c]) > 2 for c in range(3)):
-                found.append((x, y))
-    return found
+    # Pixels that differ by more than 2 in a channel, outside the meter (rows
+    # alike byte for byte passed over at once).
+    return [(x, y) for y in range(kd.HEIGHT) if y not in METER_ROWS and a.row(y) != b.row(y)
+            for x in range(kd.WIDTH) if not kd.near(a.pixel(x, y), b.pixel(x, y), 2)]
 
 
 def escape(game):

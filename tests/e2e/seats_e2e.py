@@ -34,7 +34,6 @@ FOG = (128, 128, 255)                     # the normal view's sky
 SENSOR_SKY = (26, 26, 26)
 BELOW_LINE = (0, 0, 799, 564)             # the view under the computer's line
 MENU_REST = (420, 330)                      # the pointer away from the menu's panels
-WINNER_BOX = (270, 303, 513, 327)           # "Player 2 Wins!"
 
 
 def seats_panel(kinds):
@@ -72,14 +71,16 @@ def blue_ships(screen):
     return len(screen.find(BELOW_LINE, *BLUE_SHIP))
 
 
-def begin_game(game, clicks):
+def choose_seats(game, clicks, kinds):
     # Through the intro; the player count and the seat buttons clicked in
-    # turn; the pointer then rests away from the panels.
+    # turn; then, with the pointer at rest away from the panels, the seats
+    # panel shows the kinds given. Returns that screen.
     flow.through_intro(game)
     for x, y in clicks:
         flow.menu_click(game, x, y)
         time.sleep(0.3)  # the next click's pointer frame comes after this click's effect
-    kd.move(*flow.PARK)
+    kd.move(*MENU_REST)
+    return game.expect("the seats %s" % kinds, seats_panel(kinds) + flow.menu_pointer(*MENU_REST))
 
 
 def watch_computer_turn(game):
@@ -95,12 +96,8 @@ def watch_computer_turn(game):
 
 def scenario_alone(args):
     with kd.Game(args.game, args.test_data) as game:
-        begin_game(game, [(220, 310)])
-        game.expect("the second seat at Easy", seats_panel(["human", "easy"]))
-        flow.menu_click(game, 220, 310)
-        kd.move(*MENU_REST)
-        screen = game.expect("the second seat at Hard", seats_panel(["human", "hard"]) + flow.menu_pointer(*MENU_REST))
-        flow.shot("seats", screen)
+        # (The first click's Easy is seen in the fog scenario.)
+        flow.shot("seats", choose_seats(game, [(220, 310), (220, 310)], ["human", "hard"]))
         flow.menu_click(game, 400, 120)
 
         flow.hand_over(game, 0)
@@ -125,25 +122,17 @@ def scenario_alone(args):
 
         # From now on the person only ends turns, and the computer's turns
         # play out watched; the computer wins.
-        hand_over = flow.handover(0)
-        winner = flow.banded(flow.PLAYER[1], 335, WINNER_BOX)
-        own_turn = flow.strip(sensor=True)
+        # The winner screen ends it; a hand-over and the person's turn each
+        # take their key, and the next is looked for once that screen has gone.
+        screens, keys = [flow.winner(1), flow.handover(0), flow.strip(sensor=True)], [None, "space", "d"]
         deadline, turns = time.time() + 300, 0
         while True:
-            screen = kd.Screen.capture()
-            if not kd.mismatches(screen, winner):
+            screen, seen = game.expect_any("the winner screen within five minutes", screens, deadline - time.time())
+            if not seen:
                 break
-            if not kd.mismatches(screen, hand_over):
-                kd.key("space")
-                game.wait_screen(lambda s: kd.mismatches(s, hand_over), 30, "the end of the hand-over")
-            elif not kd.mismatches(screen, own_turn):
-                turns += 1
-                kd.key("d")
-                game.wait_screen(lambda s: kd.mismatches(s, own_turn), 30, "the end of the person's turn")
-            check(time.time() < deadline, "no winner screen within five minutes")
-            check(game.proc.poll() is None, "the game ended (status %s) before the winner screen; its output:\n%s"
-                  % (game.proc.poll(), game.report()))
-            time.sleep(0.2)
+            turns += seen == 2
+            kd.key(keys[seen])
+            game.wait_screen(lambda s: kd.mismatches(s, screens[seen]), 30, "the end of the screen the key was for")
         flow.shot("computer-wins", screen)
         flow.end_game(game, "space", flow.PLAYER[1])  # in the computer's colour
         return "%d frames seen after the key, %d more turns of the person" % (frames, turns)
@@ -151,8 +140,7 @@ def scenario_alone(args):
 
 def scenario_fog(args):
     with kd.Game(args.game, args.data) as game:
-        begin_game(game, [(220, 310)])
-        game.expect("the second seat at Easy", seats_panel(["human", "easy"]))
+        choose_seats(game, [(220, 310)], ["human", "easy"])
         flow.menu_click(game, 400, 120)
         flow.hand_over(game, 0)
         # The first two seconds of the computer's turn: its ships stay behind
@@ -161,10 +149,8 @@ def scenario_fog(args):
         started, seen = time.time(), 0
         while time.time() - started < 2.0:
             check(not kd.mismatches(screen, computer_line(1)), "the watched turn ended within two seconds")
-            count = blue_ships(screen)
-            if count:
-                screen.write_png(kd.FAILURE_SHOT)
-                raise kd.TestFailure("%d pixels of the computer's hidden ships are drawn" % count)
+            if blue_ships(screen):
+                kd.fail_screen(screen, "%d pixels of the computer's hidden ships are drawn" % blue_ships(screen))
             seen += 1
             screen = kd.Screen.capture()
         check(seen >= 2, "only %d frames of the watched turn were looked at" % seen)
@@ -176,8 +162,7 @@ def scenario_fog(args):
 
 def scenario_neutral(args):
     with kd.Game(args.game, args.test_data) as game:
-        begin_game(game, [(150, 460), (220, 280)])  # 3 Players, the third seat
-        game.expect("the third seat at Easy", seats_panel(["human", "human", "easy"]))
+        choose_seats(game, [(150, 460), (220, 280)], ["human", "human", "easy"])  # 3 Players, the third seat
         flow.menu_click(game, 400, 120)
         for player in (0, 1):
             flow.hand_over(game, player)
@@ -194,7 +179,7 @@ def scenario_neutral(args):
                   "a view of the game is shown during the computer's turn")
             looked += 1
             screen = kd.Screen.capture()
-            check(game.proc.poll() is None, "the game ended during the computer's turn")
+            game.check_running("the end of the computer's turn")
         check(looked >= 2, "the neutral screen was seen only %d times" % looked)
         kd.key("space")
         game.expect("the first person's turn", flow.strip())
@@ -209,4 +194,4 @@ SCENARIOS = {"alone": scenario_alone, "fog": scenario_fog, "neutral": scenario_n
 
 
 if __name__ == "__main__":
-    flow.run_with_shots(SCENARIOS, ("--game", "--data", "--test-data"), prefix="e2e-seats")
+    kd.run_scenarios(SCENARIOS, ("--game", "--data", "--test-data"), prefix="e2e-seats")

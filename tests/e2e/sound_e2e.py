@@ -40,10 +40,13 @@ def disk(path, device=None):
 
 
 def sounds_found(scan, raw, sounds):
-    # The scan's lines as (frame, name, left level, right level), in order.
+    # The scan's lines as (frame, name, left level, right level), in order;
+    # how many of each it found is printed.
     done = subprocess.run([scan, raw, sounds], stdout=subprocess.PIPE, check=True, timeout=300)
     lines = done.stdout.decode().splitlines()
-    return [(int(frame), name, float(left), float(right)) for frame, name, left, right in map(str.split, lines)]
+    found = [(int(frame), name, float(left), float(right)) for frame, name, left, right in map(str.split, lines)]
+    print("found: " + summary(found))
+    return found
 
 
 def summary(found):
@@ -52,13 +55,6 @@ def summary(found):
 
 def sound_lines(game):
     return [line for line in game.stderr() if line.startswith("Sound: ")]
-
-
-def silent_run(raw_bytes, start_frame, seconds):
-    # The first frame from start_frame on that begins a run of exact silence
-    # this long, or None.
-    at = raw_bytes.find(bytes(int(seconds * RATE) * 4), start_frame * 4)
-    return None if at < 0 else at // 4
 
 
 def button(game, counter, x, y, what, checks):
@@ -74,10 +70,8 @@ def scenario_sound(args):
         counter = types.SimpleNamespace(clicks=[], orders=0)
         with kd.Game(args.game, args.test_data, environment=disk(raw)) as game:
             flow.through_intro(game)
-            kd.move(400, 120)
-            game.expect("the menu pointer on Begin", flow.menu_pointer(400, 120))
+            flow.menu_click(game, 400, 120)  # Begin
             counter.clicks.append(time.time())
-            kd.xdotool("click", 1)
             flow.hand_over(game, 0)
             kd.key("v")  # muted...
             time.sleep(2.0)
@@ -110,17 +104,14 @@ def scenario_sound(args):
                 if i < 4:
                     game.wait_line(r"^    Removing UI panel$", 60, count=i + 1)  # its wreck has burned out
                     time.sleep(1.0)
-            game.expect("the winner screen", flow.banded(flow.PLAYER[0], 335, (270, 304, 513, 327)), 120)
+            game.expect("the winner screen", flow.winner(0), 120)
             time.sleep(1.0)
             flow.end_game(game, "space", flow.PLAYER[0], [10, 0], 6)
         check(sound_lines(game) == [], "the game spoke of its sound: %r" % sound_lines(game))
-        if args.keep:
-            shutil.copy(raw, args.keep)
 
         with open(raw, "rb") as file:
             output = file.read()
         found = sounds_found(args.scan, raw, os.path.join(args.test_data, "Sounds"))
-        print("found: " + summary(found))
         try:
             check_mix(output, found, counter)
         except kd.TestFailure:
@@ -171,8 +162,8 @@ def check_mix(output, found, counter):
     # Muted for two seconds: silence (the ambient loop is never silent by
     # itself; half a second of it, the driver's pace being uncertain),
     # then sound again.
-    quiet = silent_run(output, handover, 0.5)
-    check(quiet is not None and quiet < frames["beam-fire"][0], "no silence while muted")
+    quiet = output.find(bytes(int(0.5 * RATE) * 4), handover * 4) // 4  # the first such frame, or -1
+    check(0 <= quiet < frames["beam-fire"][0], "no silence while muted")
     after = next(i for i in range(quiet * 4, len(output), 4) if output[i:i + 4] != bytes(4)) // 4
     check(after < frames["beam-fire"][0], "no sound after unmuting")
 
@@ -223,7 +214,6 @@ def scenario_missing(args):
               and lines[0].endswith("); playing on without it"), "the lines about sound: %r" % lines)
         found = sounds_found(args.scan, raw, os.path.join(args.test_data, "Sounds"))
         names = [name for _, name, _, _ in found]
-        print("found: " + summary(found))
         check(names.count("hand-over") == 2 and names.count("click") == 3,
               "the other sounds did not play: %s" % summary(found))
 
@@ -253,4 +243,4 @@ SCENARIOS = {"sound": scenario_sound, "sound-missing": scenario_missing, "sound-
 
 
 if __name__ == "__main__":
-    kd.run_scenarios(SCENARIOS, ("--game", "--data", "--test-data", "--scan"), ("--keep",), ("--sdl12-compat",))
+    kd.run_scenarios(SCENARIOS, ("--game", "--data", "--test-data", "--scan"), flags=("--sdl12-compat",))

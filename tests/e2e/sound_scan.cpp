@@ -255,11 +255,8 @@ int main(int argc, char** argv)
     {
         for (size_t b = 0; b < blocks.size(); b++)
         {
-            if (blocks[b] + kWindow <= from || blocks[b] >= to)
-            {
-                continue;
-            }
-            for (size_t k = 0; k < templates.size(); k++)
+            // Only the blocks whose window overlaps [from, to).
+            for (size_t k = 0; k < templates.size() && blocks[b] + kWindow > from && blocks[b] < to; k++)
             {
                 scores[b][k] = ScoreAt(left, right, blocks[b], templates[k]);
             }
@@ -341,15 +338,14 @@ int main(int argc, char** argv)
                 }
             }
         }
-        if (bestExplained <= 0.0)
+        if (bestExplained > 0.0)
         {
-            if (findTogether())
-            {
-                continue;
-            }
+            take(blocks[bestBlock], bestTemplate, scores[bestBlock][bestTemplate]);
+        }
+        else if (!findTogether())
+        {
             break;
         }
-        take(blocks[bestBlock], bestTemplate, scores[bestBlock][bestTemplate]);
     }
     for (const auto& [at, levels] : found)
     {

@@ -26,10 +26,7 @@ def geometry(window):
     # (x, y, width, height) of a window on the screen, from xwininfo.
     out = subprocess.run(["xwininfo", "-id", window], stdout=subprocess.PIPE, check=True,
                          timeout=kd.TOOL_TIMEOUT).stdout.decode()
-    values = {}
-    for line in out.splitlines():
-        key, _, value = line.strip().partition(":")
-        values[key] = value.strip()
+    values = {key.strip(): value.strip() for key, _, value in (line.partition(":") for line in out.splitlines())}
     return (int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]), int(values["Width"]),
             int(values["Height"]))
 
@@ -54,16 +51,15 @@ def desktop_shows(picture):
 
 
 def differing_rows(a, b):
-    line = a.width * 3
-    return sum(a.pixels[i:i + line] != b.pixels[i:i + line] for i in range(0, len(a.pixels), line))
+    return sum(a.row(y) != b.row(y) for y in range(a.height))
 
 
 def run(args):
     subprocess.run(["xsetroot", "-solid", "#%02x%02x%02x" % ROOT_COLOUR], check=True, timeout=kd.TOOL_TIMEOUT)
+    # (A desktop not painted, or no larger than the window, fails the checks
+    # of the desktop around the window below.)
     root = kd.Screen.capture()
     screen_w, screen_h = root.width, root.height
-    check(desktop_shows(root) == 1.0, "the desktop is not all %r" % (ROOT_COLOUR,))
-    check((screen_w, screen_h) == (1024, 768), "the X screen is %dx%d, not 1024x768" % (screen_w, screen_h))
 
     with kd.Game(args.game, args.data, ["--window"]) as game:
         window = find_window(game)
@@ -99,9 +95,8 @@ def run(args):
         # Alt+Enter again: the window as it was, the same frame.
         kd.key("alt+Return")
         game.wait_screen(lambda s: desktop_shows(s) > 0.3, 30, "the window again")
-        window = find_window(game)
-        in_window = ("-id", window)
-        check(geometry(window)[2:] == (800, 600), "the window came back as %dx%d" % geometry(window)[2:])
+        # (A window back at another size cannot show the same frame.)
+        in_window = ("-id", find_window(game))
         game.wait_screen(lambda s: s.pixels == before.pixels, 30, "the hand-over in the window again",
                          lambda s: "; %d of 600 rows differ, at (110, 305) %r where it was %r"
                          % (differing_rows(s, before), s.pixel(110, 305), before.pixel(110, 305)),
