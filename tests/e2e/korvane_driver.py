@@ -120,9 +120,12 @@ def mismatches(screen, checks):
     # The checks of a table that the screen fails. A check is (what, search
     # rectangle, colour, the expected bounding box of that colour in the
     # rectangle or None for none at all); None in a box stands for any value.
-    return ["%s: %r where %r was expected" % (what, actual, box)
-            for what, rect, colour, box in checks for actual in [screen.extent(rect, colour)]
-            if (actual is None) != (box is None) or box and any(e not in (None, a) for e, a in zip(box, actual))]
+    failed = []
+    for what, rect, colour, box in checks:
+        actual = screen.extent(rect, colour)
+        if (actual is None) != (box is None) or box and any(e not in (None, a) for e, a in zip(box, actual)):
+            failed.append("%s: %r where %r was expected" % (what, actual, box))
+    return failed
 
 
 # ----------------------------------------------------------------- input ----
@@ -296,7 +299,8 @@ def run_scenarios(scenarios, options, optional=(), flags=(), prefix="e2e"):
     if len(scenarios) > 1:
         parser.add_argument("scenario", choices=sorted(scenarios))
     args = parser.parse_args()
-    name, SHOTS = getattr(args, "scenario", next(iter(scenarios))), args.screenshots
+    name = getattr(args, "scenario", next(iter(scenarios)))
+    SHOTS = args.screenshots
     FAILURE_SHOT = os.path.abspath("%s-%s-failure.png" % (prefix, name))
     started = time.time()
     try:
